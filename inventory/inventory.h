@@ -1,0 +1,118 @@
+// inventory/inventory.h: the in-memory picture of boards and ports, and the walks that fill it.
+//
+// Everything lives in one fixed-size process-wide table (no heap): list rows, the selection
+// and the commit refer to records by pointer for the life of the process.
+#ifndef KORVALIN_INVENTORY_INVENTORY_H
+#define KORVALIN_INVENTORY_INVENTORY_H
+
+#include <stdint.h>
+
+#include "platform/registry.h"
+
+enum {
+    kMaxBoards = 8,
+    kMaxDirectPorts = 48,
+    kChildCount = 4,
+    kChildPorts = 4,
+    kMaxInstanceNames = 48,
+    kInstanceNameSize = 80,  // InstanceNameTable entry, and every 80-character name buffer
+    kMaxOrphanClassKeys = 128,
+    kOrphanClassKeySize = 30,
+    kBoardInstanceNameSize = 32,
+    kPortNameSize = 20,
+    kDriverKeySize = 30,
+    kDeviceDescSize = 40,
+    kPnpInstanceNameSize = 30,  // buffer for Enum\ISAPNP instance key names
+    kPortDriverSize = 30,
+};
+
+// BoardType codes. No walk produces 3.
+enum BoardType {
+    kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy
+    kBoardMarrowlinkPnp = 1,  // "Marrowlink PnP M1/M2"
+    kBoardTessaline48 = 2,    // "Tessaline 4/8 Port"
+    kBoardTessaline16 = 4,    // "Tessaline 16 Port"
+    kBoardStandardCom = 5,    // "Standard COM Port", not one of the maker's boards
+};
+
+struct BoardRecord;
+
+struct PortRecord {
+    int32_t itemKind;        // 1: present (its PORTNAME was read); 0: empty slot
+    int32_t hasNextSibling;  // set by the list fill
+    uint16_t portNumber;
+    BoardRecord* owningBoard;
+    char portName[kPortNameSize];
+    char driverKey[kDriverKeySize];
+};
+
+struct ChildGroup {
+    const char* childKeyName;  // "CHILD0000".."CHILD0003"
+    char childInstanceNames[kChildPorts][kInstanceNameSize];
+    PortRecord ports[kChildPorts];
+};
+
+// A board begins with the same two words as a PortRecord, so a list row's item data tells
+// its kind by the first word.
+struct BoardRecord {
+    int32_t itemKind;  // always 0
+    int32_t hasNextSibling;
+    char instanceName[kBoardInstanceNameSize];
+    int32_t boardType;
+    int32_t removed;
+    int32_t modified;
+    const char* enumeratorName;  // "BIOS", "Root" or "ISAPNP"
+    const char* deviceKeyNames[kMaxDirectPorts];
+    PortRecord ports[kMaxDirectPorts];
+    ChildGroup childGroups[kChildCount];
+};
+
+struct PortInventory {
+    BoardRecord boards[kMaxBoards];
+    int32_t boardCount;
+    char instanceNameTable[kMaxInstanceNames][kInstanceNameSize];
+    int32_t instanceNameCount;
+    char orphanClassKeyTable[kMaxOrphanClassKeys][kOrphanClassKeySize];
+    int32_t orphanClassKeyCount;
+};
+
+extern PortInventory g_inventory;
+
+// Zeroes the inventory, as at process start; lets tests and repeated dialogs start afresh.
+void ResetInventory();
+
+// --- inventory.cpp
+// The Plug and Play board with this (instanceName, boardType), appended when new; null when a
+// new board is needed and the table is full.
+BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType);
+
+// --- legacy_walk.cpp
+// Walks the instances of one open legacy device-ID key; texts are stored by reference.
+void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorName,
+                              const char* deviceIdText);
+// Runs EnumerateLegacyDeviceKey over the five device-ID keys in order.
+void EnumerateLegacyPorts();
+
+// --- pnp_walk.cpp
+// Parsed Enum\ISAPNP device key or Enum\MF instance key name. slot -1: not the maker's device.
+// type -1: the type character is not 0..3.
+struct PnpKeyName {
+    int slot;
+    int32_t type;
+    const char* boardInstanceName;  // Enum\MF only: points into the parsed name
+};
+PnpKeyName ParseIsaPnpDeviceKeyName(const char* name);
+PnpKeyName ParseMfInstanceKeyName(const char* name);
+// Each returns 1 when the initialisation may go on, 0 when it stops.
+int EnumerateIsaPnpBoards();
+int EnumerateMultifunctionChildren();
+
+// --- class_key_walk.cpp
+int CollectOrphanClassKeys();  // 1: go on; 0: the initialisation stops
+int IsClassKeyUnreferenced(const char* name);
+
+// The four walks in the dialog's order. Returns 1 when the initialisation may go on to the
+// list fill, 0 when a walk stopped it (the inventory keeps what was found).
+int BuildPortInventory();
+
+#endif
