@@ -1,0 +1,66 @@
+// inventory/class_key_walk.cpp: class keys of the maker's port drivers that no port refers to.
+#include <string.h>
+
+#include "inventory/inventory.h"
+#include "inventory/value_read.h"
+
+namespace {
+
+// "Ports" and its backslash: a driverKey's class part, not compared.
+const size_t kClassPartLength = 6;
+
+int RefersTo(const PortRecord& port, const char* name) {
+    if (port.itemKind != 1 || strlen(port.driverKey) < kClassPartLength)
+        return 0;
+    return strcmp(port.driverKey + kClassPartLength, name) == 0;
+}
+
+}  // namespace
+
+int IsClassKeyUnreferenced(const char* name) {
+    const PortInventory& inv = g_inventory;
+    for (int32_t b = 0; b < inv.boardCount; ++b) {
+        const BoardRecord& board = inv.boards[b];
+        for (const PortRecord& port : board.ports)
+            if (RefersTo(port, name))
+                return 0;
+        for (int slot = 0; slot < kChildPorts; ++slot)
+            for (int k = 0; k < kChildCount; ++k)
+                if (RefersTo(board.childGroups[k].ports[slot], name))
+                    return 0;
+    }
+    return 1;
+}
+
+int CollectOrphanClassKeys() {
+    PortInventory& inv = g_inventory;
+    RegistryKey portsKey;
+    if (RegistryOpenKey(RegistryRoot(), "System\\CurrentControlSet\\Services\\Class\\Ports",
+                        &portsKey) != kRegistryOk)
+        return 1;
+
+    int goOn = 1;
+    for (unsigned long i = 0; inv.orphanClassKeyCount < kMaxOrphanClassKeys; ++i) {
+        char* name = inv.orphanClassKeyTable[inv.orphanClassKeyCount];
+        unsigned long nameLength = kOrphanClassKeySize;
+        if (RegistryEnumKey(portsKey, i, name, &nameLength) != kRegistryOk)
+            break;
+
+        RegistryKey classKey;
+        if (RegistryOpenKey(portsKey, name, &classKey) != kRegistryOk) {
+            goOn = 0;
+            break;
+        }
+        char portDriver[kPortDriverSize];
+        int read = ReadTextValue(classKey, "PortDriver", portDriver, sizeof portDriver);
+        RegistryCloseKey(classKey);
+        if (!read)
+            continue;
+        if (strcmp(portDriver, "quorvane.vxd") != 0 && strcmp(portDriver, "brisquel.vxd") != 0)
+            continue;
+        if (IsClassKeyUnreferenced(name))
+            ++inv.orphanClassKeyCount;
+    }
+    RegistryCloseKey(portsKey);
+    return goOn;
+}

@@ -1,0 +1,189 @@
+// inventory/pnp_walk.cpp: the maker's Plug and Play boards under Enum\ISAPNP and Enum\MF.
+#include <string.h>
+
+#include "inventory/inventory.h"
+#include "inventory/value_read.h"
+
+namespace {
+
+const char* const kChildKeyNames[kChildCount] = {"CHILD0000", "CHILD0001", "CHILD0002",
+                                                 "CHILD0003"};
+
+// The board type a device ID's type character gives, or -1 for a character outside 0..3.
+int32_t TypeFromCharacter(char c) {
+    switch (c) {
+        case '0':
+            return kBoardMarrowlinkPnp;
+        case '1':
+        case '2':
+            return kBoardTessaline48;
+        case '3':
+            return kBoardTessaline16;
+        default:
+            return -1;
+    }
+}
+
+// Reads a decimal number the way the C library's text-to-integer conversion does: leading
+// white space, an optional sign, then digits up to the first other character; 0 when none.
+// Callers hand it at most three significant characters, so it cannot overflow.
+int DecimalValue(const char* text) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    int sign = 1;
+    if (*text == '+' || *text == '-')
+        sign = (*text++ == '-') ? -1 : 1;
+    int value = 0;
+    for (int digits = 0; *text >= '0' && *text <= '9' && digits < 9; ++text, ++digits)
+        value = value * 10 + (*text - '0');
+    return sign * value;
+}
+
+PnpKeyName NotTheMakers() {
+    return PnpKeyName{-1, -1, nullptr};
+}
+
+void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number) {
+    ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
+    if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
+        port.itemKind = 1;
+        port.portNumber = number;
+        port.owningBoard = board;
+    }
+}
+
+}  // namespace
+
+PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
+    if (strncmp(name, "QVX", 3) != 0)
+        return NotTheMakers();
+    size_t length = strlen(name);
+    PnpKeyName parsed;
+    parsed.type = length >= 7 ? TypeFromCharacter(name[6]) : -1;
+    parsed.slot = DecimalValue(name + length - 3);  // "QVX" itself: the name has three
+    parsed.boardInstanceName = nullptr;
+    return parsed;
+}
+
+PnpKeyName ParseMfInstanceKeyName(const char* name) {
+    const char* first = strchr(name, '&');
+    if (first == nullptr || strncmp(first + 1, "QVX", 3) != 0)
+        return NotTheMakers();
+    // The type character sits seven after the '&'; a shorter name cannot be parsed.
+    if (strnlen(first + 1, 7) < 7)
+        return NotTheMakers();
+    const char* typeCharacter = first + 7;
+    const char* second = strchr(typeCharacter, '&');
+    if (second == nullptr)
+        return NotTheMakers();
+    PnpKeyName parsed;
+    parsed.type = TypeFromCharacter(*typeCharacter);
+    parsed.slot = DecimalValue(second - 3) - 2;  // second - 3 is past "QVX", never before first
+    parsed.boardInstanceName = second + 1;
+    return parsed;
+}
+
+int EnumerateIsaPnpBoards() {
+    PortInventory& inv = g_inventory;
+    RegistryKey isaPnpKey;
+    if (RegistryOpenKey(RegistryRoot(), "Enum\\ISAPNP", &isaPnpKey) != kRegistryOk)
+        return 1;
+
+    int goOn = 1;
+    for (unsigned long d = 0; goOn; ++d) {
+        // A maker's device key needs an entry for its name: without one its ports could not be
+        // written back, so once the table is full no further device key is read.
+        if (inv.instanceNameCount >= kMaxInstanceNames)
+            break;
+        char* deviceKeyName = inv.instanceNameTable[inv.instanceNameCount];
+        unsigned long nameLength = kInstanceNameSize;
+        if (RegistryEnumKey(isaPnpKey, d, deviceKeyName, &nameLength) != kRegistryOk)
+            break;
+
+        PnpKeyName parsed = ParseIsaPnpDeviceKeyName(deviceKeyName);
+        if (parsed.slot == -1)
+            continue;
+        // An unknown type character or a slot no board has: skipped like a foreign device key.
+        if (parsed.type < 0 || parsed.slot < 0 || parsed.slot >= kMaxDirectPorts)
+            continue;
+
+        RegistryKey deviceKey;
+        if (RegistryOpenKey(isaPnpKey, deviceKeyName, &deviceKey) != kRegistryOk) {
+            goOn = 0;
+            break;
+        }
+        for (unsigned long m = 0; m < 8; ++m) {
+            char instanceName[kPnpInstanceNameSize];
+            unsigned long instanceLength = sizeof instanceName;
+            if (RegistryEnumKey(deviceKey, m, instanceName, &instanceLength) != kRegistryOk)
+                break;
+            BoardRecord* board = FindOrAddBoard(instanceName, parsed.type);
+            if (board == nullptr)
+                break;
+            board->deviceKeyNames[parsed.slot] = deviceKeyName;
+
+            RegistryKey instanceKey;
+            if (RegistryOpenKey(deviceKey, board->instanceName, &instanceKey) != kRegistryOk) {
+                goOn = 0;
+                break;
+            }
+            uint16_t number = static_cast<uint16_t>(
+                parsed.type == kBoardMarrowlinkPnp ? parsed.slot + 1 : parsed.slot);
+            ReadPort(instanceKey, board->ports[parsed.slot], board, number);
+            RegistryCloseKey(instanceKey);
+        }
+        RegistryCloseKey(deviceKey);
+        if (goOn)
+            ++inv.instanceNameCount;
+    }
+    RegistryCloseKey(isaPnpKey);
+    return goOn;
+}
+
+int EnumerateMultifunctionChildren() {
+    RegistryKey mfKey;
+    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+        return 1;
+
+    for (int k = 0; k < kChildCount; ++k) {
+        RegistryKey childKey;
+        if (RegistryOpenKey(mfKey, kChildKeyNames[k], &childKey) != kRegistryOk)
+            continue;
+        for (unsigned long j = 0;; ++j) {
+            char name[kInstanceNameSize];
+            unsigned long nameLength = sizeof name;
+            if (RegistryEnumKey(childKey, j, name, &nameLength) != kRegistryOk)
+                break;
+
+            PnpKeyName parsed = ParseMfInstanceKeyName(name);
+            if (parsed.slot == -1)
+                continue;
+            if (parsed.type < 0 || parsed.slot < 0 || parsed.slot >= kChildPorts)
+                continue;
+            // Never cut: a cut board name could match another board.
+            if (strlen(parsed.boardInstanceName) >= kBoardInstanceNameSize)
+                continue;
+
+            BoardRecord* board = FindOrAddBoard(parsed.boardInstanceName, parsed.type);
+            if (board == nullptr)
+                break;
+            ChildGroup& group = board->childGroups[k];
+            group.childKeyName = kChildKeyNames[k];
+            strcpy(group.childInstanceNames[parsed.slot], name);
+
+            RegistryKey instanceKey;
+            if (RegistryOpenKey(childKey, name, &instanceKey) != kRegistryOk) {
+                RegistryCloseKey(childKey);
+                RegistryCloseKey(mfKey);
+                return 0;
+            }
+            int slot = parsed.slot;
+            uint16_t number = static_cast<uint16_t>(slot == 0 ? k + 2 : k + 4 * slot + 1);
+            ReadPort(instanceKey, group.ports[slot], board, number);
+            RegistryCloseKey(instanceKey);
+        }
+        RegistryCloseKey(childKey);
+    }
+    RegistryCloseKey(mfKey);
+    return 1;
+}
