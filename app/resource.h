@@ -1,0 +1,23 @@
+// app/resource.h: resource and control identifiers shared by the resource script and the code.
+#ifndef KORVALIN_APP_RESOURCE_H
+#define KORVALIN_APP_RESOURCE_H
+
+// Bitmaps
+#define IDB_TREE_IMAGES 101
+
+// Dialogs
+#define IDD_MAIN 103
+#define IDD_RESTART 104
+#define IDD_ABOUT 105
+
+// Controls of IDD_MAIN (IDOK 1, IDCANCEL 2 are the system's own)
+#define IDC_ABOUT 3
+#define IDC_PORT_LIST 1000
+#define IDC_APPLY 1001
+#define IDC_NAMING_GROUP 1002
+#define IDC_AUTO_ENUMERATE 1003
+#define IDC_PORT_NAME 1004
+#define IDC_REMOVE 1005
+#define IDC_PORT_NAME_LABEL 1007
+
+#endif
