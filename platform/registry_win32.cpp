@@ -1,0 +1,36 @@
+// platform/registry_win32.cpp: the six registry operations over ADVAPI32 (Windows build).
+//
+// One call each, ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the results are the
+// Win32 error codes unchanged.
+#include "platform/registry.h"
+
+RegistryKey RegistryRoot() {
+    return HKEY_LOCAL_MACHINE;
+}
+
+long RegistryOpenKey(RegistryKey parent, const char* path, RegistryKey* opened) {
+    return RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, opened);
+}
+
+long RegistryEnumKey(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength) {
+    FILETIME lastWritten;
+    return RegEnumKeyExA(key, index, name, nameLength, nullptr, nullptr, nullptr, &lastWritten);
+}
+
+long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsigned long* size) {
+    DWORD type;
+    return RegQueryValueExA(key, valueName, nullptr, &type, static_cast<BYTE*>(data), size);
+}
+
+long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* data,
+                            unsigned long size) {
+    return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), size);
+}
+
+long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
+    return RegDeleteKeyA(parent, subkey);
+}
+
+long RegistryCloseKey(RegistryKey key) {
+    return RegCloseKey(key);
+}
