@@ -1,0 +1,190 @@
+// rename/rename_rule.cpp: the name clash test, automatic enumeration and the refusals.
+#include "rename/rename_rule.h"
+
+#include <stdint.h>
+#include <string.h>
+
+namespace {
+
+enum {
+    kBoardSlots = kMaxDirectPorts + kChildCount * kChildPorts,
+    kMaxPortNameLength = kPortNameSize - 1,
+    kCandidateSize = kMaxPortNameLength + 12,  // a prefix that fits, and any 32-bit counter
+};
+
+// The board's slots in port order: direct slots first, then the child ports with the slot
+// in the outer loop and the child in the inner one (the order the list shows them in).
+PortRecord* SlotInPortOrder(BoardRecord* board, int index) {
+    if (index < kMaxDirectPorts)
+        return &board->ports[index];
+    index -= kMaxDirectPorts;
+    return &board->childGroups[index % kChildCount].ports[index / kChildCount];
+}
+
+int IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+void CopyBounded(char* to, const char* from, size_t size) {
+    size_t length = strlen(from);
+    if (length >= size)
+        length = size - 1;
+    memcpy(to, from, length);
+    to[length] = 0;
+}
+
+RenameResult Refuse(int outcome, const char* name) {
+    RenameResult result;
+    result.outcome = outcome;
+    CopyBounded(result.refusedName, name, sizeof result.refusedName);
+    return result;
+}
+
+// prefix followed by the counter in plain decimal.
+void FormCandidate(const char* prefix, size_t prefixLength, uint32_t counter,
+                   char candidate[kCandidateSize]) {
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + counter % 10);
+        counter /= 10;
+    } while (counter != 0);
+    memcpy(candidate, prefix, prefixLength);
+    char* out = candidate + prefixLength;
+    while (count > 0)
+        *out++ = digits[--count];
+    *out = 0;
+}
+
+}  // namespace
+
+int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
+    for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
+        BoardRecord* board = &g_inventory.boards[b];
+        if (board->removed)
+            continue;
+        int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
+        for (int i = 0; i < kBoardSlots; ++i) {
+            const PortRecord* slot = SlotInPortOrder(board, i);
+            if (slot->itemKind != 1)
+                continue;
+            if (ownBoard && slot->portNumber >= referencePort->portNumber)
+                continue;
+            if (strcmp(slot->portName, name) == 0)
+                return 1;
+        }
+    }
+    return 0;
+}
+
+RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate) {
+    RenameResult done = {kRenameDone, ""};
+    size_t length = strlen(typedText);
+    if (port == nullptr || length == 0) {
+        done.outcome = kRenameNothing;
+        return done;
+    }
+
+    // The name always ends in a number: PORT is taken as PORT1, in both modes. A name that
+    // would not fit is refused whole rather than cut, since a cut name is one nobody typed.
+    int appendOne = !IsDigit(typedText[length - 1]);
+    if (length + appendOne > kMaxPortNameLength) {
+        char shown[kRefusedNameSize];
+        CopyBounded(shown, typedText, sizeof shown - 1);
+        if (appendOne)
+            strcat(shown, "1");
+        return Refuse(kRenameNameTooLong, shown);
+    }
+    char name[kPortNameSize];
+    strcpy(name, typedText);
+    if (appendOne) {
+        name[length++] = '1';
+        name[length] = 0;
+    }
+
+    BoardRecord* board = port->owningBoard;
+    if (!autoEnumerate) {
+        if (IsPortNameInUse(nullptr, name))
+            return Refuse(kRenameNameInUse, name);
+        strcpy(port->portName, name);
+        board->modified = 1;
+        return done;
+    }
+
+    // Split off the trailing number; leading zeros carry no weight (COM007 counts from 7).
+    size_t prefixLength = length;
+    while (prefixLength > 0 && IsDigit(name[prefixLength - 1]))
+        --prefixLength;
+    int64_t counter = 0;
+    for (size_t i = prefixLength; i < length; ++i) {
+        counter = counter * 10 + (name[i] - '0');
+        if (counter > INT32_MAX)
+            return Refuse(kRenameNumberTooLarge, name);
+    }
+
+    // Every name is chosen before any is written, so a refusal part-way leaves the board as
+    // it was. The clash test leaves out exactly the ports being renamed, so choosing first
+    // gives the same names as writing each one as it is chosen.
+    PortRecord* renamed[kBoardSlots];
+    char names[kBoardSlots][kPortNameSize];
+    int count = 0;
+    for (int i = 0; i < kBoardSlots; ++i) {
+        PortRecord* slot = SlotInPortOrder(board, i);
+        if (slot->itemKind != 1 || slot->portNumber < port->portNumber)
+            continue;
+        char candidate[kCandidateSize];
+        do {
+            if (counter > INT32_MAX) {
+                FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
+                return Refuse(kRenameNumberTooLarge, candidate);
+            }
+            FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
+            ++counter;
+            if (strlen(candidate) > kMaxPortNameLength)
+                return Refuse(kRenameNameTooLong, candidate);
+        } while (IsPortNameInUse(port, candidate));
+        renamed[count] = slot;
+        strcpy(names[count], candidate);
+        ++count;
+    }
+    for (int i = 0; i < count; ++i)
+        strcpy(renamed[i]->portName, names[i]);
+    board->modified = 1;
+    return done;
+}
+
+int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
+    const char* before;
+    const char* after;
+    switch (result.outcome) {
+        case kRenameNameInUse:
+            before = "COM Port=[";
+            after = "] is already being used!";
+            break;
+        case kRenameNameTooLong:
+            before = "COM Port name [";
+            after = "] is too long!";
+            break;
+        case kRenameNumberTooLarge:
+            before = "COM Port number in [";
+            after = "] is too large!";
+            break;
+        default:
+            return 0;
+    }
+    if (size == 0)
+        return 1;
+    // Assembled by hand rather than formatted: nothing here can write past `size`.
+    text[0] = 0;
+    const char* parts[] = {before, result.refusedName, after};
+    size_t used = 0;
+    for (const char* part : parts) {
+        size_t length = strlen(part);
+        if (length > size - 1 - used)
+            length = size - 1 - used;
+        memcpy(text + used, part, length);
+        used += length;
+    }
+    text[used] = 0;
+    return 1;
+}

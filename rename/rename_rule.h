@@ -1,0 +1,42 @@
+// rename/rename_rule.h: which names a rename gives, or why it is refused, over the inventory.
+//
+// No window calls here: the window side reads the field and shows the message, this decides.
+#ifndef KORVALIN_RENAME_RENAME_RULE_H
+#define KORVALIN_RENAME_RENAME_RULE_H
+
+#include <stddef.h>
+
+#include "inventory/inventory.h"
+
+enum RenameOutcome {
+    kRenameNothing = 0,     // empty text: nothing changed, nothing to say
+    kRenameDone,            // the port (or the port and the following ones) got new names
+    kRenameNameInUse,       // single rename: another port that counts has the name
+    kRenameNameTooLong,     // the name would not fit a port name (19 characters)
+    kRenameNumberTooLarge,  // the name's number does not fit the 32-bit counter
+};
+
+// Large enough for any name a refusal can report: a typed text of up to 39 characters with
+// its appended "1", or an 18-character prefix with a 10-digit counter.
+enum { kRefusedNameSize = 48 };
+
+struct RenameResult {
+    int outcome;                         // a RenameOutcome
+    char refusedName[kRefusedNameSize];  // the name the refusal is about; empty otherwise
+};
+
+// 1 when a present port of a board that is not removed already has exactly `name` (byte for
+// byte). With a reference port, the ports of its own board numbered at or above it do not
+// count: they are the ones being renamed. referencePort may be null.
+int IsPortNameInUse(const PortRecord* referencePort, const char* name);
+
+// Gives `port` the typed name (single rename), or gives it and every following present port
+// of its board consecutive free names (automatic enumeration). A refusal is decided before
+// anything is written: on any outcome but kRenameDone no name and no board flag changes.
+RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate);
+
+// The message for a refusal, cut to fit `size` (always terminated). Returns 0 for outcomes
+// that have no message.
+int FormatRenameRefusal(const RenameResult& result, char* text, size_t size);
+
+#endif
