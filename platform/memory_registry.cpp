@@ -1,7 +1,7 @@
 // platform/memory_registry.cpp: the six registry operations over an in-memory tree (native build).
 //
 // Built to behave like Wine's registry wherever the utility's walks can tell: names match
-// without regard to ASCII case, subkeys enumerate in Wine's order (ASCII upper case compared
+// without regard to ASCII case, subkeys enumerate in Wine's order (ASCII lower case compared
 // byte by byte, a shorter prefix first), short buffers fail with ERROR_MORE_DATA and leave the
 // buffer alone, and a key that still has subkeys cannot be deleted.
 //
@@ -91,16 +91,18 @@ MemoryRegistryState& State() {
     return *state;
 }
 
-unsigned char UpperAscii(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+unsigned char LowerAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-// Wine's key order: upper-cased bytes compared in turn, then the shorter name first.
+// Wine's key order: lower-cased bytes compared in turn, then the shorter name first. Lower, not
+// upper: the contract tests show Wine putting "a_b" before "ab" and "AZ" ('_' is 0x5F, between
+// the two cases), and those tests run the same expectations on both registries.
 int CompareNames(const char* a, size_t aLength, const char* b, size_t bLength) {
     size_t n = aLength < bLength ? aLength : bLength;
     for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = UpperAscii(static_cast<unsigned char>(a[i]));
-        unsigned char cb = UpperAscii(static_cast<unsigned char>(b[i]));
+        unsigned char ca = LowerAscii(static_cast<unsigned char>(a[i]));
+        unsigned char cb = LowerAscii(static_cast<unsigned char>(b[i]));
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }

@@ -75,8 +75,8 @@ TEST_F(RegistryContract, EnumeratesSubkeysSortedWithoutCaseLikeWine) {
         names += name;
         names += ' ';
     }
-    // Upper-cased, '_' (0x5F) sorts after 'Z' (0x5A); a prefix sorts first.
-    EXPECT_EQ("a ab AZ a_b B ", names);
+    // Lower-cased, '_' (0x5F) sorts before 'b' and 'z'; a prefix sorts first.
+    EXPECT_EQ("a a_b ab AZ B ", names);
     EXPECT_EQ(kRegistryOk, RegistryCloseKey(order));
 }
 
@@ -161,11 +161,11 @@ TEST_F(RegistryContract, WritesStringValuesInPlaceAndAsNewValues) {
         "\n"
         "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\a]\n"
         "\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\a_b]\n"
+        "\n"
         "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\ab]\n"
         "\n"
         "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\AZ]\n"
-        "\n"
-        "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\a_b]\n"
         "\n"
         "[HKEY_LOCAL_MACHINE\\Enum\\Root\\Order\\B]\n"
         "\n"

@@ -32,6 +32,10 @@ const char* const kOwnedRoots[] = {
     "System\\CurrentControlSet\\Services\\Class",
 };
 
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -94,11 +98,12 @@ bool ParseFixture(const std::string& text, std::vector<RegTextKey>* keys, std::s
     return true;
 }
 
+// Values in the export: by name, lower-cased as the registry orders key names.
 bool ValueNameLess(const RegTextValue& a, const RegTextValue& b) {
     size_t n = std::min(a.name.size(), b.name.size());
     for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(UpperAscii(a.name[i]));
-        unsigned char cb = static_cast<unsigned char>(UpperAscii(b.name[i]));
+        unsigned char ca = static_cast<unsigned char>(LowerAscii(a.name[i]));
+        unsigned char cb = static_cast<unsigned char>(LowerAscii(b.name[i]));
         if (ca != cb)
             return ca < cb;
     }
