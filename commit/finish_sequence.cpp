@@ -1,11 +1,80 @@
-// commit/finish_sequence.cpp: placeholder until the commit lands; OK closes like Cancel.
+// commit/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
+// and the restart prompt.
+#include <string.h>
+
+#include "app/dialog_state.h"
+#include "app/resource.h"
+#include "commit/commit.h"
 #include "commit/finish.h"
+#include "inventory/inventory.h"
+#include "rename/rename.h"
+
+namespace {
+
+const char kMessageCaption[] = "Varnak TessalineBoard Information";
+const char kRenameQuestion[] =
+    " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
+
+// wsprintfA cannot be told the buffer's size: both names at their longest must fit.
+static_assert(sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) <= kMessageTextSize,
+              "the rename question does not fit the message text buffer");
+
+// A name typed but not applied is offered before anything is written.
+void OfferPendingRename(HWND dialog) {
+    if (selectedPort == nullptr)
+        return;
+    char typed[kPortNameSize] = "";
+    SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof typed,
+                        reinterpret_cast<LPARAM>(typed));
+    if (typed[0] == 0 || strcmp(typed, selectedPort->portName) == 0)
+        return;
+    wsprintfA(g_messageText, kRenameQuestion, selectedPort->portName, typed);
+    if (MessageBoxA(dialog, g_messageText, kMessageCaption, MB_YESNO) == IDYES)
+        ApplyPortRename(dialog, selectedPort);
+}
+
+}  // namespace
+
+int AnyVendorBoardRemains() {
+    for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
+        const BoardRecord& board = g_inventory.boards[b];
+        if (!board.removed && board.boardType != kBoardStandardCom)
+            return 1;
+    }
+    return 0;
+}
 
 void RunFinishSequence(HWND dialog) {
+    OfferPendingRename(dialog);
+    int changed = CommitRegistryChanges();
+    if (!AnyVendorBoardRemains())
+        RemoveDriverFiles();
+    if (changed) {
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RESTART), dialog, RestartDialogProc, 0);
+    }
     EndDialog(dialog, 1);
     PostQuitMessage(0);
 }
 
-int AnyVendorBoardRemains() { return 1; }
-
-INT_PTR CALLBACK RestartDialogProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            // Only Yes and No close the prompt; Esc and the close box leave it up.
+            switch (LOWORD(wParam)) {
+                case IDYES:
+                    ExitWindowsEx(EWX_REBOOT, 0);
+                    EndDialog(dialog, 1);
+                    PostQuitMessage(0);
+                    break;
+                case IDNO:
+                    EndDialog(dialog, 0);
+                    PostQuitMessage(0);
+                    break;
+            }
+            return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,117 @@
+// commit/driver_files.cpp: takes the maker's drivers off the machine once none of its boards is
+// left: the OEM INF files that describe them, and the five driver files.
+//
+// An INF file is the maker's when the token right after its first "[Manufacturer]" is one of
+// the maker's provider entries. Nothing is asked or reported.
+#include <string.h>
+
+#include "commit/commit.h"
+#include "platform/files.h"
+
+namespace {
+
+enum {
+    kDirectorySize = 80,  // the Windows and system directories are fetched into this much
+    kTokenSize = 1024,
+};
+
+const char kManufacturerToken[] = "[Manufacturer]";
+const char* const kProviderTokens[] = {"%Prov%=Marrowlink", "%Prov%=MarrowlinkM1M2",
+                                       "%Prov%=VarnakTessalineBoard"};
+const char* const kDriverFiles[] = {"quorvane.vxd", "quorvane.dll", "quorvane.hlp", "brisquel.vxd",
+                                    "halvetor.dll"};
+
+// Ctrl+Z ends a file read in text mode on Windows; treated so on both builds.
+const int kTextEnd = 0x1A;
+
+int IsTokenSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Reads the next token the way a "%s" conversion does: white space skipped, then everything up
+// to the next white space or the end of the file. Returns 0 at the end of the file, else 1. A
+// token too long for the buffer is read to its end but comes back empty: cut, it could pass for
+// a shorter token, or leave a tail that does.
+int ReadToken(FILE* file, char* token, size_t size) {
+    int c;
+    do {
+        c = getc(file);
+    } while (IsTokenSpace(c));
+    if (c == EOF || c == kTextEnd)
+        return 0;
+    size_t length = 0;
+    int tooLong = 0;
+    for (; c != EOF && c != kTextEnd && !IsTokenSpace(c); c = getc(file)) {
+        if (length + 1 < size)
+            token[length++] = static_cast<char>(c);
+        else
+            tooLong = 1;
+    }
+    token[tooLong ? 0 : length] = 0;
+    return 1;
+}
+
+}  // namespace
+
+int IsVendorInfStream(FILE* file) {
+    char token[kTokenSize];
+    while (ReadToken(file, token, sizeof token)) {
+        if (strcmp(token, kManufacturerToken) != 0)
+            continue;
+        // Only the entry right after the first section line decides.
+        if (!ReadToken(file, token, sizeof token))
+            return 0;
+        for (const char* provider : kProviderTokens) {
+            if (strcmp(token, provider) == 0)
+                return 1;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+void DeleteVendorInfFiles(const char* pattern) {
+    char name[kFileNameSize];
+    FileSearch* search = FilesFindFirst(pattern, name, sizeof name);
+    if (search == nullptr)
+        return;
+    do {
+        // A file that will not open (in use, a directory) is passed over: the maker's files
+        // after it must still go. Reading is all recognition needs, so read-only files open.
+        FILE* file = FilesOpenForReading(name);
+        if (file == nullptr)
+            continue;
+        int isVendorFile = IsVendorInfStream(file);
+        fclose(file);
+        if (isVendorFile)
+            FilesDelete(name);
+    } while (FilesFindNext(search, name, sizeof name));
+    FilesFindClose(search);
+}
+
+void RemoveDriverFiles() {
+    // Room for the fetched directory and both appended levels, so appending cannot overflow.
+    char path[kDirectorySize + sizeof "\\INF\\other" - 1];
+    unsigned length = FilesGetWindowsDirectory(path, kDirectorySize);
+    if (length == 0 || length >= kDirectorySize)
+        return;  // not obtained, or not whole
+    strcat(path, "\\INF");
+    if (FilesSetCurrentDirectory(path))
+        DeleteVendorInfFiles("oem*.inf");
+    strcat(path, "\\other");
+    if (FilesSetCurrentDirectory(path))
+        DeleteVendorInfFiles("*.inf");
+
+    char systemDirectory[kDirectorySize];
+    length = FilesGetSystemDirectory(systemDirectory, sizeof systemDirectory);
+    if (length == 0 || length >= sizeof systemDirectory)
+        return;
+    // The driver files are named without a directory: looked up anywhere else, the names
+    // could hit another program's files.
+    if (!FilesSetCurrentDirectory(systemDirectory))
+        return;
+    for (const char* driverFile : kDriverFiles) {
+        if (FilesExists(driverFile))
+            FilesDelete(driverFile);
+    }
+}

@@ -1,0 +1,220 @@
+// commit/registry_commit.cpp: OK's registry changes: removed and renamed boards, then the sweep
+// of empty device keys, empty child keys and orphaned class keys.
+//
+// Every change takes effect at once; a key that will not open either skips one item or ends the
+// commit with what was done so far. Results of deletions and of the PORTNAME write are not
+// examined: there is nobody to report them to.
+#include <string.h>
+
+#include "commit/commit.h"
+#include "inventory/inventory.h"
+#include "platform/registry.h"
+
+namespace {
+
+const char kClassRootPath[] = "System\\CurrentControlSet\\Services\\Class";
+const char kPortsClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Ports";
+const char* const kChildKeyNames[kChildCount] = {"CHILD0000", "CHILD0001", "CHILD0002",
+                                                 "CHILD0003"};
+// The only classes whose keys a port's driverKey may make us delete.
+const char* const kClassPrefixes[] = {"system\\", "ports\\", "multifunction\\"};
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int StartsWithIgnoringCase(const char* text, const char* prefix) {
+    for (; *prefix != 0; ++text, ++prefix) {
+        if (LowerAscii(*text) != LowerAscii(*prefix))
+            return 0;  // also ends a text shorter than the prefix
+    }
+    return 1;
+}
+
+// A relative key path with at least one level and no empty one. An empty level would make the
+// path name a key above the one meant (or the class key itself), and deleting that can take a
+// whole class with it.
+int IsNonEmptyKeyPath(const char* path) {
+    if (*path == 0 || *path == '\\')
+        return 0;
+    for (const char* c = path; *c != 0; ++c) {
+        if (*c == '\\' && (c[1] == '\\' || c[1] == 0))
+            return 0;
+    }
+    return 1;
+}
+
+// Opens a subkey by name. A missing or empty name counts as a key that does not open: the
+// registry would hand back `parent` itself, and a PORTNAME meant for an instance key would land
+// on its device key.
+int OpenNamedKey(RegistryKey parent, const char* name, RegistryKey* opened) {
+    if (name == nullptr || name[0] == 0)
+        return 0;
+    return RegistryOpenKey(parent, name, opened) == kRegistryOk;
+}
+
+void DeletePortClassKey(RegistryKey classRoot, const PortRecord& port) {
+    if (IsClassKeyPath(port.driverKey))
+        RegistryDeleteKey(classRoot, port.driverKey);
+}
+
+void WritePortName(RegistryKey instanceKey, const PortRecord& port) {
+    RegistrySetStringValue(instanceKey, "PORTNAME", port.portName,
+                           static_cast<unsigned long>(strlen(port.portName) + 1));
+}
+
+// The board's direct slots. Every slot is visited, not only those below the count of kept key
+// names: a Plug and Play board's port can sit in a slot above it. Returns 0 when a device key
+// or (for a renamed board) an instance key does not open: the commit then ends.
+int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const BoardRecord& board,
+                      int* changed) {
+    for (int j = 0; j < kMaxDirectPorts; ++j) {
+        if (board.deviceKeyNames[j] == nullptr)
+            continue;
+        RegistryKey deviceKey;
+        if (RegistryOpenKey(enumeratorKey, board.deviceKeyNames[j], &deviceKey) != kRegistryOk)
+            return 0;
+        const PortRecord& port = board.ports[j];
+        if (board.removed) {
+            // The slot is treated whether or not its port was found: its keys are the board's.
+            DeletePortClassKey(classRoot, port);
+            if (board.instanceName[0] != 0)
+                RegistryDeleteKey(deviceKey, board.instanceName);
+            *changed = 1;
+        } else {
+            RegistryKey instanceKey;
+            if (!OpenNamedKey(deviceKey, board.instanceName, &instanceKey)) {
+                RegistryCloseKey(deviceKey);
+                return 0;
+            }
+            if (port.itemKind == 1)
+                WritePortName(instanceKey, port);
+            RegistryCloseKey(instanceKey);
+            *changed = 1;
+        }
+        RegistryCloseKey(deviceKey);
+    }
+    return 1;
+}
+
+// The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child. A child port counts
+// when it was read with a port name (its portNumber is set).
+void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* changed) {
+    RegistryKey mfKey;
+    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+        return;
+    for (int k = 0; k < kChildCount; ++k) {
+        RegistryKey childKey;
+        if (RegistryOpenKey(mfKey, kChildKeyNames[k], &childKey) != kRegistryOk)
+            continue;
+        const ChildGroup& group = board.childGroups[k];
+        for (int s = 0; s < kChildPorts; ++s) {
+            const PortRecord& port = group.ports[s];
+            if (port.portNumber == 0)
+                continue;
+            const char* instanceName = group.childInstanceNames[s];
+            if (board.removed) {
+                DeletePortClassKey(classRoot, port);
+                if (instanceName[0] != 0)
+                    RegistryDeleteKey(childKey, instanceName);
+                *changed = 1;
+            } else {
+                RegistryKey instanceKey;
+                if (!OpenNamedKey(childKey, instanceName, &instanceKey))
+                    continue;
+                if (port.itemKind == 1)
+                    WritePortName(instanceKey, port);
+                RegistryCloseKey(instanceKey);
+                *changed = 1;
+            }
+        }
+        RegistryCloseKey(childKey);
+    }
+    RegistryCloseKey(mfKey);
+}
+
+// Deletes `name` below `parent` when the key has no subkey left. Only the registry's own "no
+// more items" says so: any other failure (a first subkey whose name does not fit the buffer,
+// say) leaves the key, which may still hold instances.
+void DeleteKeyIfEmpty(RegistryKey parent, const char* name) {
+    RegistryKey key;
+    if (RegistryOpenKey(parent, name, &key) != kRegistryOk)
+        return;
+    char subkey[kInstanceNameSize];
+    unsigned long length = sizeof subkey;
+    long result = RegistryEnumKey(key, 0, subkey, &length);
+    RegistryCloseKey(key);
+    if (result == kRegistryNoMoreItems && name[0] != 0)
+        RegistryDeleteKey(parent, name);
+}
+
+}  // namespace
+
+int IsClassKeyPath(const char* path) {
+    if (path == nullptr)
+        return 0;
+    for (const char* prefix : kClassPrefixes) {
+        if (StartsWithIgnoringCase(path, prefix))
+            return IsNonEmptyKeyPath(path + strlen(prefix));
+    }
+    return 0;
+}
+
+int CommitRegistryChanges() {
+    const PortInventory& inv = g_inventory;
+    int changed = 0;
+
+    RegistryKey classRoot;
+    if (RegistryOpenKey(RegistryRoot(), kClassRootPath, &classRoot) != kRegistryOk)
+        return 0;
+
+    for (int32_t b = 0; b < inv.boardCount; ++b) {
+        const BoardRecord& board = inv.boards[b];
+        if (!board.removed && !board.modified)
+            continue;
+        RegistryKey enumKey;
+        if (RegistryOpenKey(RegistryRoot(), "Enum", &enumKey) != kRegistryOk) {
+            RegistryCloseKey(classRoot);
+            return changed;
+        }
+        RegistryKey enumeratorKey;
+        if (!OpenNamedKey(enumKey, board.enumeratorName, &enumeratorKey)) {
+            RegistryCloseKey(enumKey);
+            continue;
+        }
+        int goOn = CommitDirectPorts(classRoot, enumeratorKey, board, &changed);
+        RegistryCloseKey(enumeratorKey);
+        RegistryCloseKey(enumKey);
+        if (!goOn) {
+            RegistryCloseKey(classRoot);
+            return changed;
+        }
+        CommitChildPorts(classRoot, board, &changed);
+    }
+    RegistryCloseKey(classRoot);
+
+    // The sweep runs on every OK: litter left by earlier installs goes too.
+    RegistryKey isaPnpKey;
+    if (RegistryOpenKey(RegistryRoot(), "Enum\\ISAPNP", &isaPnpKey) != kRegistryOk)
+        return changed;
+    for (int32_t i = 0; i < inv.instanceNameCount; ++i)
+        DeleteKeyIfEmpty(isaPnpKey, inv.instanceNameTable[i]);
+    RegistryCloseKey(isaPnpKey);
+
+    RegistryKey mfKey;
+    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+        return changed;
+    for (const char* childKeyName : kChildKeyNames)
+        DeleteKeyIfEmpty(mfKey, childKeyName);
+    RegistryCloseKey(mfKey);
+
+    RegistryKey portsClassKey;
+    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath, &portsClassKey) != kRegistryOk)
+        return changed;
+    for (int32_t i = 0; i < inv.orphanClassKeyCount; ++i) {
+        if (inv.orphanClassKeyTable[i][0] != 0)
+            RegistryDeleteKey(portsClassKey, inv.orphanClassKeyTable[i]);
+    }
+    RegistryCloseKey(portsClassKey);
+    return changed;
+}

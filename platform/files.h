@@ -1,0 +1,49 @@
+// platform/files.h: the file operations the driver clean-up needs, with their Win32 meanings.
+//
+// The Windows build maps them onto KERNEL32 and the C library's streams. The native build works
+// on the host's file system below a Windows directory and a system directory that the caller
+// sets (tests), matching names and patterns without regard to case and taking '\' between
+// levels, as the Windows file system does.
+#ifndef KORVALIN_PLATFORM_FILES_H
+#define KORVALIN_PLATFORM_FILES_H
+
+#include <stdio.h>
+
+// Buffer for a name the search delivers (MAX_PATH).
+enum { kFileNameSize = 260 };
+
+// The Windows and system directories, as GetWindowsDirectoryA and GetSystemDirectoryA give
+// them: the length without the terminator when the path fits `size`; otherwise the size that
+// would be needed (terminator included) and the buffer is left as it was; 0 on failure.
+unsigned FilesGetWindowsDirectory(char* buffer, unsigned size);
+unsigned FilesGetSystemDirectory(char* buffer, unsigned size);
+
+// Makes `path` the current directory that relative names are taken from. 1: done; 0: not.
+int FilesSetCurrentDirectory(const char* path);
+
+// A directory search. FilesFindFirst returns null when nothing matches `pattern` ('*' and '?'
+// wildcards, any letter case); otherwise the first name is in `name`. FilesFindNext returns 1
+// with the next name, 0 when there is none. Names longer than `size` - 1 are skipped.
+struct FileSearch;
+FileSearch* FilesFindFirst(const char* pattern, char* name, unsigned size);
+int FilesFindNext(FileSearch* search, char* name, unsigned size);
+void FilesFindClose(FileSearch* search);
+
+// 1 when a file or directory of that name exists (its attributes can be read), else 0.
+int FilesExists(const char* name);
+
+// Deletes a file. 1: deleted; 0: not (missing, read-only, a directory, in use).
+int FilesDelete(const char* name);
+
+// Opens a file for reading as a buffered text stream, for getc and fclose; null when it cannot
+// be opened (missing, a directory, in use).
+FILE* FilesOpenForReading(const char* name);
+
+#ifndef _WIN32
+// Native build only: the directories FilesGet*Directory report (host paths; '\' is also taken
+// as a separator in them). A null directory makes its query fail. Also makes the host's
+// present working directory the current directory again.
+void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
+#endif
+
+#endif

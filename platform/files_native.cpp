@@ -1,0 +1,237 @@
+// platform/files_native.cpp: the clean-up's file operations over the host file system (native
+// build).
+//
+// Behaves like the Windows file system wherever the clean-up can tell: '\' separates levels,
+// names and patterns match without regard to (ASCII) case, directories cannot be opened or
+// deleted as files, and a read-only file (no write permission) cannot be deleted. The current
+// directory is the layer's own, so tests never move the process's working directory.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+struct FileSearch {
+    std::vector<std::string> names;
+    size_t next = 0;
+};
+
+namespace {
+
+struct NativeFilesState {
+    bool hasWindowsDirectory = false;
+    bool hasSystemDirectory = false;
+    std::string windowsDirectory;
+    std::string systemDirectory;
+    std::string currentDirectory;  // empty: the process's working directory
+};
+
+NativeFilesState& State() {
+    static NativeFilesState state;
+    return state;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameNameIgnoringCase(const char* a, const char* b) {
+    for (; *a != 0 && *b != 0; ++a, ++b) {
+        if (LowerAscii(*a) != LowerAscii(*b))
+            return false;
+    }
+    return *a == *b;
+}
+
+// '*' any run of characters, '?' any one character, everything else itself in any case.
+bool MatchesPattern(const char* pattern, const char* name) {
+    const char* starPattern = nullptr;
+    const char* starName = nullptr;
+    while (*name != 0) {
+        if (*pattern == '*') {
+            starPattern = ++pattern;
+            starName = name;
+        } else if (*pattern != 0 &&
+                   (*pattern == '?' || LowerAscii(*pattern) == LowerAscii(*name))) {
+            ++pattern;
+            ++name;
+        } else if (starPattern != nullptr) {
+            pattern = starPattern;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == 0;
+}
+
+std::string WorkingDirectory() {
+    NativeFilesState& state = State();
+    if (!state.currentDirectory.empty())
+        return state.currentDirectory;
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string("/");
+}
+
+// The entry of `directory` that `component` names: the exact name when it exists, else the
+// first entry equal to it without regard to case, else `component` itself (a name to create or
+// to find missing).
+std::string FindEntry(const std::string& directory, const std::string& component) {
+    std::string exact = directory + "/" + component;
+    struct stat info;
+    if (lstat(exact.c_str(), &info) == 0)
+        return component;
+    std::string found = component;
+    if (DIR* dir = opendir(directory.empty() ? "/" : directory.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (SameNameIgnoringCase(entry->d_name, component.c_str())) {
+                found = entry->d_name;
+                break;
+            }
+        }
+        closedir(dir);
+    }
+    return found;
+}
+
+// A Windows-style name (relative to the current directory, or absolute) as a host path.
+std::string HostPath(const char* name) {
+    std::string path = name;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::string resolved = path.compare(0, 1, "/") == 0 ? std::string() : WorkingDirectory();
+    if (resolved == "/")
+        resolved.clear();
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string component = path.substr(start, end - start);
+        start = end + 1;
+        if (component.empty() || component == ".")
+            continue;
+        if (component == "..") {
+            size_t slash = resolved.rfind('/');
+            resolved.erase(slash == std::string::npos ? 0 : slash);
+            continue;
+        }
+        resolved += "/" + FindEntry(resolved, component);
+    }
+    return resolved.empty() ? std::string("/") : resolved;
+}
+
+unsigned ReportDirectory(bool has, const std::string& directory, char* buffer, unsigned size) {
+    if (!has)
+        return 0;
+    if (directory.size() + 1 > size)
+        return static_cast<unsigned>(directory.size() + 1);
+    memcpy(buffer, directory.c_str(), directory.size() + 1);
+    return static_cast<unsigned>(directory.size());
+}
+
+bool IsDirectory(const std::string& hostPath) {
+    struct stat info;
+    return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory) {
+    NativeFilesState& state = State();
+    state.hasWindowsDirectory = windowsDirectory != nullptr;
+    state.windowsDirectory = windowsDirectory ? windowsDirectory : "";
+    state.hasSystemDirectory = systemDirectory != nullptr;
+    state.systemDirectory = systemDirectory ? systemDirectory : "";
+    state.currentDirectory.clear();
+}
+
+unsigned FilesGetWindowsDirectory(char* buffer, unsigned size) {
+    NativeFilesState& state = State();
+    return ReportDirectory(state.hasWindowsDirectory, state.windowsDirectory, buffer, size);
+}
+
+unsigned FilesGetSystemDirectory(char* buffer, unsigned size) {
+    NativeFilesState& state = State();
+    return ReportDirectory(state.hasSystemDirectory, state.systemDirectory, buffer, size);
+}
+
+int FilesSetCurrentDirectory(const char* path) {
+    std::string hostPath = HostPath(path);
+    if (!IsDirectory(hostPath))
+        return 0;
+    State().currentDirectory = hostPath;
+    return 1;
+}
+
+FileSearch* FilesFindFirst(const char* pattern, char* name, unsigned size) {
+    std::string text = pattern;
+    std::replace(text.begin(), text.end(), '\\', '/');
+    size_t slash = text.rfind('/');
+    std::string directory = slash == std::string::npos
+                                ? WorkingDirectory()
+                                : HostPath(text.substr(0, slash + 1).c_str());
+    std::string namePattern = slash == std::string::npos ? text : text.substr(slash + 1);
+
+    FileSearch* search = new FileSearch;
+    if (DIR* dir = opendir(directory.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+                continue;
+            if (MatchesPattern(namePattern.c_str(), entry->d_name))
+                search->names.push_back(entry->d_name);
+        }
+        closedir(dir);
+    }
+    // A stable order, so a test sees the same walk every run.
+    std::sort(search->names.begin(), search->names.end());
+    if (!FilesFindNext(search, name, size)) {
+        delete search;
+        return nullptr;
+    }
+    return search;
+}
+
+int FilesFindNext(FileSearch* search, char* name, unsigned size) {
+    while (search->next < search->names.size()) {
+        const std::string& found = search->names[search->next++];
+        if (found.size() < size) {
+            memcpy(name, found.c_str(), found.size() + 1);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void FilesFindClose(FileSearch* search) {
+    delete search;
+}
+
+int FilesExists(const char* name) {
+    struct stat info;
+    return stat(HostPath(name).c_str(), &info) == 0 ? 1 : 0;
+}
+
+int FilesDelete(const char* name) {
+    std::string hostPath = HostPath(name);
+    struct stat info;
+    if (lstat(hostPath.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return 0;
+    // Windows will not delete a read-only file; the host would (even more so as root).
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return 0;
+    return unlink(hostPath.c_str()) == 0 ? 1 : 0;
+}
+
+FILE* FilesOpenForReading(const char* name) {
+    std::string hostPath = HostPath(name);
+    if (IsDirectory(hostPath))
+        return nullptr;  // the host would open a directory; Windows does not
+    return fopen(hostPath.c_str(), "r");
+}
