@@ -1,18 +1,77 @@
-// rename/rename_window.cpp: placeholder until renaming lands; Apply does nothing yet.
+// rename/rename_window.cpp: Apply and the port-name field, the window side of renaming.
 #include "rename/rename.h"
 
 #include "app/dialog_state.h"
 #include "app/resource.h"
+#include "rename/rename_rule.h"
 
-int ApplyPortRename(HWND, PortRecord*) { return 0; }
+namespace {
+
+const char kMessageCaption[] = "Varnak TessalineBoard Information";
+
+// Room for more than the field's 20 characters: a 20-character entry must reach the rule
+// whole, to be refused as too long instead of being renamed to its first 19 characters.
+enum { kTypedTextSize = 40 };
+
+// One more than a port name holds, so that an over-long entry can be seen and refused.
+enum { kPortNameFieldLimit = 20 };
+
+}  // namespace
+
+int ApplyPortRename(HWND dialog, PortRecord* port) {
+    if (port == nullptr)
+        return 0;
+    LRESULT length = SendDlgItemMessageA(dialog, IDC_PORT_NAME, EM_LINELENGTH, 0, 0);
+    int autoEnumerate = SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_GETCHECK, 0, 0) != 0;
+    if (length <= 0)
+        return 0;
+    char text[kTypedTextSize];
+    SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof text,
+                        reinterpret_cast<LPARAM>(text));
+
+    RenameResult result = RenamePorts(port, text, autoEnumerate);
+    if (result.outcome == kRenameDone) {
+        // The rows hold no text of their own; repainting them shows the new names.
+        InvalidateRect(GetDlgItem(dialog, IDC_PORT_LIST), nullptr, TRUE);
+        return 1;
+    }
+    if (FormatRenameRefusal(result, g_messageText, sizeof g_messageText))
+        MessageBoxA(dialog, g_messageText, kMessageCaption, MB_OK);
+    return 0;
+}
 
 void InstallPortNameEditProc(HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_PORT_NAME);
-    SendMessageA(edit, EM_LIMITTEXT, 20, 0);
+    SendMessageA(edit, EM_LIMITTEXT, kPortNameFieldLimit, 0);
     g_savedEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(PortNameEditProc)));
 }
 
+// The field takes all keys (so the dialog does not act on Tab, Enter or Esc while it has the
+// focus) and gives Tab, Shift+Tab and Enter their meaning itself; spaces are not typed.
 LRESULT CALLBACK PortNameEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    WORD code = LOWORD(wParam);
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS;
+        case WM_CHAR:
+            if (code == '\t' || code == '\r' || code == ' ')
+                return 0;
+            break;
+        case WM_KEYDOWN:
+            if (code == VK_TAB) {
+                int previous = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+                HWND dialog = GetParent(edit);
+                SetFocus(GetNextDlgTabItem(dialog, edit, previous));
+                return 0;
+            }
+            if (code == VK_RETURN) {
+                SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(IDC_APPLY, 0), 0);
+                return 0;
+            }
+            if (code == VK_SPACE)
+                return 0;
+            break;
+    }
     return CallWindowProcA(g_savedEditProc, edit, message, wParam, lParam);
 }
