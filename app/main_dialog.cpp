@@ -1,0 +1,189 @@
+// app/main_dialog.cpp: the main dialog: initialisation, selection, Remove and the commands.
+#include "app/main_dialog.h"
+
+#include "app/dialog_state.h"
+#include "app/resource.h"
+#include "commit/finish.h"
+#include "inventory/inventory.h"
+#include "listview/listview.h"
+#include "rename/rename.h"
+
+namespace {
+
+const char kMessageCaption[] = "Varnak TessalineBoard Information";
+
+// A list row's item data is a BoardRecord or a PortRecord; both begin with itemKind.
+enum { kBoardRow = 0, kPortRow = 1 };
+
+int32_t RowKind(LRESULT itemData) {
+    return *reinterpret_cast<const int32_t*>(itemData);
+}
+
+// The item data of row `index`, LB_ERR when there is no such row.
+LRESULT RowItemData(HWND list, LRESULT index) {
+    return SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+}
+
+void EnableRemove(HWND dialog, int enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_REMOVE), enable != 0);
+}
+
+// What selecting a row shows: a board offers Remove (unless it is a Standard COM Port), a
+// port offers its name for editing.
+void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
+    if (RowKind(itemData) == kBoardRow) {
+        BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
+        selectedBoard = board;
+        selectedPort = nullptr;
+        SetNamingControlsEnabled(dialog, 0);
+        EnableRemove(dialog, board->boardType != kBoardStandardCom);
+        SetDlgItemTextA(dialog, IDC_PORT_NAME, "");
+    } else {
+        PortRecord* port = reinterpret_cast<PortRecord*>(itemData);
+        selectedPort = port;
+        selectedBoard = nullptr;
+        SetNamingControlsEnabled(dialog, 1);
+        EnableRemove(dialog, 0);
+        SetDlgItemTextA(dialog, IDC_PORT_NAME, port->portName);
+    }
+}
+
+// The walks, the list fill and the control set-up, in this order. When a walk stops early the
+// dialog opens with an empty list and the controls as the template left them.
+void InitialiseMainDialog(HWND dialog) {
+    if (!BuildPortInventory())
+        return;
+    PopulatePortList(dialog);
+    if (g_inventory.boardCount > 0) {
+        BoardRecord* first = &g_inventory.boards[0];
+        selectedBoard = first;
+        selectedPort = nullptr;
+        SendDlgItemMessageA(dialog, IDC_PORT_LIST, LB_SETCURSEL, 0, 0);
+        EnableRemove(dialog, first->boardType != kBoardStandardCom);
+    }
+    SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_SETCHECK, BST_CHECKED, 0);
+    SetNamingControlsEnabled(dialog, 0);
+    InstallPortNameEditProc(dialog);
+}
+
+// Remove takes the selected board's row and its shown port rows out of the list and marks the
+// board removed; the registry is only touched on OK.
+void RemoveSelectedBoard(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    LRESULT itemData = RowItemData(list, index);
+    // The button is only enabled on a board row, but a command can still arrive without one;
+    // treating a port record as a board would write past it.
+    if (itemData == LB_ERR || itemData == 0 || RowKind(itemData) != kBoardRow)
+        return;
+    BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
+    if (board->boardType == kBoardStandardCom) {
+        MessageBoxA(list,
+                    "Cannot remove Standard COM Ports\n"
+                    "Use the System Wizard to remove Standard COM Ports",
+                    kMessageCaption, MB_OK);
+        return;
+    }
+
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    for (;;) {
+        LRESULT next = RowItemData(list, index);
+        if (next == LB_ERR || next == 0 || RowKind(next) != kPortRow)
+            break;
+        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+
+    // Land on the row that took the board's place, or the one above when it was the last.
+    LRESULT landing = index;
+    while (landing >= 0 && RowItemData(list, landing) == LB_ERR)
+        --landing;
+    if (landing >= 0) {
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(landing), 0);
+        ShowSelectedRecord(dialog, RowItemData(list, landing));
+    } else {
+        EnableRemove(dialog, 0);
+    }
+    board->removed = 1;
+}
+
+void OnPortListCommand(HWND dialog, HWND list, UINT notification) {
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    LRESULT itemData = RowItemData(list, index);
+    if (itemData == LB_ERR || itemData == 0)
+        return;
+    switch (notification) {
+        case LBN_DBLCLK:
+            ToggleBoardRow(list, reinterpret_cast<void*>(itemData), static_cast<int32_t>(index));
+            break;
+        case LBN_SELCHANGE:
+            ShowSelectedRecord(dialog, itemData);
+            break;
+    }
+}
+
+void OnCommand(HWND dialog, UINT id, UINT notification) {
+    switch (id) {
+        case IDOK:
+            RunFinishSequence(dialog);
+            break;
+        case IDCANCEL:
+            // Nothing has reached the registry yet, so leaving writes nothing.
+            EndDialog(dialog, 0);
+            PostQuitMessage(0);
+            break;
+        case IDC_ABOUT:
+            DialogBoxParamA(g_moduleInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc,
+                            0);
+            break;
+        case IDC_APPLY:
+            ApplyPortRename(dialog, selectedPort);
+            break;
+        case IDC_REMOVE:
+            RemoveSelectedBoard(dialog);
+            break;
+        case IDC_PORT_LIST:
+            OnPortListCommand(dialog, GetDlgItem(dialog, IDC_PORT_LIST), notification);
+            break;
+    }
+}
+
+}  // namespace
+
+void SetNamingControlsEnabled(HWND dialog, int enable) {
+    BOOL state = enable != 0;
+    EnableWindow(GetDlgItem(dialog, IDC_NAMING_GROUP), state);
+    EnableWindow(GetDlgItem(dialog, IDC_PORT_NAME), state);
+    EnableWindow(GetDlgItem(dialog, IDC_PORT_NAME_LABEL), state);
+    EnableWindow(GetDlgItem(dialog, IDC_APPLY), state);
+    EnableWindow(GetDlgItem(dialog, IDC_AUTO_ENUMERATE), state);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            InitialiseMainDialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_DRAWITEM:
+            DrawPortListItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_MEASUREITEM:
+            MeasurePortListItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam),
+                                &g_portListState);
+            return TRUE;
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+            // Returned as it is: -1 lets the list do its own default action for the key too.
+            return HandlePortListKey(message, wParam, lParam);
+        case WM_SETFONT:
+            // Arrives before the controls exist too; the list is then null.
+            UpdateFontMetrics(GetDlgItem(dialog, IDC_PORT_LIST), reinterpret_cast<HFONT>(wParam),
+                              &g_portListState);
+            return FALSE;
+    }
+    return FALSE;
+}
