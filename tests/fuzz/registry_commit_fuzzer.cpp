@@ -1,0 +1,397 @@
+// tests/fuzz/registry_commit_fuzzer.cpp: any registry, any renames and removals, then OK.
+//
+// The input becomes a registry under the keys the utility reads (names around every buffer
+// edge, the maker's "QVX" prefix and '&' separators often enough to reach deep code), the
+// initialisation runs, a sequence of renames and removals follows as a user could make them,
+// and the commit runs, optionally with one registry operation failing. Then, comparing the
+// registry before and after, the only changes may be:
+//   - PORTNAME values in instance keys of modified boards, holding the port's new name;
+//   - instance keys of removed boards;
+//   - class keys under System, Ports or MultiFunction named by a removed board's ports, and
+//     orphaned class keys under Class\Ports;
+//   - Enum\ISAPNP device keys and Enum\MF child keys whose every subkey went before them.
+// Anything else aborts.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "commit/commit.h"
+#include "inventory/inventory.h"
+#include "platform/memory_registry.h"
+#include "platform/regedit_text.h"
+#include "rename/rename_rule.h"
+
+namespace {
+
+const char kClassRoot[] = "System\\CurrentControlSet\\Services\\Class\\";
+
+class Bytes {
+  public:
+    Bytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool Empty() const { return pos_ >= size_; }
+    unsigned Next() { return pos_ < size_ ? data_[pos_++] : 0; }
+    unsigned Below(unsigned n) { return n ? Next() % n : 0; }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+// Lengths that sit on the edges of the walks' buffers.
+const int kEdgeLengths[] = {0, 1, 5, 18, 19, 20, 21, 28, 29, 30, 31, 32, 33, 78, 79, 80, 81};
+
+std::string Filler(Bytes& in, int length) {
+    static const char kAlphabet[] = "0123QVXqvx&a_ .-";
+    std::string s;
+    for (int i = 0; i < length; ++i)
+        s += kAlphabet[in.Below(sizeof kAlphabet - 1)];
+    return s;
+}
+
+std::string Digits3(Bytes& in) {
+    char text[8];
+    unsigned mode = in.Below(8);
+    if (mode == 0)
+        return Filler(in, 3);
+    snprintf(text, sizeof text, "%03u", mode == 1 ? in.Next() % 60 : in.Below(6));
+    return text;
+}
+
+std::string TypeCharacter(Bytes& in) {
+    static const char kTypes[] = "01234&";
+    return std::string(1, kTypes[in.Below(6)]);
+}
+
+// A name for a key: often one the walks recognise, sometimes padded to a buffer edge.
+std::string KeyName(Bytes& in, int shape) {
+    std::string name;
+    switch (shape) {
+        case 0:  // Enum\ISAPNP device key
+            name = (in.Below(6) ? "QVX" : Filler(in, 3)) + Filler(in, 3) + TypeCharacter(in);
+            name += Filler(in, kEdgeLengths[in.Below(17)] / 8) + Digits3(in);
+            if (in.Below(8) == 0)
+                name = Filler(in, 80 - 3 - (int)in.Below(3)) + Digits3(in);
+            break;
+        case 1:  // Enum\MF instance key
+            name = Filler(in, in.Below(3)) + "&" + (in.Below(6) ? "QVX" : Filler(in, 3)) +
+                   Filler(in, 3) + TypeCharacter(in) + Filler(in, in.Below(3)) + Digits3(in) + "&" +
+                   (in.Below(2) ? std::string(1, 'A' + in.Below(3))
+                                : Filler(in, kEdgeLengths[in.Below(17)]));
+            break;
+        default:  // an instance or class subkey
+            name = in.Below(2) ? std::string(1, 'A' + in.Below(3))
+                               : Filler(in, kEdgeLengths[in.Below(17)]);
+            break;
+    }
+    if (name.empty())
+        name = "0";
+    for (char& c : name)
+        if (c == '\\')
+            c = '_';
+    return name;
+}
+
+std::string StringData(const std::string& text) {
+    return text + std::string(1, '\0');
+}
+
+std::string PortNameText(Bytes& in) {
+    switch (in.Below(4)) {
+        case 0:
+            return "COM" + std::to_string(in.Below(12));
+        case 1:
+            return "COM" + std::to_string(in.Next());
+        case 2:
+            return Filler(in, kEdgeLengths[in.Below(17)]);
+        default:
+            return "MODEM";
+    }
+}
+
+std::string DriverText(Bytes& in) {
+    static const char* const kClasses[] = {"Ports\\", "PORTS\\",   "System\\", "MultiFunction\\",
+                                           "Modem\\", "Ports\\\\", "Ports",    ""};
+    std::string text = kClasses[in.Below(8)];
+    switch (in.Below(4)) {
+        case 0:
+            text += "000" + std::to_string(in.Below(4));
+            break;
+        case 1:
+            text += KeyName(in, 2);
+            break;
+        case 2:
+            text += "000" + std::to_string(in.Below(4)) + "\\x";
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+void AddValue(RegTextKey& key, const char* name, const std::string& text, Bytes& in) {
+    if (in.Below(8) == 0)
+        return;  // absent
+    RegTextValue value = {name, kRegTypeString, StringData(text)};
+    if (in.Below(16) == 0)
+        value.data = text;  // no terminator
+    key.values.push_back(value);
+}
+
+std::vector<RegTextKey> MakeRegistry(Bytes& in) {
+    static const char* const kLegacyKeys[] = {"Enum\\BIOS\\*PNP0500", "Enum\\BIOS\\*PNP0501",
+                                              "Enum\\Root\\*PNP0500", "Enum\\Root\\*PNP0501",
+                                              "Enum\\Root\\Ports"};
+    std::vector<RegTextKey> keys;
+    int count = 1 + static_cast<int>(in.Below(40));
+    for (int i = 0; i < count && !in.Empty(); ++i) {
+        RegTextKey key;
+        unsigned where = in.Below(8);
+        int isPort = 1;
+        if (where < 2) {
+            key.path = std::string(kLegacyKeys[in.Below(5)]) + "\\" + KeyName(in, 2);
+            AddValue(key, "DeviceDesc", in.Below(2) ? "Marrowlink M1/M2" : Filler(in, in.Below(45)),
+                     in);
+        } else if (where < 5) {
+            key.path = "Enum\\ISAPNP\\" + KeyName(in, 0);
+            if (in.Below(6))
+                key.path += "\\" + KeyName(in, 2);
+        } else if (where < 7) {
+            key.path = "Enum\\MF\\CHILD000" + std::to_string(in.Below(5));
+            if (in.Below(8))
+                key.path += "\\" + KeyName(in, 1);
+        } else {
+            static const char* const kClasses[] = {"Ports", "Ports", "System", "MultiFunction",
+                                                   "Modem"};
+            key.path = std::string(kClassRoot) + kClasses[in.Below(5)] + "\\" + KeyName(in, 2);
+            static const char* const kDrivers[] = {"quorvane.vxd", "brisquel.vxd", "Quorvane.vxd",
+                                                   "serial.vxd"};
+            AddValue(key, "PortDriver", in.Below(8) ? kDrivers[in.Below(4)] : Filler(in, 30), in);
+            isPort = 0;
+        }
+        if (isPort) {
+            AddValue(key, "Driver", DriverText(in), in);
+            AddValue(key, "PORTNAME", PortNameText(in), in);
+        }
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+typedef std::map<std::string, std::map<std::string, std::string>> Snapshot;  // lower path -> values
+
+Snapshot TakeSnapshot() {
+    std::string text = MemoryRegistrySave();
+    std::vector<RegTextKey> keys;
+    std::string error;
+    if (!ParseRegeditText(text.data(), text.size(), &keys, &error))
+        abort();
+    Snapshot snapshot;
+    for (const RegTextKey& key : keys) {
+        std::map<std::string, std::string>& values = snapshot[Lower(key.path)];
+        for (const RegTextValue& value : key.values)
+            values[Lower(value.name)] = std::to_string(value.type) + ":" + value.data;
+    }
+    return snapshot;
+}
+
+// A driverKey that names a key strictly inside one of the three classes, with no empty level.
+bool IsDeletableClassPath(const std::string& driverKey) {
+    std::string lower = Lower(driverKey);
+    for (const char* prefix : {"system\\", "ports\\", "multifunction\\"}) {
+        size_t n = strlen(prefix);
+        if (lower.compare(0, n, prefix) != 0 || lower.size() == n)
+            continue;
+        std::string rest = lower.substr(n);
+        return rest[0] != '\\' && rest.back() != '\\' && rest.find("\\\\") == std::string::npos;
+    }
+    return false;
+}
+
+struct Allowed {
+    std::map<std::string, std::string> portNames;  // instance key -> the name it may get
+    std::set<std::string> deletions;
+    std::set<std::string> sweptIfEmpty;
+};
+
+Allowed WhatTheCommitMayDo() {
+    Allowed allowed;
+    const PortInventory& inv = g_inventory;
+    for (int b = 0; b < inv.boardCount; ++b) {
+        const BoardRecord& board = inv.boards[b];
+        if (!board.removed && !board.modified)
+            continue;
+        auto allow = [&](const std::string& instancePath, const PortRecord& port) {
+            if (board.removed) {
+                allowed.deletions.insert(Lower(instancePath));
+                if (IsDeletableClassPath(port.driverKey))
+                    allowed.deletions.insert(Lower(kClassRoot + std::string(port.driverKey)));
+            } else if (port.itemKind == 1) {
+                allowed.portNames[Lower(instancePath)] = port.portName;
+            }
+        };
+        for (int j = 0; j < kMaxDirectPorts; ++j)
+            if (board.deviceKeyNames[j])
+                allow(std::string("Enum\\") + board.enumeratorName + "\\" +
+                          board.deviceKeyNames[j] + "\\" + board.instanceName,
+                      board.ports[j]);
+        for (int k = 0; k < kChildCount; ++k)
+            for (int s = 0; s < kChildPorts; ++s)
+                if (board.childGroups[k].ports[s].portNumber != 0)
+                    allow("Enum\\MF\\CHILD000" + std::to_string(k) + "\\" +
+                              board.childGroups[k].childInstanceNames[s],
+                          board.childGroups[k].ports[s]);
+    }
+    for (int i = 0; i < inv.orphanClassKeyCount; ++i)
+        allowed.deletions.insert(
+            Lower(std::string(kClassRoot) + "Ports\\" + inv.orphanClassKeyTable[i]));
+    for (int i = 0; i < inv.instanceNameCount; ++i)
+        allowed.sweptIfEmpty.insert(
+            Lower(std::string("Enum\\ISAPNP\\") + inv.instanceNameTable[i]));
+    for (int k = 0; k < kChildCount; ++k)
+        allowed.sweptIfEmpty.insert(Lower("Enum\\MF\\CHILD000" + std::to_string(k)));
+    return allowed;
+}
+
+void CheckInventory() {
+    const PortInventory& inv = g_inventory;
+    if (inv.boardCount < 0 || inv.boardCount > kMaxBoards)
+        abort();
+    if (inv.instanceNameCount < 0 || inv.instanceNameCount > kMaxInstanceNames)
+        abort();
+    if (inv.orphanClassKeyCount < 0 || inv.orphanClassKeyCount > kMaxOrphanClassKeys)
+        abort();
+    for (int b = 0; b < inv.boardCount; ++b) {
+        const BoardRecord& board = inv.boards[b];
+        auto check = [&](const PortRecord& port) {
+            if (port.itemKind != 1)
+                return;
+            if (port.owningBoard != &board)
+                abort();
+            if (strnlen(port.portName, kPortNameSize) >= kPortNameSize)
+                abort();
+        };
+        for (const PortRecord& port : board.ports)
+            check(port);
+        for (const ChildGroup& group : board.childGroups)
+            for (const PortRecord& port : group.ports)
+                check(port);
+    }
+}
+
+std::vector<PortRecord*> PresentPorts() {
+    std::vector<PortRecord*> ports;
+    for (int b = 0; b < g_inventory.boardCount; ++b) {
+        BoardRecord& board = g_inventory.boards[b];
+        if (board.removed)
+            continue;  // its rows left the list
+        for (PortRecord& port : board.ports)
+            if (port.itemKind == 1)
+                ports.push_back(&port);
+        for (int s = 0; s < kChildPorts; ++s)
+            for (int k = 0; k < kChildCount; ++k)
+                if (board.childGroups[k].ports[s].itemKind == 1)
+                    ports.push_back(&board.childGroups[k].ports[s]);
+    }
+    return ports;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Bytes in(data, size);
+    MemoryRegistryReset();
+    ResetInventory();
+    std::vector<RegTextKey> keys = MakeRegistry(in);
+    std::string text = FormatRegeditText(keys);
+    std::string error;
+    if (!MemoryRegistryLoad(text.data(), text.size(), &error))
+        abort();
+    const Snapshot before = TakeSnapshot();
+
+    int goOn = BuildPortInventory();
+    CheckInventory();
+    if (MemoryRegistryOpenHandleCount() != 0)
+        abort();
+
+    // What the user does while the dialog is open; an empty list after an early stop offers
+    // nothing to select.
+    for (int step = static_cast<int>(in.Below(6)); goOn && step > 0; --step) {
+        if (in.Below(3)) {
+            std::vector<PortRecord*> ports = PresentPorts();
+            if (ports.empty())
+                break;
+            PortRecord* port = ports[in.Below(static_cast<unsigned>(ports.size()))];
+            std::string typed = PortNameText(in).substr(0, 19);  // the field gives 19
+            RenamePorts(port, typed.c_str(), static_cast<int>(in.Below(2)));
+        } else if (g_inventory.boardCount > 0) {
+            BoardRecord& board =
+                g_inventory.boards[in.Below(static_cast<unsigned>(g_inventory.boardCount))];
+            if (board.boardType != kBoardStandardCom)
+                board.removed = 1;
+        }
+        CheckInventory();
+    }
+
+    if (in.Below(4) == 0)
+        MemoryRegistryFailOperation(1 + in.Below(64), kRegistryAccessDenied);
+    CommitRegistryChanges();
+    MemoryRegistryFailOperation(0, 0);
+    if (MemoryRegistryOpenHandleCount() != 0)
+        abort();
+
+    const Snapshot after = TakeSnapshot();
+    const Allowed allowed = WhatTheCommitMayDo();
+    for (const auto& key : after) {
+        auto old = before.find(key.first);
+        if (old == before.end())
+            abort();  // the commit never creates a key
+        if (old->second == key.second)
+            continue;
+        auto name = allowed.portNames.find(key.first);
+        if (name == allowed.portNames.end())
+            abort();
+        for (const auto& value : key.second) {
+            auto previous = old->second.find(value.first);
+            if (previous != old->second.end() && previous->second == value.second)
+                continue;
+            if (value.first != "portname")
+                abort();
+            if (value.second != std::to_string(kRegTypeString) + ":" + name->second + '\0')
+                abort();
+        }
+        if (key.second.size() != old->second.size())
+            abort();  // no value lost or added
+    }
+    for (const auto& key : before) {
+        if (after.count(key.first))
+            continue;
+        if (allowed.deletions.count(key.first))
+            continue;
+        if (!allowed.sweptIfEmpty.count(key.first))
+            abort();
+        // A swept key had no subkey left: every key below it went first.
+        std::string below = key.first + "\\";
+        for (auto it = after.lower_bound(below); it != after.end(); ++it) {
+            if (it->first.compare(0, below.size(), below) != 0)
+                break;
+            abort();
+        }
+    }
+    return 0;
+}
