@@ -31,7 +31,8 @@ int IsTokenSpace(int c) {
 // Reads the next token the way a "%s" conversion does: white space skipped, then everything up
 // to the next white space or the end of the file. Returns 0 at the end of the file, else 1. A
 // token too long for the buffer is read to its end but comes back empty: cut, it could pass for
-// a shorter token, or leave a tail that does.
+// a shorter token, or leave a tail that does. So does a token holding a NUL byte, which would
+// otherwise compare equal to the text before the NUL.
 int ReadToken(FILE* file, char* token, size_t size) {
     int c;
     do {
@@ -40,14 +41,16 @@ int ReadToken(FILE* file, char* token, size_t size) {
     if (c == EOF || c == kTextEnd)
         return 0;
     size_t length = 0;
-    int tooLong = 0;
+    int unusable = 0;
     for (; c != EOF && c != kTextEnd && !IsTokenSpace(c); c = getc(file)) {
-        if (length + 1 < size)
-            token[length++] = static_cast<char>(c);
+        if (c == 0 || length + 1 >= size)
+            unusable = 1;
         else
-            tooLong = 1;
+            token[length++] = static_cast<char>(c);
     }
-    token[tooLong ? 0 : length] = 0;
+    if (c == kTextEnd)
+        ungetc(c, file);  // the text ends here for every later read too
+    token[unusable ? 0 : length] = 0;
     return 1;
 }
 
