@@ -1,0 +1,22 @@
+// listview/port_list_state.cpp: the list's process-wide state.
+#include "listview/listview.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+PortListState g_portListState;
+
+void ResetPortListState() {
+    PortListState* state = &g_portListState;
+    free(state->expandedItems);
+    if (state->memoryDC != nullptr) {
+        if (state->previousBitmap != nullptr) {
+            SelectObject(state->memoryDC, state->previousBitmap);
+        }
+        DeleteDC(state->memoryDC);
+    }
+    if (state->stripBitmap != nullptr) {
+        DeleteObject(state->stripBitmap);
+    }
+    memset(state, 0, sizeof *state);
+}
