@@ -85,6 +85,9 @@ void RemoveSelectedBoard(HWND dialog) {
         return;
     }
 
+    HWND removeButton = GetDlgItem(dialog, IDC_REMOVE);
+    bool removeHadFocus = GetFocus() == removeButton;
+
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     for (;;) {
@@ -105,6 +108,10 @@ void RemoveSelectedBoard(HWND dialog) {
     } else {
         EnableRemove(dialog, 0);
     }
+    // A disabled button drops the focus, which would leave the keyboard with nowhere to go;
+    // the list, where the selection now is, takes it instead.
+    if (removeHadFocus && !IsWindowEnabled(removeButton))
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
     board->removed = 1;
 }
 

@@ -169,6 +169,7 @@ TEST_F(MainDialog, RemoveTakesTheBoardRowsAndLandsOnTheNeighbouringRow) {
         SelectRow(c.removeRow);
         BoardRecord* board = static_cast<BoardRecord*>(RowData(c.removeRow));
         ASSERT_TRUE(RemoveEnabled());
+        SetFocus(Item(IDC_REMOVE));  // as after a click or Alt+R
         SendMessageA(Item(IDC_REMOVE), BM_CLICK, 0, 0);
 
         EXPECT_EQ(1, board->removed);
@@ -189,6 +190,8 @@ TEST_F(MainDialog, RemoveTakesTheBoardRowsAndLandsOnTheNeighbouringRow) {
         }
         ExpectNamingControlsEnabled(c.landsOnPort);
         EXPECT_EQ(c.removeEnabled, RemoveEnabled());
+        // A disabled Remove must not keep the keyboard focus.
+        EXPECT_EQ(c.removeEnabled ? Item(IDC_REMOVE) : List(), GetFocus());
         EXPECT_EQ(c.nameText, NameText());
         TearDown();
     }
