@@ -35,17 +35,6 @@ int TextHeightOf(HFONT font) {
     return metrics.tmHeight;
 }
 
-TEST_F(ImageStripTest, LoadSetsCellsRowHeightAndAnEmptySet) {
-    EXPECT_EQ(16, g_portListState.cellWidth);
-    EXPECT_EQ(16, g_portListState.cellHeight);
-    EXPECT_EQ(0, g_portListState.textHeight);
-    EXPECT_EQ(16, g_portListState.itemHeight);
-    EXPECT_EQ(1, g_portListState.drawLines);
-    EXPECT_EQ(0, g_portListState.expandedCount);
-    EXPECT_EQ(nullptr, g_portListState.expandedItems);
-    EXPECT_NE(nullptr, g_portListState.previousBitmap);
-}
-
 TEST_F(ImageStripTest, OnlyTheKeyIndexTakesTheWindowColour) {
     const COLORREF original = GetSysColor(COLOR_WINDOW);
     const COLORREF windowColours[] = {original, RGB(0, 0, 0), RGB(12, 34, 56)};

@@ -1,4 +1,4 @@
-// tests/listview/row_text_test.cpp: row texts, ID digests, port order, scrolling and keys.
+// tests/listview/row_text_test.cpp: row texts, ID digests, port order and scrolling.
 #include <gtest/gtest.h>
 
 #include "listview/tree_rows.h"
@@ -121,23 +121,6 @@ TEST(ExpandedRowsTopIndex, ShowsTheLastInsertedRowButKeepsTheBoardRow) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.newTop, ExpandedRowsTopIndex(c.top, c.visibleRows, c.boardIndex, c.count));
-    }
-}
-
-TEST(ToggleKeys, EachKeyTogglesThroughOneNotificationOnly) {
-    struct Case {
-        uint16_t code;
-        int byKeyCode;    // VK_SPACE, VK_LEFT, VK_RIGHT, VK_EXECUTE, VK_INSERT
-        int byCharacter;  // ' ', '%', '\'', '+', '-'
-    } cases[] = {
-        {0x20, 1, 0},  // Space sends both: acting on each would undo the toggle at once
-        {0x25, 1, 1}, {0x27, 1, 1}, {0x2B, 1, 1}, {0x2D, 1, 1},   {0x26, 0, 0},
-        {0x28, 0, 0}, {0x0D, 0, 0}, {0xBB, 0, 0}, {0x2025, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(c.byKeyCode, IsToggleKey(kToggleByKeyCode, c.code));
-        EXPECT_EQ(c.byCharacter, IsToggleKey(kToggleByCharacter, c.code));
     }
 }
 
