@@ -9,4 +9,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Tests run under 32-bit Wine in a virtual display, in a prefix owned by the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+# (CMAKE_BINARY_DIR is the top of the build tree when project() reads this file.)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh --prefix ${CMAKE_BINARY_DIR}/wineprefix)

@@ -1,0 +1,84 @@
+#!/bin/bash
+# wine-run.sh: runs one Windows program under 32-bit Wine in the build tree's own prefix.
+#
+#   tools/wine-run.sh [--prefix DIR] [--keep SECONDS] program.exe [args...]
+#
+# CTest uses this as CMAKE_CROSSCOMPILING_EMULATOR. The prefix is created on first use
+# (under a lock, so parallel tests do not both run wineboot) and reused after; the
+# wineserver is kept alive between runs so that each test starts in a fraction of a second.
+# Without a DISPLAY the run moves into a virtual X server. The program's exit code is ours.
+set -u
+
+prefix=${WINEPREFIX:-}
+keep=${KORVALIN_WINESERVER_KEEP:-120}
+while [ $# -gt 0 ]; do
+    case $1 in
+        --prefix) prefix=$2; shift 2 ;;
+        --keep) keep=$2; shift 2 ;;
+        --) shift; break ;;
+        *) break ;;
+    esac
+done
+if [ $# -eq 0 ]; then
+    echo "usage: $0 [--prefix DIR] [--keep SECONDS] program.exe [args...]" >&2
+    exit 2
+fi
+if [ -z "$prefix" ]; then
+    # Run by hand from somewhere in a build tree: use that tree's prefix.
+    dir=$PWD
+    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        echo "wine-run.sh: no --prefix, no WINEPREFIX and not inside a build tree" >&2
+        exit 2
+    fi
+    prefix=$dir/wineprefix
+fi
+case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
+
+if [ -z "${DISPLAY:-}" ]; then
+    # Each such run gets its own X server; a server kept alive would only hold a desktop
+    # process bound to a display that is about to go away.
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+        "$0" --prefix "$prefix" --keep 0 "$@"
+fi
+
+export WINEPREFIX=$prefix
+export WINEARCH=win32
+export WINEDEBUG=${KORVALIN_WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+if [ ! -f "$prefix/.korvalin-ready" ]; then
+    # A half-made prefix (an interrupted wineboot) is worse than none.
+    rm -rf "$prefix"
+    echo "wine-run.sh: creating Wine prefix $prefix" >&2
+    if ! wineboot -i >/dev/null 2>&1 || ! wineserver -w; then
+        echo "wine-run.sh: wineboot failed for $prefix" >&2
+        exit 3
+    fi
+    # A crashing test must fail with a backtrace on stderr, not wait on a dialog nobody sees.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+    wineserver -w
+    touch "$prefix/.korvalin-ready"
+fi
+# The server outlives this run by $keep seconds; a later run reuses it. Starting it while
+# one already runs for this prefix is harmless (the new one sees the lock and exits).
+if [ "$keep" -gt 0 ]; then
+    wineserver -p"$keep" >/dev/null 2>&1
+fi
+flock -u 9
+exec 9>&-
+
+# Wine starts its service processes (explorer, services, winedevice) from the first program
+# that needs them, and they inherit that program's stdout and stderr. If those were CTest's
+# pipes, CTest would wait for the persistent server to time out. So the program writes to a
+# file, which we follow until it exits.
+log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+trap 'rm -f "$log"' EXIT
+wine "$@" </dev/null >"$log" 2>&1 &
+pid=$!
+tail -s 0.1 --pid=$pid -f "$log"
+wait $pid
