@@ -109,13 +109,15 @@ struct ShownBox {
 };
 std::vector<ShownBox> g_boxes;
 HHOOK g_hook;
+HWND g_dialog;  // never answered: only the boxes above it are
 
 LRESULT CALLBACK CloseMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = "", caption[128] = "", text[256] = "";
         GetClassNameA(box, className, sizeof className);
-        if (strcmp(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF) != nullptr) {
+        if (box != g_dialog && strcmp(className, "#32770") == 0 &&
+            GetDlgItem(box, 0xFFFF) != nullptr) {
             GetWindowTextA(box, caption, sizeof caption);
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             g_boxes.push_back({GetWindow(box, GW_OWNER), caption, text});
@@ -149,6 +151,7 @@ class RenameWindowTest : public ::testing::Test {
                   LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_GROUP | WS_TABSTOP, 16, 22, 142, 139);
         dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr,
                                              TestDialogProc, 0);
+        g_dialog = dialog_;
         edit_ = GetDlgItem(dialog_, IDC_PORT_NAME);
         list_ = GetDlgItem(dialog_, IDC_PORT_LIST);
         g_listProc = reinterpret_cast<WNDPROC>(
