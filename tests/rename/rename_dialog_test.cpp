@@ -12,6 +12,7 @@
 #include "inventory/inventory.h"
 #include "listview/listview.h"
 #include "listview/tree_rows.h"
+#include "rename/rename.h"
 #include "tests/support/fixture_registry.h"
 
 namespace {
@@ -24,7 +25,9 @@ const char kTwoBoards[] =
     "[HKEY_LOCAL_MACHINE\\Enum\\ISAPNP\\QVX1A50000\\1A2B3C4D]\n\"PORTNAME\"=\"COM5\"\n\n"
     "[HKEY_LOCAL_MACHINE\\Enum\\ISAPNP\\QVX1A50001\\1A2B3C4D]\n\"PORTNAME\"=\"COM6\"\n\n";
 
-std::vector<std::string> g_boxes;  // "caption|text" of each message box, answered with OK
+// "caption|text" of each message box, answered with OK; a box without the dialog as its
+// owner is marked in its caption.
+std::vector<std::string> g_boxes;
 HHOOK g_hook;
 HWND g_dialog;  // the dialog under test: it has static texts with the id a box's text has
 
@@ -34,7 +37,8 @@ LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
         char caption[128] = "", text[256] = "";
         GetWindowTextA(box, caption, sizeof caption);
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        g_boxes.push_back(std::string(caption) + "|" + text);
+        const char* owner = GetWindow(box, GW_OWNER) == g_dialog ? "" : " (not the dialog's)";
+        g_boxes.push_back(std::string(caption) + owner + "|" + text);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(g_hook, code, wParam, lParam);
@@ -109,6 +113,11 @@ class RenameInMainDialog : public ::testing::Test {
             reinterpret_cast<PortRecord*>(SendMessageA(list_, LB_GETITEMDATA, row, 0)), text);
         return text;
     }
+    std::string FieldText() {
+        char text[64] = "";
+        GetWindowTextA(edit_, text, sizeof text);
+        return text;
+    }
     bool DialogStillOpen() {
         MSG quit;
         return IsWindowVisible(dialog_) &&
@@ -122,6 +131,8 @@ class RenameInMainDialog : public ::testing::Test {
 
 TEST_F(RenameInMainDialog, EnterRenamesTheBoardsPortsAndTheListRepaintsThem) {
     SetWindowTextA(edit_, "COM1");
+    EXPECT_EQ(0, ApplyPortRename(dialog_, nullptr));
+    EXPECT_EQ("Port 1 -> COM5", RowText(3));
     UpdateWindow(list_);
     g_listPaints = 0;
 
@@ -137,44 +148,79 @@ TEST_F(RenameInMainDialog, EnterRenamesTheBoardsPortsAndTheListRepaintsThem) {
     EXPECT_TRUE(g_boxes.empty());
 }
 
-TEST_F(RenameInMainDialog, SingleRenameToANameInUseIsRefusedWithTheMessage) {
-    SendDlgItemMessageA(dialog_, IDC_AUTO_ENUMERATE, BM_CLICK, 0, 0);
-    ASSERT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog_, IDC_AUTO_ENUMERATE));
-    SetWindowTextA(edit_, "COM6");
-    SetFocus(edit_);
+TEST_F(RenameInMainDialog, RefusalsAreShownOverTheDialogAndChangeNothing) {
+    struct {
+        int autoEnumerate;
+        const char* typed;
+        const char* shown;
+    } cases[] = {
+        {0, "COM6", "COM Port=[COM6] is already being used!"},
+        {0, "ABCDEFGHIJKLMNOPQR12", "COM Port name [ABCDEFGHIJKLMNOPQR12] is too long!"},
+        {1, "COM99999999999", "COM Port number in [COM99999999999] is too large!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        g_boxes.clear();
+        if ((IsDlgButtonChecked(dialog_, IDC_AUTO_ENUMERATE) != 0) != (c.autoEnumerate != 0))
+            SendDlgItemMessageA(dialog_, IDC_AUTO_ENUMERATE, BM_CLICK, 0, 0);
+        SetWindowTextA(edit_, c.typed);
+        SetFocus(edit_);
 
-    Press(VK_RETURN);
+        Press(VK_RETURN);
 
-    ASSERT_EQ(1u, g_boxes.size());
-    EXPECT_EQ("Varnak TessalineBoard Information|COM Port=[COM6] is already being used!",
-              g_boxes[0]);
-    EXPECT_EQ("Port 1 -> COM5", RowText(3));
-    EXPECT_EQ(0, g_inventory.boards[1].modified);
-    EXPECT_TRUE(DialogStillOpen());
+        ASSERT_EQ(1u, g_boxes.size());
+        EXPECT_EQ(std::string("Varnak TessalineBoard Information|") + c.shown, g_boxes[0]);
+        EXPECT_EQ("Port 1 -> COM5", RowText(3));
+        EXPECT_EQ(0, g_inventory.boards[1].modified);
+        EXPECT_EQ(c.typed, FieldText());
+        EXPECT_TRUE(DialogStillOpen());
+    }
 }
 
-TEST_F(RenameInMainDialog, FieldKeysKeepTheDialogOpenAndMoveTheFocusAlongTheTabOrder) {
+TEST_F(RenameInMainDialog, EscapeAndSpaceDoNothingAndA21stCharacterIsNotTaken) {
     SetWindowTextA(edit_, "COM9");
     SendMessageA(edit_, EM_SETSEL, 4, 4);
     Press(VK_ESCAPE);
     Press(VK_SPACE);
     EXPECT_TRUE(DialogStillOpen());
-    EXPECT_EQ("Port 1 -> COM5", RowText(3));  // neither key applied the name
-    char text[32] = "";
-    GetWindowTextA(edit_, text, sizeof text);
-    EXPECT_STREQ("COM9", text);
+    EXPECT_EQ("COM9", FieldText());
+    EXPECT_EQ("Port 1 -> COM5", RowText(3));
 
-    Press(VK_TAB);
-    EXPECT_EQ(GetDlgItem(dialog_, IDC_APPLY), GetFocus());
-    SetFocus(edit_);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    Press(VK_TAB);
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
-    EXPECT_EQ(GetDlgItem(dialog_, IDC_ABOUT), GetFocus());
+    SetWindowTextA(edit_, "ABCDEFGHIJKLMNOPQRS");
+    SendMessageA(edit_, EM_SETSEL, 19, 19);
+    Press('T');
+    Press('U');
+    EXPECT_EQ("ABCDEFGHIJKLMNOPQRSt", FieldText());
+}
+
+TEST_F(RenameInMainDialog, TabAndShiftTabMoveAlongTheTabOrderPastDisabledControls) {
+    struct {
+        int disabled;  // 0: none
+        int shift;
+        int focus;
+    } cases[] = {
+        {0, 0, IDC_APPLY},
+        {IDC_APPLY, 0, IDC_AUTO_ENUMERATE},
+        {0, 1, IDC_ABOUT},
+        {IDC_ABOUT, 1, IDCANCEL},  // IDC_REMOVE is disabled while a port is selected
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus);
+        if (c.disabled)
+            EnableWindow(GetDlgItem(dialog_, c.disabled), FALSE);
+        SetFocus(edit_);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        Press(VK_TAB);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        EXPECT_EQ(GetDlgItem(dialog_, c.focus), GetFocus());
+        if (c.disabled)
+            EnableWindow(GetDlgItem(dialog_, c.disabled), TRUE);
+    }
+    EXPECT_EQ("COM5", FieldText());  // no Tab character was typed
 }
 
 }  // namespace
