@@ -134,11 +134,11 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
             continue;
         char candidate[kCandidateSize];
         do {
-            if (counter > INT32_MAX) {
-                FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
-                return Refuse(kRenameNumberTooLarge, candidate);
-            }
+            // The counter is at most one past INT32_MAX here, which still forms a candidate
+            // to show in the refusal.
             FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
+            if (counter > INT32_MAX)
+                return Refuse(kRenameNumberTooLarge, candidate);
             ++counter;
             if (strlen(candidate) > kMaxPortNameLength)
                 return Refuse(kRenameNameTooLong, candidate);
