@@ -1,0 +1,88 @@
+#!/bin/bash
+# run-demo.sh: builds korvalin.exe and runs it under Wine over the demo registry.
+#
+#   tools/run-demo.sh
+#
+# With a DISPLAY the dialog opens there and the script returns when it is closed. Without
+# one it runs in a virtual X display: the script waits for the dialog, saves a screenshot
+# to build/demo-shot.png, prints its path and closes the dialog again (Cancel: no change).
+# Each run starts from tests/fixtures/demo.reg again, in a Wine prefix of its own.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+caption='Marrowlink M1/M2 & Varnak TessalineBoard Adapters'
+prefix=$root/build/demo-prefix
+shot=$root/build/demo-shot.png
+wine_run() { "$root/tools/wine-run.sh" --prefix "$prefix" --keep 30 "$@"; }
+
+if [ "${1:-}" != --in-xvfb ]; then
+    bash tools/install-deps.sh
+
+    cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    if ! ninja -C build/win -t query korvalin >/dev/null 2>&1; then
+        echo "run-demo.sh: korvalin.exe not built yet (the build has no korvalin target)" >&2
+        exit 1
+    fi
+    cmake --build build/win --target korvalin
+fi
+exe=$(find build/win -name korvalin.exe -not -path '*/wineprefix/*' | head -n 1)
+if [ -z "$exe" ]; then
+    echo "run-demo.sh: korvalin.exe not built yet" >&2
+    exit 1
+fi
+exe=$root/$exe
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --in-xvfb
+fi
+
+# The demo owns these keys in its prefix: clear what a previous run may have changed.
+for key in 'HKLM\Enum\BIOS' 'HKLM\Enum\Root' 'HKLM\Enum\ISAPNP' 'HKLM\Enum\MF' \
+    'HKLM\System\CurrentControlSet\Services\Class'; do
+    wine_run reg delete "$key" /f >/dev/null 2>&1 || true
+done
+wine_run reg import "$root/tests/fixtures/demo.reg"
+# The virtual display has no window manager to draw the caption: let Wine draw it there, and
+# leave it to the window manager on a real display.
+x11='HKCU\Software\Wine\X11 Driver'
+if [ "${1:-}" = --in-xvfb ]; then
+    wine_run reg add "$x11" /v Decorated /t REG_SZ /d N /f >/dev/null
+else
+    wine_run reg delete "$x11" /v Decorated /f >/dev/null 2>&1 || true
+fi
+
+if [ "${1:-}" != --in-xvfb ]; then
+    echo "run-demo.sh: starting korvalin.exe on $DISPLAY"
+    wine_run "$exe"
+    exit
+fi
+
+wine_run "$exe" &
+program=$!
+window=
+for _ in $(seq 300); do
+    window=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    kill -0 $program 2>/dev/null || break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    echo "run-demo.sh: the dialog did not appear" >&2
+    WINEPREFIX=$prefix wineserver -k
+    exit 1
+fi
+sleep 1  # let the list paint
+import -window root "$shot"
+echo "$shot"
+
+xdotool windowfocus --sync "$window" key Escape
+for _ in $(seq 50); do
+    kill -0 $program 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 $program 2>/dev/null; then
+    echo "run-demo.sh: the dialog did not close on Escape; ending it" >&2
+    WINEPREFIX=$prefix wineserver -k
+fi
+wait $program || true
+WINEPREFIX=$prefix wineserver -k
