@@ -1,9 +1,7 @@
-// tests/commit/commit_test_support.h: registry checks and scratch directories for the commit
-// and clean-up tests, in both builds.
+// tests/commit/commit_test_support.h: registry checks and scratch directories for the commit,
+// clean-up and end-to-end tests, in both builds.
 #ifndef KORVALIN_TESTS_COMMIT_COMMIT_TEST_SUPPORT_H
 #define KORVALIN_TESTS_COMMIT_COMMIT_TEST_SUPPORT_H
-
-#include <stdint.h>
 
 #include <string>
 #include <utility>
@@ -11,51 +9,34 @@
 
 #include "inventory/inventory.h"
 
-// --- registry
-
 bool KeyExists(const char* path);
-// The raw bytes of a value (a string's terminator included), or "<missing>".
-std::string ValueBytes(const char* path, const char* valueName);
-// Deletes a key and everything below it, as a change made behind the inventory's back.
+// The PORTNAME value's bytes (a string's terminator included), or "<missing>".
+std::string PortNameBytes(const char* path);
+// Deletes a key with everything below it: a change made behind the inventory's back.
 void DeleteTree(const char* path);
-void SetPortNameValue(const char* path, const char* name);
+// A file of tests/fixtures as text, without carriage returns.
+std::string ReadFixtureText(const char* name);
+// The export `before` with `deleted` keys gone and PORTNAME written as `written` says.
+std::string ExportAfter(const std::string& before, const std::vector<std::string>& deleted,
+                        const std::vector<std::pair<std::string, std::string>>& written = {});
+// What Apply does to one port: the new name, and its board marked modified.
+void Rename(PortRecord& port, const char* name);
 
-// The export `before` with `deletedKeys` gone and PORTNAME written in the keys of `portNames`,
-// in the form ExportTestRegistry gives.
-std::string ExportAfter(const std::string& before, const std::vector<std::string>& deletedKeys,
-                        const std::vector<std::pair<std::string, std::string>>& portNames = {});
-
-// --- inventory, as the dialog changes it
-
-BoardRecord& FindBoard(const char* instanceName, int32_t boardType);
-// What Apply does to one port: the new name, and the board marked modified.
-void RenamePort(PortRecord& port, const char* name);
-
-// --- files
-
-// A Windows directory with INF and INF\other, and a system directory. Natively they are a
-// fresh temporary tree that the file layer is pointed at; under Wine they are the prefix's own,
-// and only what the test made there is removed afterwards.
+// A Windows directory with INF and INF\other, and a system directory: natively a temporary
+// tree the file layer is pointed at; under Wine the prefix's own, where only what the test
+// made is removed afterwards.
 class ScratchDirectories {
   public:
     ScratchDirectories();
     ~ScratchDirectories();
-    bool ok() const { return ok_; }
-
     std::string windows, inf, other, system;
-
-    // Each returns the file's full path.
-    std::string Write(const std::string& directory, const std::string& name,
-                      const std::string& content);
-    std::string MakeDirectory(const std::string& directory, const std::string& name);
+    std::string Write(const std::string& directory, const char* name, const std::string& text);
+    std::string MakeDirectory(const std::string& directory, const char* name);
     void MakeReadOnly(const std::string& path);
     bool Exists(const std::string& path) const;
 
   private:
-    bool ok_ = false;
-    std::string root_;                  // native: the temporary tree
-    std::vector<std::string> files_;    // Windows: what to remove afterwards
-    std::vector<std::string> folders_;  // Windows: folders made, removed deepest first
+    std::vector<std::string> made_;  // removed afterwards, last first
     std::string savedCurrentDirectory_;
 };
 

@@ -1,7 +1,7 @@
 // tests/commit/driver_files_test.cpp: which INF and driver files the clean-up deletes.
 //
 // Built natively (a temporary Windows and system directory) and for Wine (the prefix's own
-// C:\windows\inf, inf\other and system directory; only files the test made are touched).
+// directories; only files the test made are touched).
 #include <string>
 #include <vector>
 
@@ -16,31 +16,21 @@
 
 namespace {
 
-class DriverFiles : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(dirs_.ok()); }
-    ScratchDirectories dirs_;
-};
-
 const char kMakersInf[] =
     "[Version]\r\nSignature=$CHICAGO$\r\n\r\n[Manufacturer]\r\n"
     "%Prov%=Marrowlink\r\n\r\n[Strings]\r\nProv=\"Varnak\"\r\n";
-const char kOtherInf[] =
-    "[Version]\r\nSignature=$CHICAGO$\r\n\r\n[Manufacturer]\r\n"
-    "%Mfg%=Others\r\n";
+const char kOthersInf[] = "[Manufacturer]\r\n%Mfg%=Others\r\n";
 
-TEST_F(DriverFiles, RecognisesTheMakersInfByTheTokenAfterTheFirstManufacturerLine) {
-    const std::string longToken(1023, 'x');
-    const std::string tooLongToken(5000, 'x');
-    struct Case {
-        std::string content;
+TEST(DriverFiles, RecognisesTheMakersInfByTheTokenRightAfterTheFirstManufacturer) {
+    const std::string x1023(1023, 'x'), x5000(5000, 'x');
+    const struct {
+        std::string text;
         bool deleted;
     } cases[] = {
-        {"[Manufacturer]\n%Prov%=Marrowlink\n", true},
+        {kMakersInf, true},
         {"[Manufacturer]\n%Prov%=MarrowlinkM1M2\n", true},
         {"[Manufacturer]\n%Prov%=VarnakTessalineBoard\n", true},
-        {kMakersInf, true},
-        {"\t[Manufacturer]\f\v%Prov%=Marrowlink", true},  // any white space; no line end
+        {"\t[Manufacturer]\f\v%Prov%=Marrowlink", true},  // any white space, no line end
         {"[Manufacturer]\n%Prov%=Marrowlink\x1a", true},  // Ctrl+Z ends a text file
         {"[Manufacturer]\n%Prov% = Marrowlink\n", false},
         {"[Manufacturer]\n; Varnak\n%Prov%=Marrowlink\n", false},
@@ -48,135 +38,102 @@ TEST_F(DriverFiles, RecognisesTheMakersInfByTheTokenAfterTheFirstManufacturerLin
         {"[Manufacturer]\n%prov%=marrowlink\n", false},
         {"[Manufacturer]\n%Prov%=Marrowlinks\n", false},
         {"[Manufacturer]\n%Mfg%=Others\n[Manufacturer]\n%Prov%=Marrowlink\n", false},
-        {"[Manufacturer]\n%Mfg%=Others\n[Other]\n%Prov%=Marrowlink\n", false},
-        {"[Version]\n[Manufacturer]", false},
         {"[Version]\n[Manufacturer]\n", false},
         {"", false},
-        {"%Prov%=Marrowlink\n", false},
-        // Tokens of up to 1023 characters are read whole; a longer one is no token we know, and
-        // its tail is not taken for one either.
-        {longToken + "\n[Manufacturer]\n%Prov%=Marrowlink\n", true},
-        {longToken + "[Manufacturer] %Prov%=Marrowlink\n", false},
-        {tooLongToken + "\n[Manufacturer]\n%Prov%=Marrowlink\n", true},
-        {"[Manufacturer]\n" + tooLongToken + "\n", false},
-        {"[Manufacturer]\n" + tooLongToken + "%Prov%=Marrowlink\n", false},
+        // Up to 1023 characters a token is whole; a longer one matches nothing, nor its tail.
+        {x1023 + "\n[Manufacturer]\n%Prov%=Marrowlink\n", true},
+        {x5000 + "\n[Manufacturer]\n%Prov%=Marrowlink\n", true},
+        {x1023 + "[Manufacturer] %Prov%=Marrowlink\n", false},
+        {"[Manufacturer]\n" + x5000 + "%Prov%=Marrowlink\n", false},
     };
+    ScratchDirectories dirs;
     std::vector<std::string> paths;
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
-        paths.push_back(
-            dirs_.Write(dirs_.inf, "oem" + std::to_string(900 + i) + ".inf", cases[i].content));
+    for (const auto& c : cases)
+        paths.push_back(dirs.Write(
+            dirs.inf, ("oem" + std::to_string(900 + paths.size()) + ".inf").c_str(), c.text));
     RemoveDriverFiles();
-    for (size_t i = 0; i < paths.size(); ++i) {
-        SCOPED_TRACE(paths[i] + ": " + cases[i].content.substr(0, 60));
-        EXPECT_EQ(cases[i].deleted, !dirs_.Exists(paths[i]));
-    }
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(cases[i].deleted, !dirs.Exists(paths[i]))
+            << paths[i] << ": " << cases[i].text.substr(0, 50);
 }
 
-TEST_F(DriverFiles, ExaminesOemInfFilesInInfAndEveryInfFileInOther) {
-    struct Case {
-        const std::string* directory;
+TEST(DriverFiles, WalksOemInfInInfAndEveryInfInOtherPastFilesThatWillNotOpen) {
+    ScratchDirectories dirs;
+    const struct {
+        const std::string& directory;
         const char* name;
         bool deleted;
     } cases[] = {
-        {&dirs_.inf, "oem3.inf", true},      {&dirs_.inf, "OEM4.INF", true},
-        {&dirs_.inf, "oem.inf", true},       {&dirs_.inf, "marrow.inf", false},
-        {&dirs_.inf, "oem5.txt", false},     {&dirs_.other, "marrow.inf", true},
-        {&dirs_.other, "OEM6.INF", true},    {&dirs_.other, "marrow.txt", false},
-        {&dirs_.windows, "oem7.inf", false}, {&dirs_.system, "oem8.inf", false},
+        {dirs.inf, "oem10.inf", true},      {dirs.inf, "OEM11.INF", true},
+        {dirs.inf, "vendor.inf", false},    {dirs.inf, "oem12.txt", false},
+        {dirs.other, "vendor.inf", true},   {dirs.other, "zz.INF", true},
+        {dirs.windows, "oem13.inf", false}, {dirs.system, "oem14.inf", false},
     };
     std::vector<std::string> paths;
-    for (const Case& c : cases)
-        paths.push_back(dirs_.Write(*c.directory, c.name, kMakersInf));
-    std::string others = dirs_.Write(dirs_.inf, "oem9.inf", kOtherInf);
-    RemoveDriverFiles();
-    for (size_t i = 0; i < paths.size(); ++i) {
-        SCOPED_TRACE(paths[i]);
-        EXPECT_EQ(cases[i].deleted, !dirs_.Exists(paths[i]));
-    }
-    EXPECT_TRUE(dirs_.Exists(others));
-}
-
-TEST_F(DriverFiles, FileThatCannotBeOpenedIsPassedOverAndTheWalkGoesOn) {
-    // Names chosen to come up in this order: the maker's files before and after the one that
-    // will not open must both go.
-    std::string first = dirs_.Write(dirs_.inf, "oem10.inf", kMakersInf);
-    std::string folder = dirs_.MakeDirectory(dirs_.inf, "oem11.inf");
-    std::string readOnly = dirs_.Write(dirs_.inf, "oem12.inf", kOtherInf);
-    dirs_.MakeReadOnly(readOnly);
-    std::string after = dirs_.Write(dirs_.inf, "oem13.inf", kMakersInf);
-    std::string otherFolder = dirs_.MakeDirectory(dirs_.other, "sub.inf");
-    std::string otherAfter = dirs_.Write(dirs_.other, "zz.inf", kMakersInf);
+    for (const auto& c : cases)
+        paths.push_back(dirs.Write(c.directory, c.name, kMakersInf));
+    // Searched before the maker's files above, and none of them opens for update.
+    std::string folder = dirs.MakeDirectory(dirs.inf, "oem0.inf");
+    std::string otherFolder = dirs.MakeDirectory(dirs.other, "a.inf");
+    std::string readOnly = dirs.Write(dirs.inf, "oem00.inf", kOthersInf);
+    dirs.MakeReadOnly(readOnly);
 #ifdef _WIN32
-    // A file another program holds without sharing.
-    std::string busy = dirs_.Write(dirs_.inf, "oem115.inf", kMakersInf);
+    std::string busy = dirs.Write(dirs.inf, "oem000.inf", kMakersInf);
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-#endif
     RemoveDriverFiles();
-#ifdef _WIN32
     CloseHandle(held);
-    EXPECT_TRUE(dirs_.Exists(busy));
+    EXPECT_TRUE(dirs.Exists(busy));
+#else
+    RemoveDriverFiles();
 #endif
-    EXPECT_FALSE(dirs_.Exists(first));
-    EXPECT_TRUE(dirs_.Exists(folder));
-    EXPECT_TRUE(dirs_.Exists(readOnly));
-    EXPECT_FALSE(dirs_.Exists(after));
-    EXPECT_TRUE(dirs_.Exists(otherFolder));
-    EXPECT_FALSE(dirs_.Exists(otherAfter));
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(cases[i].deleted, !dirs.Exists(paths[i])) << paths[i];
+    EXPECT_TRUE(dirs.Exists(folder) && dirs.Exists(otherFolder) && dirs.Exists(readOnly));
 }
 
-TEST_F(DriverFiles, DeletesThoseOfTheFiveDriverFilesThatExist) {
-    std::string vxd = dirs_.Write(dirs_.system, "quorvane.vxd", "driver");
-    std::string brisquel = dirs_.Write(dirs_.system, "BRISQUEL.VXD", "driver");
-    std::string halvetor = dirs_.Write(dirs_.system, "halvetor.dll", "driver");
-    std::string serial = dirs_.Write(dirs_.system, "serial.vxd", "driver");
-    std::string elsewhere = dirs_.Write(dirs_.windows, "quorvane.dll", "driver");
+TEST(DriverFiles, DeletesThoseOfTheFiveDriverFilesThatExistInTheSystemDirectory) {
+    ScratchDirectories dirs;
+    std::string drivers[] = {dirs.Write(dirs.system, "quorvane.vxd", "x"),
+                             dirs.Write(dirs.system, "BRISQUEL.VXD", "x"),
+                             dirs.Write(dirs.system, "halvetor.dll", "x")};
+    std::string serial = dirs.Write(dirs.system, "serial.vxd", "x");
+    std::string elsewhere = dirs.Write(dirs.other, "quorvane.dll", "x");
     RemoveDriverFiles();
-    EXPECT_FALSE(dirs_.Exists(vxd));
-    EXPECT_FALSE(dirs_.Exists(brisquel));
-    EXPECT_FALSE(dirs_.Exists(halvetor));
-    EXPECT_TRUE(dirs_.Exists(serial));
-    EXPECT_TRUE(dirs_.Exists(elsewhere));
-    // The system directory stays current.
-    EXPECT_EQ(1, FilesExists("serial.vxd"));
-
-    // With none of them left, a second run has nothing to do.
-    RemoveDriverFiles();
-    EXPECT_TRUE(dirs_.Exists(serial));
+    for (const std::string& driver : drivers)
+        EXPECT_FALSE(dirs.Exists(driver)) << driver;
+    EXPECT_TRUE(dirs.Exists(serial) && dirs.Exists(elsewhere));
+    EXPECT_EQ(1, FilesExists("serial.vxd"));  // the system directory stays current
 }
 
 #ifndef _WIN32
-
-TEST_F(DriverFiles, DirectoriesThatCannotBeHadWhollyLeaveTheirFiles) {
-    const std::string longWindows = dirs_.windows + "/" + std::string(80, 'w');
-    struct Case {
-        const char* what;
-        std::string windows;  // "-": the query fails
-        std::string system;
+TEST(DriverFiles, DirectoriesNotHadWhollyLeaveTheirFiles) {
+    ScratchDirectories dirs;
+    const std::string longWindows = dirs.windows + "/" + std::string(80, 'w');
+    const std::string missing = dirs.windows + "/GONE";
+    const struct {
+        const char* windows;
+        const char* system;
         bool infDeleted, driverDeleted;
     } cases[] = {
-        {"no Windows directory", "-", dirs_.system, false, false},
-        {"Windows directory too long", longWindows, dirs_.system, false, false},
-        {"no system directory", dirs_.windows, "-", true, false},
-        // The driver names are relative: in the wrong directory they would hit other files.
-        {"system directory missing", dirs_.windows, dirs_.windows + "/GONE", true, false},
-        {"Windows directory without INF", dirs_.system, dirs_.system, false, true},
+        {nullptr, dirs.system.c_str(), false, false},
+        {longWindows.c_str(), dirs.system.c_str(), false, false},
+        {dirs.windows.c_str(), nullptr, true, false},
+        // Driver names are relative: looked up in INF\other they would hit the decoy.
+        {dirs.windows.c_str(), missing.c_str(), true, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string inf = dirs_.Write(dirs_.inf, "oem1.inf", kMakersInf);
-        std::string driver = dirs_.Write(dirs_.system, "quorvane.vxd", "driver");
-        // Where the last walk leaves the current directory.
-        std::string decoy = dirs_.Write(dirs_.other, "quorvane.dll", "not ours");
-        FilesNativeSetDirectories(c.windows == "-" ? nullptr : c.windows.c_str(),
-                                  c.system == "-" ? nullptr : c.system.c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.windows ? c.windows : "-") << " " << (c.system ? c.system : "-"));
+        std::string inf = dirs.Write(dirs.inf, "oem1.inf", kMakersInf);
+        std::string driver = dirs.Write(dirs.system, "quorvane.vxd", "x");
+        std::string decoy = dirs.Write(dirs.other, "quorvane.dll", "x");
+        FilesNativeSetDirectories(c.windows, c.system);
         RemoveDriverFiles();
-        EXPECT_EQ(c.infDeleted, !dirs_.Exists(inf));
-        EXPECT_EQ(c.driverDeleted, !dirs_.Exists(driver));
-        EXPECT_TRUE(dirs_.Exists(decoy));
+        EXPECT_EQ(c.infDeleted, !dirs.Exists(inf));
+        EXPECT_EQ(c.driverDeleted, !dirs.Exists(driver));
+        EXPECT_TRUE(dirs.Exists(decoy));
     }
 }
-
 #endif
 
 }  // namespace
