@@ -6,7 +6,8 @@
 # CTest uses this as CMAKE_CROSSCOMPILING_EMULATOR. The prefix is created on first use
 # (under a lock, so parallel tests do not both run wineboot) and reused after; the
 # wineserver is kept alive between runs so that each test starts in a fraction of a second.
-# Without a DISPLAY the run moves into a virtual X server. The program's exit code is ours.
+# Without a DISPLAY the runs share a virtual X server of their own. The program's exit code
+# is ours.
 set -u
 
 prefix=${WINEPREFIX:-}
@@ -35,13 +36,6 @@ if [ -z "$prefix" ]; then
 fi
 case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
 
-if [ -z "${DISPLAY:-}" ]; then
-    # Each such run gets its own X server; a server kept alive would only hold a desktop
-    # process bound to a display that is about to go away.
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-        "$0" --prefix "$prefix" --keep 0 "$@"
-fi
-
 export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=${KORVALIN_WINEDEBUG:--all}
@@ -50,6 +44,42 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
+
+if [ -z "${DISPLAY:-}" ]; then
+    # No display: share one virtual X server among all runs in this prefix (each run having
+    # its own would leave Wine's desktop process bound to a display that comes and goes).
+    # It lives as long as the prefix's wineserver, ended by a watcher once that has gone.
+    [ "$keep" -gt 0 ] || keep=10
+    xvfb=$prefix.xvfb
+    if read -r num xpid 2>/dev/null <"$xvfb" && kill -0 "$xpid" 2>/dev/null; then
+        export DISPLAY=:$num
+    else
+        numfile=$(mktemp)
+        setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+            3>"$numfile" 9>&- </dev/null >/dev/null 2>&1 &
+        xpid=$!
+        for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+        num=$(tr -d '[:space:]' <"$numfile")
+        rm -f "$numfile"
+        if [ -z "$num" ]; then
+            echo "wine-run.sh: could not start Xvfb" >&2
+            kill "$xpid" 2>/dev/null
+            exit 3
+        fi
+        echo "$num $xpid" >"$xvfb"
+        export DISPLAY=:$num
+        # Ends the X server once no wineserver is left for the prefix; checked under the lock,
+        # so that a run starting meanwhile keeps it.
+        WINEPREFIX=$prefix setsid bash -c '
+            while :; do
+                wineserver -w
+                exec 9>"$1.lock"; flock 9
+                [ "$(timeout 0.5 wineserver -w; echo $?)" = 124 ] || break
+                exec 9>&-
+            done
+            kill "$2"; rm -f "$1.xvfb"' watcher "$prefix" "$xpid" 9>&- </dev/null >/dev/null 2>&1 &
+    fi
+fi
 if [ ! -f "$prefix/.korvalin-ready" ]; then
     # A half-made prefix (an interrupted wineboot) is worse than none.
     rm -rf "$prefix"
@@ -67,7 +97,7 @@ fi
 # The server outlives this run by $keep seconds; a later run reuses it. Starting it while
 # one already runs for this prefix is harmless (the new one sees the lock and exits).
 if [ "$keep" -gt 0 ]; then
-    wineserver -p"$keep" >/dev/null 2>&1
+    wineserver -p"$keep" 9>&- >/dev/null 2>&1
 fi
 flock -u 9
 exec 9>&-
