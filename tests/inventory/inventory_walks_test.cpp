@@ -256,6 +256,20 @@ TEST_F(InventoryWalks, DeviceKeysOfOneBoardShareItsRecord) {
     EXPECT_STREQ("COM3", board.ports[3].portName);
 }
 
+TEST_F(InventoryWalks, SecondDeviceKeyOfASlotTakesItOverButKeepsTheNameRead) {
+    // Both keys end in 001. The slot then belongs to the second key (OK writes there), while a
+    // PORTNAME the second lacks leaves the name read from the first, as a failed read leaves a
+    // registry buffer.
+    Load({kIsaPnp + std::string("QVX3C63001\\N"), "PORTNAME=COM1", "Driver=Ports\\0001",
+          kIsaPnp + std::string("QVX3C63A001\\N"), "Driver=Ports\\0002"});
+    ASSERT_EQ(1, BuildPortInventory());
+    const PortRecord& port = Board(0).ports[1];
+    EXPECT_EQ(1, port.itemKind);
+    EXPECT_STREQ("COM1", port.portName);
+    EXPECT_STREQ("Ports\\0002", port.driverKey);
+    EXPECT_STREQ("QVX3C63A001", Board(0).deviceKeyNames[1]);
+}
+
 TEST_F(InventoryWalks, NinthInstanceOfADeviceKeyIsNotRead) {
     std::vector<std::string> lines;
     for (int i = 0; i < 9; ++i) {
