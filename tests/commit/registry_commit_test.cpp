@@ -202,12 +202,12 @@ TEST_F(RegistryCommit, KeyThatDoesNotOpenSkipsItsItemOrEndsTheCommit) {
         std::string path;
         const char *before, *after;
     } markers[] = {
-        {"Enum\\Root\\Ports\\0000", "COM3", "COM4"},
+        {"Enum\\Root\\Ports\\0000", "COM16", "COM4"},
         {"Enum\\ISAPNP\\QVX1A50000\\1A2B3C4D", "COM5", "COM60"},
         {"Enum\\ISAPNP\\QVX3C63001\\9F8E7D6C", "COM11", "COM40"},
-        {DemoChildKey(1, 0), "COM13", "COM42"},
-        {DemoChildKey(2, 1), "COM18", "COM47"},
-        {DemoChildKey(3, 3), "COM27", "COM56"},
+        {DemoChildKey(1, 0), "COM21", "COM42"},
+        {DemoChildKey(2, 1), "COM26", "COM47"},
+        {DemoChildKey(3, 3), "COM35", "COM56"},
     };
     const struct {
         std::string gone;
