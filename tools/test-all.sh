@@ -4,7 +4,8 @@
 #   tools/test-all.sh [--no-sanitize] [--no-fuzz] [--no-benchmark]
 #
 # Build trees under build/:
-#   native    g++, the core and its tests; the benchmark programs print their figures here
+#   native    g++, the core and its tests; the benchmark programs print their figures here,
+#             and the Windows step times the program's start under Wine beside `reg query`
 #   sanitize  g++ with AddressSanitizer and UBSan, the same tests
 #   win       MinGW-w64 cross build; its tests run under Wine in one virtual X display
 #   fuzz      clang with libFuzzer (and the sanitizers): each fuzz target runs for a while
@@ -63,7 +64,9 @@ run_ctest() {  # NAME DIR [ctest args...]
 }
 
 step "native build"
-if configure_and_build native build/native -DKORVALIN_SANITIZE=OFF -DKORVALIN_FUZZ=OFF; then
+# Optimised, so that the benchmark figures mean something.
+if configure_and_build native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVALIN_SANITIZE=OFF \
+    -DKORVALIN_FUZZ=OFF; then
     step "native tests"
     run_ctest native build/native -LE 'benchmark|fuzz'
     if [ $benchmark -eq 1 ]; then
@@ -95,6 +98,12 @@ if configure_and_build win build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i
     launcher=()
     # The wineserver would otherwise wait on for the next run.
     WINEPREFIX=$root/build/win/wineprefix wineserver -k 2>/dev/null
+    if [ $benchmark -eq 1 ] && [ -x build/native/tools/benchmark/make_maximal_registry ]; then
+        step "start-up under Wine (figures only)"
+        (cd build/win && ctest -R app_program_image -V | grep 'bytes stripped')
+        bash tools/measure-startup.sh build/win build/native 3 || failed_steps+=("start-up figures")
+        WINEPREFIX=$root/build/win/startup-prefix wineserver -k 2>/dev/null
+    fi
 fi
 
 if [ $fuzz -eq 1 ]; then
