@@ -55,10 +55,10 @@ std::string DumpInventory() {
     return out;
 }
 
-std::string RegFromLines(const char* const* lines, int count) {
+std::string RegFromLines(const std::vector<std::string>& lines) {
     std::string out = "REGEDIT4\n";
-    for (int i = 0; i < count; ++i) {
-        const char* line = lines[i];
+    for (const std::string& text : lines) {
+        const char* line = text.c_str();
         if (line[0] == '-')
             continue;  // a note on what is left out
         const char* equals = strchr(line, '=');

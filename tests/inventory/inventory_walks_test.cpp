@@ -6,7 +6,6 @@
 #include <string.h>
 
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,13 +29,9 @@ class InventoryWalks : public ::testing::Test {
     void TearDown() override { ClearTestRegistry(); }
 
     // Keys and "name=value" lines, as RegFromLines reads them.
-    void Load(std::initializer_list<std::string> lines) {
-        std::vector<const char*> raw;
-        for (const std::string& line : lines)
-            raw.push_back(line.c_str());
+    void Load(const std::vector<std::string>& lines) {
         std::string error;
-        ASSERT_TRUE(LoadFixtureText(RegFromLines(raw.data(), static_cast<int>(raw.size())), &error))
-            << error;
+        ASSERT_TRUE(LoadFixtureText(RegFromLines(lines), &error)) << error;
     }
 
     static BoardRecord& Board(int i) { return g_inventory.boards[i]; }
@@ -278,10 +273,7 @@ TEST_F(InventoryWalks, NinthInstanceOfADeviceKeyIsNotRead) {
         lines.push_back(line);
         lines.push_back("PORTNAME=COM" + std::to_string(i + 1));
     }
-    std::vector<const char*> raw;
-    for (const std::string& l : lines)
-        raw.push_back(l.c_str());
-    ASSERT_TRUE(LoadFixtureText(RegFromLines(raw.data(), static_cast<int>(raw.size()))));
+    Load(lines);
     ASSERT_EQ(1, BuildPortInventory());
     EXPECT_EQ(8, g_inventory.boardCount);
     EXPECT_STREQ("I7", Board(7).instanceName);
@@ -341,10 +333,7 @@ TEST_F(InventoryWalks, FullInstanceNameTableAddsNoFurtherName) {
         lines.push_back(key);
         lines.push_back("PORTNAME=COM" + std::to_string(slot + 10));
     }
-    std::vector<const char*> raw;
-    for (const std::string& l : lines)
-        raw.push_back(l.c_str());
-    ASSERT_TRUE(LoadFixtureText(RegFromLines(raw.data(), static_cast<int>(raw.size()))));
+    Load(lines);
     ASSERT_EQ(1, BuildPortInventory());
     EXPECT_EQ(48, g_inventory.instanceNameCount);
     const BoardRecord& board = Board(4);
@@ -364,10 +353,7 @@ TEST_F(InventoryWalks, MultifunctionChildrenFillTheirGroups) {
             lines.push_back(key);
             lines.push_back("PORTNAME=C" + std::to_string(k) + std::to_string(s));
         }
-    std::vector<const char*> raw;
-    for (const std::string& l : lines)
-        raw.push_back(l.c_str());
-    ASSERT_TRUE(LoadFixtureText(RegFromLines(raw.data(), static_cast<int>(raw.size()))));
+    Load(lines);
     ASSERT_EQ(1, BuildPortInventory());
     ASSERT_EQ(1, g_inventory.boardCount);
     const BoardRecord& board = Board(0);
@@ -462,10 +448,7 @@ TEST_F(InventoryWalks, OrphanTableHoldsAtMost128Names) {
         lines.push_back(key);
         lines.push_back(i % 2 ? "PortDriver=quorvane.vxd" : "PortDriver=brisquel.vxd");
     }
-    std::vector<const char*> raw;
-    for (const std::string& l : lines)
-        raw.push_back(l.c_str());
-    ASSERT_TRUE(LoadFixtureText(RegFromLines(raw.data(), static_cast<int>(raw.size()))));
+    Load(lines);
     ASSERT_EQ(1, BuildPortInventory());
     EXPECT_EQ(128, g_inventory.orphanClassKeyCount);
     EXPECT_STREQ("0127", g_inventory.orphanClassKeyTable[127]);
