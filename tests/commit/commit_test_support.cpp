@@ -75,18 +75,6 @@ void DeleteTree(const char* path) {
     ASSERT_FALSE(KeyExists(path)) << path;
 }
 
-std::string ReadFixtureText(const char* name) {
-    std::string text;
-    FILE* file = fopen(FixturePath(name).c_str(), "rb");
-    EXPECT_NE(nullptr, file) << name;
-    for (int c; file && (c = getc(file)) != EOF;)
-        if (c != '\r')
-            text += static_cast<char>(c);
-    if (file)
-        fclose(file);
-    return text;
-}
-
 std::string ExportAfter(const std::string& before, const std::vector<std::string>& deleted,
                         const std::vector<std::pair<std::string, std::string>>& written) {
     std::vector<RegTextKey> keys, kept;

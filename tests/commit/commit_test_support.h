@@ -14,8 +14,6 @@ bool KeyExists(const char* path);
 std::string PortNameBytes(const char* path);
 // Deletes a key with everything below it: a change made behind the inventory's back.
 void DeleteTree(const char* path);
-// A file of tests/fixtures as text, without carriage returns.
-std::string ReadFixtureText(const char* name);
 // The export `before` with `deleted` keys gone and PORTNAME written as `written` says.
 std::string ExportAfter(const std::string& before, const std::vector<std::string>& deleted,
                         const std::vector<std::pair<std::string, std::string>>& written = {});

@@ -5,8 +5,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,18 +35,6 @@ class InventoryWalks : public ::testing::Test {
     static BoardRecord& Board(int i) { return g_inventory.boards[i]; }
 };
 
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string s = text.str();
-    std::string out;
-    for (char c : s)
-        if (c != '\r')
-            out += c;
-    return out;
-}
-
 std::string Repeat(char c, size_t n) {
     return std::string(n, c);
 }
@@ -57,7 +43,7 @@ TEST_F(InventoryWalks, DemoRegistryGivesTheExpectedInventory) {
     std::string error;
     ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
     ASSERT_EQ(1, BuildPortInventory());
-    EXPECT_EQ(ReadTextFile(FixturePath("demo.inventory.txt")), DumpInventory());
+    EXPECT_EQ(ReadFixtureText("demo.inventory.txt"), DumpInventory());
 }
 
 TEST_F(InventoryWalks, EmptyRegistryGivesEmptyInventory) {

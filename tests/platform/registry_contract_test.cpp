@@ -13,22 +13,6 @@
 
 namespace {
 
-std::string ReadFixture(const char* name) {
-    std::string path = FixturePath(name);
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        ADD_FAILURE() << "cannot open " << path;
-        return std::string();
-    }
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    fclose(file);
-    return text;
-}
-
 class RegistryContract : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -222,7 +206,7 @@ TEST(FixtureRegistry, ExportsAFixtureTheSameOnEveryRegistry) {
     std::string error;
     ASSERT_TRUE(LoadFixtureFile("registry_round_trip.reg", &error)) << error;
     std::string exported = ExportTestRegistry();
-    EXPECT_EQ(ReadFixture("registry_round_trip.expected.reg"), exported);
+    EXPECT_EQ(ReadFixtureText("registry_round_trip.expected.reg"), exported);
     // Loading the export again changes nothing.
     ASSERT_TRUE(LoadFixtureText(exported, &error)) << error;
     EXPECT_EQ(exported, ExportTestRegistry());

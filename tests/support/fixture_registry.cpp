@@ -132,17 +132,36 @@ std::string FixturePath(const char* name) {
     return path;
 }
 
-bool LoadFixtureFile(const char* name, std::string* error) {
-    std::string path = FixturePath(name);
+namespace {
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
     FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return ReportFailure("cannot open fixture " + path, error);
-    std::string text;
+        return false;
     char buffer[4096];
     size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
+        text->append(buffer, got);
     fclose(file);
+    return true;
+}
+
+}  // namespace
+
+std::string ReadFixtureText(const char* name) {
+    std::string path = FixturePath(name), text, lines;
+    if (!ReadWholeFile(path, &text))
+        ADD_FAILURE() << "cannot open fixture " << path;
+    for (char c : text)
+        if (c != '\r')
+            lines += c;
+    return lines;
+}
+
+bool LoadFixtureFile(const char* name, std::string* error) {
+    std::string path = FixturePath(name), text;
+    if (!ReadWholeFile(path, &text))
+        return ReportFailure("cannot open fixture " + path, error);
     std::string loadError;
     if (!LoadFixtureText(text, &loadError))
         return ReportFailure(path + ": " + loadError, error);

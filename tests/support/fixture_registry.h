@@ -11,6 +11,10 @@
 // Absolute path of a file in tests/fixtures, in the form the running build's fopen takes.
 std::string FixturePath(const char* name);
 
+// A file of tests/fixtures as text, line ends as "\n" whatever the file has; a missing file is a
+// test failure and gives "".
+std::string ReadFixtureText(const char* name);
+
 // Removes every key the tests own.
 void ClearTestRegistry();
 
