@@ -23,6 +23,7 @@ for target in "${targets[@]}"; do
     mkdir -p "build/fuzz/long-$target"
     echo "== $target, $seconds s"
     "build/fuzz/tests/fuzz/${target}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
-        "build/fuzz/long-$target" "tests/fuzz/corpus/$target" 2>&1 |
+        "build/fuzz/long-$target" "tests/fuzz/corpus/$target" \
+        $([ "$target" = regedit_text ] && echo tests/fixtures) 2>&1 |
         grep -E '^(#[0-9]+ +DONE|stat::|Done|==[0-9]+==ERROR|SUMMARY)'
 done
