@@ -100,10 +100,9 @@ int EnumerateIsaPnpBoards() {
         if (RegistryEnumKey(isaPnpKey, d, deviceKeyName, &nameLength) != kRegistryOk)
             break;
 
+        // Another maker's key (slot -1), an unknown type character or a slot no board has:
+        // skipped, its name not kept.
         PnpKeyName parsed = ParseIsaPnpDeviceKeyName(deviceKeyName);
-        if (parsed.slot == -1)
-            continue;
-        // An unknown type character or a slot no board has: skipped like a foreign device key.
         if (parsed.type < 0 || parsed.slot < 0 || parsed.slot >= kMaxDirectPorts)
             continue;
 
@@ -156,8 +155,6 @@ int EnumerateMultifunctionChildren() {
                 break;
 
             PnpKeyName parsed = ParseMfInstanceKeyName(name);
-            if (parsed.slot == -1)
-                continue;
             if (parsed.type < 0 || parsed.slot < 0 || parsed.slot >= kChildPorts)
                 continue;
             // Never cut: a cut board name could match another board.
