@@ -3,14 +3,13 @@
 
 #include "app/dialog_state.h"
 #include "app/resource.h"
+#include "app/texts.h"
 #include "commit/finish.h"
 #include "inventory/inventory.h"
 #include "listview/listview.h"
 #include "rename/rename.h"
 
 namespace {
-
-const char kMessageCaption[] = "Varnak TessalineBoard Information";
 
 // A list row's item data is a BoardRecord or a PortRecord; both begin with itemKind.
 enum { kBoardRow = 0, kPortRow = 1 };

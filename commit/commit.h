@@ -6,6 +6,8 @@
 
 #include <stdio.h>
 
+struct PortInventory;
+
 // --- registry_commit.cpp
 
 // Writes the inventory's removals and renames to the registry, then sweeps empty device keys,
@@ -29,5 +31,12 @@ void DeleteVendorInfFiles(const char* pattern);
 // 1 when the stream's first "[Manufacturer]" token is followed by one of the maker's provider
 // tokens, else 0. Reads from where the stream stands.
 int IsVendorInfStream(FILE* file);
+
+// --- vendor_boards.cpp
+
+// 1 when a board of the maker's (not removed, not a Standard COM Port) is left, else 0; the
+// maker's INF and driver files go only when none is.
+int AnyVendorBoardRemainsIn(const PortInventory& inventory);
+int AnyVendorBoardRemains();  // over the process-wide inventory
 
 #endif

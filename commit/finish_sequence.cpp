@@ -4,6 +4,7 @@
 
 #include "app/dialog_state.h"
 #include "app/resource.h"
+#include "app/texts.h"
 #include "commit/commit.h"
 #include "commit/finish.h"
 #include "inventory/inventory.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const char kMessageCaption[] = "Varnak TessalineBoard Information";
 const char kRenameQuestion[] =
     " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
 
@@ -34,15 +34,6 @@ void OfferPendingRename(HWND dialog) {
 }
 
 }  // namespace
-
-int AnyVendorBoardRemains() {
-    for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
-        const BoardRecord& board = g_inventory.boards[b];
-        if (!board.removed && board.boardType != kBoardStandardCom)
-            return 1;
-    }
-    return 0;
-}
 
 void RunFinishSequence(HWND dialog) {
     OfferPendingRename(dialog);

@@ -3,11 +3,10 @@
 
 #include "app/dialog_state.h"
 #include "app/resource.h"
+#include "app/texts.h"
 #include "rename/rename_rule.h"
 
 namespace {
-
-const char kMessageCaption[] = "Varnak TessalineBoard Information";
 
 // Room for more than the field's 20 characters: a 20-character entry must reach the rule
 // whole, to be refused as too long instead of being renamed to its first 19 characters.

@@ -69,6 +69,31 @@ TEST(IsClassKeyPath, AcceptsKeysInsideTheThreeClassesOnly) {
         EXPECT_EQ(0, IsClassKeyPath(path)) << (path ? path : "(null)");
 }
 
+// Decides whether OK takes the maker's INF and driver files off the machine.
+TEST(AnyVendorBoardRemains, OnlyAMakersBoardThatStaysCounts) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> boards;  // {boardType, removed}
+        int expected;
+    } cases[] = {
+        {"empty inventory", {}, 0},
+        {"standard COM ports only", {{kBoardStandardCom, 0}, {kBoardStandardCom, 0}}, 0},
+        {"every maker's board removed", {{kBoardMarrowlink, 1}, {kBoardTessaline16, 1}}, 0},
+        {"one legacy board kept", {{kBoardStandardCom, 0}, {kBoardMarrowlink, 0}}, 1},
+        {"last board kept", {{kBoardTessaline48, 1}, {kBoardMarrowlinkPnp, 0}}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        static PortInventory inventory;
+        memset(&inventory, 0, sizeof inventory);
+        for (const auto& board : c.boards) {
+            inventory.boards[inventory.boardCount].boardType = board.first;
+            inventory.boards[inventory.boardCount++].removed = board.second;
+        }
+        EXPECT_EQ(c.expected, AnyVendorBoardRemainsIn(inventory));
+    }
+}
+
 TEST_F(RegistryCommit, WritesAndDeletesWhatTheFlagsSay) {
     struct Case {
         const char* name;
