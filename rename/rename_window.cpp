@@ -43,7 +43,7 @@ void InstallPortNameEditProc(HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_PORT_NAME);
     SendMessageA(edit, EM_LIMITTEXT, kPortNameFieldLimit, 0);
     g_savedEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(PortNameEditProc)));
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PortNameEditProc)));
 }
 
 // The field takes all keys (so the dialog does not act on Tab, Enter or Esc while it has the

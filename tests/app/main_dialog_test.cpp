@@ -74,8 +74,8 @@ TEST_F(MainDialog, OpensWithTheFirstBoardSelectedAndNamingDisabled) {
         EXPECT_EQ(UINT{BST_CHECKED}, IsDlgButtonChecked(dialog_, IDC_AUTO_ENUMERATE));
         ExpectNamingControlsEnabled(false);
         EXPECT_EQ(20, SendMessageA(Item(IDC_PORT_NAME), EM_GETLIMITTEXT, 0, 0));
-        EXPECT_EQ(reinterpret_cast<LONG>(PortNameEditProc),
-                  GetWindowLongA(Item(IDC_PORT_NAME), GWL_WNDPROC));
+        EXPECT_EQ(reinterpret_cast<LONG_PTR>(PortNameEditProc),
+                  GetWindowLongPtrA(Item(IDC_PORT_NAME), GWLP_WNDPROC));
         TearDown();
     }
 }

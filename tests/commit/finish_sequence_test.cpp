@@ -15,8 +15,14 @@
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
-// The import slot every call to ExitWindowsEx in this program goes through.
-extern "C" BOOL(WINAPI* g_exitWindowsExImport)(UINT, DWORD) asm("__imp__ExitWindowsEx@8");
+// The import slot every call to ExitWindowsEx in this program goes through; 32-bit names carry
+// the stdcall decoration, 64-bit ones do not.
+#ifdef _WIN64
+#define EXIT_WINDOWS_EX_IMPORT "__imp_ExitWindowsEx"
+#else
+#define EXIT_WINDOWS_EX_IMPORT "__imp__ExitWindowsEx@8"
+#endif
+extern "C" BOOL(WINAPI* g_exitWindowsExImport)(UINT, DWORD) asm(EXIT_WINDOWS_EX_IMPORT);
 
 namespace {
 

@@ -70,7 +70,7 @@ class RenameInMainDialog : public ::testing::Test {
         list_ = GetDlgItem(dialog_, IDC_PORT_LIST);
         edit_ = GetDlgItem(dialog_, IDC_PORT_NAME);
         g_listProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(list_, GWL_WNDPROC, reinterpret_cast<LONG>(CountListPaints)));
+            SetWindowLongPtrA(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountListPaints)));
         g_boxes.clear();
         g_hook = SetWindowsHookExA(WH_CBT, AnswerMessageBoxes, nullptr, GetCurrentThreadId());
 
