@@ -68,7 +68,7 @@ TEST(NoHeap, WalksRenamingAndCommitAllocateNothing) {
         GTEST_SKIP() << "the sanitizer owns the allocator";
     std::string error;
     long loading = g_allocations;
-    ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
+    ASSERT_TRUE(LoadFixtureFile("machine.reg", &error)) << error;
     ASSERT_GT(g_allocations, loading) << "the count must see the loader's allocations";
     ResetInventory();
 

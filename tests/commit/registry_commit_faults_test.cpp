@@ -17,11 +17,11 @@ class RegistryCommitFaults : public ::testing::Test {
         MemoryRegistryFailOperation(0, 0);
         ClearTestRegistry();
     }
-    // The demo machine with board 3 renamed, board 4 removed and board 5 renamed; returns
+    // The test machine with board 3 renamed, board 4 removed and board 5 renamed; returns
     // its export before the commit.
-    std::string LoadDemoWithChanges() {
+    std::string LoadMachineWithChanges() {
         ResetInventory();
-        EXPECT_TRUE(LoadFixtureFile("demo.reg"));
+        EXPECT_TRUE(LoadFixtureFile("machine.reg"));
         EXPECT_EQ(1, BuildPortInventory());
         Rename(g_inventory.boards[3].ports[0], "COM41");
         g_inventory.boards[4].removed = 1;
@@ -42,7 +42,7 @@ class RegistryCommitFaults : public ::testing::Test {
 // Whatever fails, no key stays open and every key left is as before or as the whole commit
 // leaves it: a failure can only leave work undone.
 TEST_F(RegistryCommitFaults, EveryFailingOperationOnlyLeavesWorkUndone) {
-    const std::string before = LoadDemoWithChanges();
+    const std::string before = LoadMachineWithChanges();
     long start = MemoryRegistryOperationCount();
     ASSERT_EQ(1, CommitRegistryChanges());
     const long total = MemoryRegistryOperationCount() - start;
@@ -67,7 +67,7 @@ TEST_F(RegistryCommitFaults, EnumThatDoesNotOpenEndsTheCommitWithWhatWasDone) {
     // 1 opens the class root, 2 Enum for board 3. Board 3 then takes 12 more (its enumerator
     // key, both device keys with instance key and PORTNAME write, Enum\MF and its four child
     // keys), so 15 opens Enum for board 4.
-    const std::string before = LoadDemoWithChanges();
+    const std::string before = LoadMachineWithChanges();
     for (long n : {2L, 15L}) {
         SCOPED_TRACE(n);
         EXPECT_EQ(n == 2 ? 0 : 1, CommitWithFault(before, n, kRegistryAccessDenied));

@@ -25,15 +25,15 @@ BoardRecord& Board(int i) {
     return g_inventory.boards[i];
 }
 
-std::string DemoChildKey(int k, int s) {
+std::string MachineChildKey(int k, int s) {
     char path[64];
     snprintf(path, sizeof path, "Enum\\MF\\CHILD%04d\\ISAPNP&QVX3C6300%d&9F8E7D6C", k, s + 2);
     return path;
 }
 
-// The demo's Tessaline 16 renamed from its direct port as automatic enumeration does: COM40,
+// The test machine's Tessaline 16 renamed from its direct port as automatic enumeration does: COM40,
 // then COM41.. through the child ports in the board's port order.
-void RenameDemoTessaline16() {
+void RenameMachineTessaline16() {
     Rename(Board(5).ports[1], "COM40");
     for (int s = 0, n = 41; s < 4; ++s)
         for (int k = 0; k < 4; ++k)
@@ -111,7 +111,7 @@ TEST_F(RegistryCommit, WritesAndDeletesWhatTheFlagsSay) {
          {"Enum\\ISAPNP\\QVX1A50001", "Enum\\MF\\CHILD0000", "Enum\\MF\\CHILD0003",
           kPorts + "0002"}},
         {"the maker's four boards removed",
-         "demo.reg",
+         "machine.reg",
          [] {
              for (int b = 2; b < 6; ++b)
                  Board(b).removed = 1;
@@ -119,14 +119,14 @@ TEST_F(RegistryCommit, WritesAndDeletesWhatTheFlagsSay) {
          1,
          {},
          {},
-         "demo_makers_boards_removed.expected.reg"},
+         "machine_makers_boards_removed.expected.reg"},
         {"every port of a board renamed",
-         "demo.reg",
-         RenameDemoTessaline16,
+         "machine.reg",
+         RenameMachineTessaline16,
          1,
          {},
          {},
-         "demo_renamed_tessaline16.expected.reg"},
+         "machine_renamed_tessaline16.expected.reg"},
         {"removal wins over a rename",
          "commit_legacy_boards.reg",
          [] {
@@ -230,9 +230,9 @@ TEST_F(RegistryCommit, KeyThatDoesNotOpenSkipsItsItemOrEndsTheCommit) {
         {"Enum\\Root\\Ports\\0000", "COM16", "COM4"},
         {"Enum\\ISAPNP\\QVX1A50000\\1A2B3C4D", "COM5", "COM60"},
         {"Enum\\ISAPNP\\QVX3C63001\\9F8E7D6C", "COM11", "COM40"},
-        {DemoChildKey(1, 0), "COM21", "COM42"},
-        {DemoChildKey(2, 1), "COM26", "COM47"},
-        {DemoChildKey(3, 3), "COM35", "COM56"},
+        {MachineChildKey(1, 0), "COM21", "COM42"},
+        {MachineChildKey(2, 1), "COM26", "COM47"},
+        {MachineChildKey(3, 3), "COM35", "COM56"},
     };
     const struct {
         std::string gone;
@@ -245,16 +245,16 @@ TEST_F(RegistryCommit, KeyThatDoesNotOpenSkipsItsItemOrEndsTheCommit) {
         {"Enum\\ISAPNP\\QVX1A50001\\1A2B3C4D", 1, "110000", false},  // an instance key too
         {"Enum\\MF", 1, "111---", false},            // the children; the sweep ends at Enum\\MF
         {"Enum\\MF\\CHILD0001", 1, "111-11", true},  // that child's ports
-        {DemoChildKey(2, 1), 1, "1111-1", true},     // that port
+        {MachineChildKey(2, 1), 1, "1111-1", true},     // that port
         {kClass.substr(0, kClass.size() - 1), 0, "000000", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gone);
-        Load("demo.reg");
+        Load("machine.reg");
         Rename(Board(2).ports[0], "COM4");
         Rename(Board(3).ports[0], "COM60");
         Rename(Board(3).ports[1], "COM61");
-        RenameDemoTessaline16();
+        RenameMachineTessaline16();
         DeleteTree(c.gone.c_str());
         EXPECT_EQ(c.result, CommitRegistryChanges());
         for (int m = 0; m < 6; ++m) {

@@ -1,4 +1,4 @@
-// tests/e2e/e2e_test.cpp: the real korvalin.exe over the demo registry, driven from outside as
+// tests/e2e/e2e_test.cpp: the real korvalin.exe over the test machine's registry, driven from outside as
 // a user would, then the registry and the maker's files checked.
 //
 // This program is the driver: it starts korvalin.exe and works its windows with SendMessage
@@ -19,7 +19,7 @@ namespace {
 const char kMakersInf[] = "[Manufacturer]\r\n%Prov%=VarnakTessalineBoard\r\n";
 const DWORD kPatience = 20000;  // Wine in a virtual display can take seconds per window
 
-// Rows of the demo registry, every board expanded: 4 the Marrowlink M1/M2, then the other
+// Rows of the test machine, every board expanded: 4 the Marrowlink M1/M2, then the other
 // three of the maker's boards; 15 the Tessaline 16's direct port COM11, its child ports below.
 const LRESULT kFirstMakersBoardRow = 4;
 const LRESULT kTessaline16PortRow = 15;
@@ -45,7 +45,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 class EndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(LoadFixtureFile("demo.reg"));
+        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
         before_ = ExportTestRegistry();
         files_ = {dirs_.Write(dirs_.inf, "oem990.inf", kMakersInf),
                   dirs_.Write(dirs_.other, "tessal16.inf", kMakersInf)};
@@ -147,14 +147,14 @@ TEST_F(EndToEnd, RenameEnumeratesAcrossDirectAndChildPorts) {
     ASSERT_EQ("COM11", NameText());
     TypeNameAndEnter("COM40");
     Close(IDOK, IDNO);
-    EXPECT_EQ(ReadFixtureText("demo_renamed_tessaline16.expected.reg"), ExportTestRegistry());
+    EXPECT_EQ(ReadFixtureText("machine_renamed_tessaline16.expected.reg"), ExportTestRegistry());
     ExpectMakersFilesDeleted(false);
 }
 
 TEST_F(EndToEnd, RemovingTheMakersLastBoardTakesItsFilesAndOffersTheRestart) {
     RemoveTheMakersBoards();
     Close(IDOK, IDNO);
-    EXPECT_EQ(ReadFixtureText("demo_makers_boards_removed.expected.reg"), ExportTestRegistry());
+    EXPECT_EQ(ReadFixtureText("machine_makers_boards_removed.expected.reg"), ExportTestRegistry());
     ExpectMakersFilesDeleted(true);
 }
 
@@ -201,7 +201,7 @@ TEST_F(EndToEndRestart, YesRequestsTheRestart) {
     for (int waited = 0; !g_sessionEndQueried && waited < 200; ++waited)
         Sleep(50);
     EXPECT_TRUE(g_sessionEndQueried);
-    EXPECT_EQ(ReadFixtureText("demo_makers_boards_removed.expected.reg"), ExportTestRegistry());
+    EXPECT_EQ(ReadFixtureText("machine_makers_boards_removed.expected.reg"), ExportTestRegistry());
 }
 
 }  // namespace

@@ -14,12 +14,12 @@ class InventoryFaults : public ::testing::Test {
     void SetUp() override {
         ResetInventory();
         std::string error;
-        ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
+        ASSERT_TRUE(LoadFixtureFile("machine.reg", &error)) << error;
     }
     void TearDown() override { ClearTestRegistry(); }
 };
 
-// The opens that stop the initialisation in the demo registry: the maker's 7 device keys under
+// The opens that stop the initialisation in the test machine's registry: the maker's 7 device keys under
 // Enum\ISAPNP and their 7 instance keys, the 16 Enum\MF instance keys, the 27 class subkeys.
 const int kStoppingOpens = 7 + 7 + 16 + 27;
 

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,11 +40,38 @@ std::string Repeat(char c, size_t n) {
     return std::string(n, c);
 }
 
-TEST_F(InventoryWalks, DemoRegistryGivesTheExpectedInventory) {
+TEST_F(InventoryWalks, MachineRegistryGivesTheExpectedInventory) {
+    std::string error;
+    ASSERT_TRUE(LoadFixtureFile("machine.reg", &error)) << error;
+    ASSERT_EQ(1, BuildPortInventory());
+    EXPECT_EQ(ReadFixtureText("machine.inventory.txt"), DumpInventory());
+}
+
+// The demo shows a real machine: every board carries each of its port numbers once, the
+// Tessaline 16 Port the numbers 1 to 16.
+TEST_F(InventoryWalks, DemoBoardsCarryEachPortNumberOnce) {
     std::string error;
     ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
     ASSERT_EQ(1, BuildPortInventory());
-    EXPECT_EQ(ReadFixtureText("demo.inventory.txt"), DumpInventory());
+    for (int b = 0; b < g_inventory.boardCount; ++b) {
+        const BoardRecord& board = Board(b);
+        SCOPED_TRACE(board.instanceName);
+        std::vector<int> numbers;
+        for (const PortRecord& port : board.ports)
+            if (port.itemKind == 1)
+                numbers.push_back(port.portNumber);
+        for (const ChildGroup& group : board.childGroups)
+            for (const PortRecord& port : group.ports)
+                if (port.itemKind == 1)
+                    numbers.push_back(port.portNumber);
+        std::sort(numbers.begin(), numbers.end());
+        EXPECT_EQ(numbers.end(), std::adjacent_find(numbers.begin(), numbers.end()));
+        if (board.boardType == kBoardTessaline16) {
+            ASSERT_EQ(16u, numbers.size());
+            EXPECT_EQ(1, numbers.front());
+            EXPECT_EQ(16, numbers.back());
+        }
+    }
 }
 
 TEST_F(InventoryWalks, EmptyRegistryGivesEmptyInventory) {
