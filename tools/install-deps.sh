@@ -11,7 +11,8 @@ set -eu
 packages=(
     cmake ninja-build g++ python3 googletest libbenchmark-dev
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    wine wine32:i386
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64
     xvfb xauth x11-utils xdotool imagemagick
     clang libclang-rt-14-dev llvm-14
 )

@@ -5,6 +5,7 @@
 #   tools/measure-startup.sh WIN_BUILD_DIR NATIVE_BUILD_DIR [RUNS]
 #
 # Registries: the demo registry, and the maximal one (every table full, 10,000 unrelated keys).
+# The side (32- or 64-bit Wine) follows the build's program and is named in every figure line.
 set -eu
 if [ $# -lt 2 ]; then
     echo "usage: $0 WIN_BUILD_DIR NATIVE_BUILD_DIR [RUNS]" >&2
@@ -18,13 +19,15 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$win" "$native" "$runs"
 fi
 
-prefix=$win/startup-prefix
-wine_run() { "$root/tools/wine-run.sh" --prefix "$prefix" --keep 60 "$@"; }
+. "$root/tools/wine-sides.sh"
 timer=$win/tools/startup_timer/startup_timer.exe
 program=$win/app/korvalin.exe
 for f in "$timer" "$program" "$native/tools/benchmark/make_maximal_registry"; do
     [ -e "$f" ] || { echo "measure-startup.sh: $f is not built" >&2; exit 1; }
 done
+bits=$(pe_bits "$program")
+prefix=$win/startup-prefix
+wine_run() { "$root/tools/wine-run.sh" --prefix "$prefix" --keep 60 --bits "$bits" "$@"; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -43,8 +46,8 @@ measure() {  # NAME REGFILE
     local l q
     l=$(echo $list | tr ' ' '\n' | median)
     q=$(echo $query | tr ' ' '\n' | median)
-    printf '%-8s korvalin.exe list filled: %8.1f ms   reg query HKLM\\Enum /s: %8.1f ms   ratio %.2f  (median of %d)\n' \
-        "$1" "$l" "$q" "$(echo "$l $q" | awk '{ print $1 / $2 }')" "$runs"
+    printf '%s-bit Wine, %-8s korvalin.exe list filled: %8.1f ms   reg query HKLM\\Enum /s: %8.1f ms   ratio %.2f  (median of %d)\n' \
+        "$bits" "$1" "$l" "$q" "$(echo "$l $q" | awk '{ print $1 / $2 }')" "$runs"
 }
 
 maximal=$win/maximal.reg

@@ -7,31 +7,46 @@
 # one it runs in a virtual X display: the script waits for the dialog, saves a screenshot
 # to build/demo-shot.png, prints its path and closes the dialog again (Cancel: no change).
 # Each run starts from tests/fixtures/demo.reg again, in a Wine prefix of its own.
+#
+# It shows the 32-bit program, the one that ships, where this machine can start 32-bit
+# programs, and the x86_64 build of the same sources under 64-bit Wine where it cannot.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 caption='Marrowlink M1/M2 & Varnak TessalineBoard Adapters'
-prefix=$root/build/demo-prefix
 shot=$root/build/demo-shot.png
-wine_run() { "$root/tools/wine-run.sh" --prefix "$prefix" --keep 30 "$@"; }
 
 if [ "${1:-}" != --in-xvfb ]; then
     bash tools/install-deps.sh
+fi
+. tools/wine-sides.sh
+if can_run_32bit; then
+    build=build/win toolchain=mingw-i686.cmake prefix=$root/build/demo-prefix
+    [ "${1:-}" = --in-xvfb ] ||
+        echo "run-demo.sh: the 32-bit korvalin.exe (i686) under 32-bit Wine: this machine starts 32-bit programs"
+else
+    build=build/win64 toolchain=mingw-x86_64.cmake prefix=$root/build/demo-prefix64
+    [ "${1:-}" = --in-xvfb ] ||
+        echo "run-demo.sh: the x86_64 build of korvalin.exe under 64-bit Wine: $(no_32bit_reason)"
+fi
 
-    cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-    if ! ninja -C build/win -t query korvalin >/dev/null 2>&1; then
+if [ "${1:-}" != --in-xvfb ]; then
+    cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+    if ! ninja -C $build -t query korvalin >/dev/null 2>&1; then
         echo "run-demo.sh: korvalin.exe not built yet (the build has no korvalin target)" >&2
         exit 1
     fi
-    cmake --build build/win --target korvalin
+    cmake --build $build --target korvalin
 fi
-exe=$(find build/win -name korvalin.exe -not -path '*/wineprefix/*' | head -n 1)
+exe=$(find $build -name korvalin.exe -not -path '*/wineprefix/*' | head -n 1)
 if [ -z "$exe" ]; then
     echo "run-demo.sh: korvalin.exe not built yet" >&2
     exit 1
 fi
 exe=$root/$exe
+bits=$(pe_bits "$exe")
+wine_run() { "$root/tools/wine-run.sh" --prefix "$prefix" --keep 30 --bits "$bits" "$@"; }
 
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --in-xvfb

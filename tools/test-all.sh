@@ -7,7 +7,9 @@
 #   native    g++, the core and its tests; the benchmark programs print their figures here,
 #             and the Windows step times the program's start under Wine beside `reg query`
 #   sanitize  g++ with AddressSanitizer and UBSan, the same tests
-#   win       MinGW-w64 cross build; its tests run under Wine in one virtual X display
+#   win       MinGW-w64 i686 cross build, the program that ships; its tests run under 32-bit
+#             Wine in one virtual X display, where this machine can start 32-bit programs
+#   win64     the same sources for x86_64; its tests run under 64-bit Wine on every machine
 #   fuzz      clang with libFuzzer (and the sanitizers): each fuzz target runs for a while
 # Every step runs even when an earlier one failed; the exit code is non-zero if any did.
 set -u -o pipefail
@@ -26,6 +28,7 @@ for arg in "$@"; do
 done
 
 bash tools/install-deps.sh || exit 1
+. tools/wine-sides.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 ctest_args=(--output-on-failure --no-tests=ignore --timeout 600 -j"$jobs")
@@ -88,23 +91,39 @@ if [ $sanitize -eq 1 ]; then
     fi
 fi
 
-step "Windows cross build"
-if configure_and_build win build/win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"; then
-    step "Windows tests under Wine"
-    # One virtual display for all of them; the prefix (build/win/wineprefix) is made on first
-    # use. One at a time: they share that prefix's registry, and most of them rewrite it.
+# The Windows tests of one side: build DIR with the toolchain file, then run its tests under
+# Wine (one virtual display for all of them; the prefix DIR/wineprefix is made on first use).
+# One at a time: they share that prefix's registry, and most of them rewrite it.
+windows_side() {  # BITS DIR TOOLCHAIN RUN(1|0)
+    local bits=$1 dir=$2 toolchain=$3 run=$4
+    step "Windows cross build, $bits-bit"
+    configure_and_build "win$bits" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" || return
+    [ "$run" -eq 1 ] || return
+    step "Windows tests under $bits-bit Wine"
     launcher=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
-    run_ctest win build/win -LE 'benchmark|fuzz' -j1
+    run_ctest "win$bits" "$dir" -LE 'benchmark|fuzz' -j1
     launcher=()
     # The wineserver would otherwise wait on for the next run.
-    WINEPREFIX=$root/build/win/wineprefix wineserver -k 2>/dev/null
+    WINEPREFIX=$root/$dir/wineprefix wineserver -k 2>/dev/null
     if [ $benchmark -eq 1 ] && [ -x build/native/tools/benchmark/make_maximal_registry ]; then
-        step "start-up under Wine (figures only)"
-        (cd build/win && ctest -R app_program_image -V | grep 'bytes stripped')
-        bash tools/measure-startup.sh build/win build/native 3 || failed_steps+=("start-up figures")
-        WINEPREFIX=$root/build/win/startup-prefix wineserver -k 2>/dev/null
+        step "start-up under $bits-bit Wine (figures only)"
+        (cd "$dir" && ctest -R app_program_image -V | grep 'bytes stripped')
+        bash tools/measure-startup.sh "$dir" build/native 3 || failed_steps+=("start-up figures, $bits-bit")
+        WINEPREFIX=$root/$dir/startup-prefix wineserver -k 2>/dev/null
     fi
+}
+
+# Asked once: whether this machine starts 32-bit programs at all. The i686 build is compiled
+# either way; only its tests need 32-bit Wine.
+if can_run_32bit; then
+    wine32=1
+    windows_sides="Windows tests: 32-bit Wine (i686 build) and 64-bit Wine (x86_64 build)"
+else
+    wine32=0
+    windows_sides="Windows tests: 64-bit Wine only; $(no_32bit_reason)"
 fi
+windows_side 32 build/win mingw-i686.cmake $wine32
+windows_side 64 build/win64 mingw-x86_64.cmake 1
 
 if [ $fuzz -eq 1 ]; then
     step "fuzzing (clang, libFuzzer, ASan + UBSan)"
@@ -115,6 +134,7 @@ if [ $fuzz -eq 1 ]; then
 fi
 
 step "summary"
+echo "$windows_sides"
 if [ ${#failed_steps[@]} -ne 0 ]; then
     printf 'FAILED: %s\n' "${failed_steps[@]}"
 fi

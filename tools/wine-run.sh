@@ -1,7 +1,11 @@
 #!/bin/bash
-# wine-run.sh: runs one Windows program under 32-bit Wine in the build tree's own prefix.
+# wine-run.sh: runs one Windows program under Wine in the build tree's own prefix.
 #
-#   tools/wine-run.sh [--prefix DIR] [--keep SECONDS] program.exe [args...]
+#   tools/wine-run.sh [--prefix DIR] [--keep SECONDS] [--bits 32|64] program.exe [args...]
+#
+# The side follows the program: a PE32 image runs under 32-bit Wine in a win32 prefix, a PE32+
+# image under 64-bit Wine in a win64 prefix. For Wine's own programs (reg, regedit, cmd) the
+# side is the prefix's, or --bits for a prefix not made yet.
 #
 # CTest uses this as CMAKE_CROSSCOMPILING_EMULATOR. The prefix is created on first use
 # (under a lock, so parallel tests do not both run wineboot) and reused after; the
@@ -10,18 +14,22 @@
 # is ours.
 set -u
 
+. "$(dirname "$0")/wine-sides.sh"
+
 prefix=${WINEPREFIX:-}
 keep=${KORVALIN_WINESERVER_KEEP:-120}
+bits=
 while [ $# -gt 0 ]; do
     case $1 in
         --prefix) prefix=$2; shift 2 ;;
         --keep) keep=$2; shift 2 ;;
+        --bits) bits=$2; shift 2 ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
 if [ $# -eq 0 ]; then
-    echo "usage: $0 [--prefix DIR] [--keep SECONDS] program.exe [args...]" >&2
+    echo "usage: $0 [--prefix DIR] [--keep SECONDS] [--bits 32|64] program.exe [args...]" >&2
     exit 2
 fi
 if [ -z "$prefix" ]; then
@@ -36,8 +44,35 @@ if [ -z "$prefix" ]; then
 fi
 case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
 
+# A prefix remembers its side in the mark made when it was ready (an empty mark is from before
+# there were two sides: 32-bit).
+made=
+if [ -f "$prefix/.korvalin-ready" ]; then
+    made=$(cat "$prefix/.korvalin-ready")
+    made=${made:-32}
+fi
+[ -n "$bits" ] || bits=$(pe_bits "$1" 2>/dev/null) || bits=$made
+case $bits in
+    32 | 64) ;;
+    *) echo "wine-run.sh: $1 is no PE image and $prefix has no side yet: give --bits 32 or 64" >&2
+       exit 2 ;;
+esac
+if [ -n "$made" ] && [ "$made" != "$bits" ]; then
+    echo "wine-run.sh: $prefix is a $made-bit prefix; a $bits-bit program needs its own" >&2
+    exit 2
+fi
+if [ "$bits" = 32 ] && ! can_run_32bit; then
+    echo "wine-run.sh: cannot run $1 under 32-bit Wine: $(no_32bit_reason)" >&2
+    exit 3
+fi
+loader=$(wine_loader "$bits") || {
+    echo "wine-run.sh: no $bits-bit Wine loader (package wine$bits) installed" >&2
+    exit 3
+}
+
 export WINEPREFIX=$prefix
-export WINEARCH=win32
+export WINEARCH=win$bits
+export WINELOADER=$loader
 export WINEDEBUG=${KORVALIN_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -83,16 +118,16 @@ fi
 if [ ! -f "$prefix/.korvalin-ready" ]; then
     # A half-made prefix (an interrupted wineboot) is worse than none.
     rm -rf "$prefix"
-    echo "wine-run.sh: creating Wine prefix $prefix" >&2
-    if ! wineboot -i >/dev/null 2>&1 || ! wineserver -w; then
+    echo "wine-run.sh: creating $bits-bit Wine prefix $prefix" >&2
+    if ! "$loader" wineboot -i >/dev/null 2>&1 || ! wineserver -w; then
         echo "wine-run.sh: wineboot failed for $prefix" >&2
         exit 3
     fi
     # A crashing test must fail with a backtrace on stderr, not wait on a dialog nobody sees.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1
     wineserver -w
-    touch "$prefix/.korvalin-ready"
+    echo "$bits" >"$prefix/.korvalin-ready"
 fi
 # The server outlives this run by $keep seconds; a later run reuses it. Starting it while
 # one already runs for this prefix is harmless (the new one sees the lock and exits).
@@ -108,7 +143,7 @@ exec 9>&-
 # file, which we follow until it exits.
 log=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")
 trap 'rm -f "$log"' EXIT
-wine "$@" </dev/null >"$log" 2>&1 &
+"$loader" "$@" </dev/null >"$log" 2>&1 &
 pid=$!
 tail -s 0.1 --pid=$pid -f "$log"
 wait $pid
