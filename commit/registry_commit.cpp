@@ -87,7 +87,7 @@ int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const Bo
                 RegistryCloseKey(deviceKey);
                 return 0;
             }
-            if (port.itemKind == 1)
+            if (port.itemKind == kPortItem)
                 WritePortName(instanceKey, port);
             RegistryCloseKey(instanceKey);
             *changed = 1;
@@ -97,8 +97,7 @@ int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const Bo
     return 1;
 }
 
-// The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child. A child port counts
-// when it was read with a port name (its portNumber is set).
+// The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child.
 void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* changed) {
     RegistryKey mfKey;
     if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
@@ -110,6 +109,11 @@ void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* chan
         const ChildGroup& group = board.childGroups[k];
         for (int s = 0; s < kChildPorts; ++s) {
             const PortRecord& port = group.ports[s];
+            // The port number, not the row kind, picks the child slots to treat. The walk numbers
+            // a child port exactly when it reads its name, so on a walked inventory the two
+            // agree; but a slot with a number and no name is still the board's: removal deletes
+            // its keys, and a rename opens its key (a change) without writing. itemKind below
+            // only says whether there is a name to write.
             if (port.portNumber == 0)
                 continue;
             const char* instanceName = group.childInstanceNames[s];
@@ -122,7 +126,7 @@ void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* chan
                 RegistryKey instanceKey;
                 if (!OpenNamedKey(childKey, instanceName, &instanceKey))
                     continue;
-                if (port.itemKind == 1)
+                if (port.itemKind == kPortItem)
                     WritePortName(instanceKey, port);
                 RegistryCloseKey(instanceKey);
                 *changed = 1;

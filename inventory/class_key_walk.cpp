@@ -10,7 +10,7 @@ namespace {
 const size_t kClassPartLength = 6;
 
 int RefersTo(const PortRecord& port, const char* name) {
-    if (port.itemKind != 1 || strlen(port.driverKey) < kClassPartLength)
+    if (port.itemKind != kPortItem || strlen(port.driverKey) < kClassPartLength)
         return 0;
     return strcmp(port.driverKey + kClassPartLength, name) == 0;
 }

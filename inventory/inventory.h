@@ -35,10 +35,21 @@ enum BoardType {
     kBoardStandardCom = 5,    // "Standard COM Port", not one of the maker's boards
 };
 
+// What a record's first word, itemKind, holds. A list row's item data points at a BoardRecord or
+// a PortRecord, which both begin with it, so the row's kind is read there. A port slot holds
+// kPortItem only while its port is present (its PORTNAME was read); an empty slot holds 0 and
+// never becomes a row, and every user of the inventory skips it.
+enum ItemKind { kBoardItem = 0, kPortItem = 1 };
+
+// 1 when a list row's item data (a BoardRecord or PortRecord pointer, never null) is a port.
+inline int IsPortRow(const void* itemData) {
+    return *static_cast<const int32_t*>(itemData) == kPortItem;
+}
+
 struct BoardRecord;
 
 struct PortRecord {
-    int32_t itemKind;        // 1: present (its PORTNAME was read); 0: empty slot
+    int32_t itemKind;        // kPortItem: present; 0: empty slot
     int32_t hasNextSibling;  // set by the list fill
     uint16_t portNumber;
     BoardRecord* owningBoard;
@@ -52,10 +63,9 @@ struct ChildGroup {
     PortRecord ports[kChildPorts];
 };
 
-// A board begins with the same two words as a PortRecord, so a list row's item data tells
-// its kind by the first word.
+// A board begins with the same two words as a PortRecord (see ItemKind).
 struct BoardRecord {
-    int32_t itemKind;  // always 0
+    int32_t itemKind;  // always kBoardItem
     int32_t hasNextSibling;
     char instanceName[kBoardInstanceNameSize];
     int32_t boardType;

@@ -66,7 +66,7 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
         PortRecord& port = board.ports[0];
         ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
         if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
-            port.itemKind = 1;
+            port.itemKind = kPortItem;
             port.portNumber = 1;
             port.owningBoard = &board;
             ++inv.boardCount;

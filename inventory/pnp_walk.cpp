@@ -46,7 +46,7 @@ PnpKeyName NotTheMakers() {
 void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number) {
     ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
     if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
-        port.itemKind = 1;
+        port.itemKind = kPortItem;
         port.portNumber = number;
         port.owningBoard = board;
     }

@@ -66,7 +66,7 @@ int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
         int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
         for (int i = 0; i < kBoardSlots; ++i) {
             const PortRecord* slot = SlotInPortOrder(board, i);
-            if (slot->itemKind != 1)
+            if (slot->itemKind != kPortItem)
                 continue;
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
@@ -130,7 +130,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
     int count = 0;
     for (int i = 0; i < kBoardSlots; ++i) {
         PortRecord* slot = SlotInPortOrder(board, i);
-        if (slot->itemKind != 1 || slot->portNumber < port->portNumber)
+        if (slot->itemKind != kPortItem || slot->portNumber < port->portNumber)
             continue;
         char candidate[kCandidateSize];
         do {
