@@ -8,28 +8,14 @@
 
 #include "commit/commit.h"
 #include "inventory/inventory.h"
+#include "platform/ascii.h"
 #include "platform/registry.h"
 
 namespace {
 
-const char kClassRootPath[] = "System\\CurrentControlSet\\Services\\Class";
-const char kPortsClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Ports";
-const char* const kChildKeyNames[kChildCount] = {"CHILD0000", "CHILD0001", "CHILD0002",
-                                                 "CHILD0003"};
-// The only classes whose keys a port's driverKey may make us delete.
-const char* const kClassPrefixes[] = {"system\\", "ports\\", "multifunction\\"};
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int StartsWithIgnoringCase(const char* text, const char* prefix) {
-    for (; *prefix != 0; ++text, ++prefix) {
-        if (LowerAscii(*text) != LowerAscii(*prefix))
-            return 0;  // also ends a text shorter than the prefix
-    }
-    return 1;
-}
+// The only classes whose keys a port's driverKey may make us delete, tried in this order.
+const char* const kDeletableClasses[] = {kSystemClassName, kPortsClassName,
+                                         kMultiFunctionClassName};
 
 // A relative key path with at least one level and no empty one. An empty level would make the
 // path name a key above the one meant (or the class key itself), and deleting that can take a
@@ -59,7 +45,7 @@ void DeletePortClassKey(RegistryKey classRoot, const PortRecord& port) {
 }
 
 void WritePortName(RegistryKey instanceKey, const PortRecord& port) {
-    RegistrySetStringValue(instanceKey, "PORTNAME", port.portName,
+    RegistrySetStringValue(instanceKey, kPortNameValue, port.portName,
                            static_cast<unsigned long>(strlen(port.portName) + 1));
 }
 
@@ -100,7 +86,7 @@ int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const Bo
 // The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child.
 void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* changed) {
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return;
     for (int k = 0; k < kChildCount; ++k) {
         RegistryKey childKey;
@@ -157,9 +143,10 @@ void DeleteKeyIfEmpty(RegistryKey parent, const char* name) {
 int IsClassKeyPath(const char* path) {
     if (path == nullptr)
         return 0;
-    for (const char* prefix : kClassPrefixes) {
-        if (StartsWithIgnoringCase(path, prefix))
-            return IsNonEmptyKeyPath(path + strlen(prefix));
+    for (const char* className : kDeletableClasses) {
+        size_t length = strlen(className);
+        if (StartsWithIgnoringCase(path, className) && path[length] == '\\')
+            return IsNonEmptyKeyPath(path + length + 1);
     }
     return 0;
 }
@@ -177,7 +164,7 @@ int CommitRegistryChanges() {
         if (!board.removed && !board.modified)
             continue;
         RegistryKey enumKey;
-        if (RegistryOpenKey(RegistryRoot(), "Enum", &enumKey) != kRegistryOk) {
+        if (RegistryOpenKey(RegistryRoot(), kEnumKeyName, &enumKey) != kRegistryOk) {
             RegistryCloseKey(classRoot);
             return changed;
         }
@@ -199,21 +186,21 @@ int CommitRegistryChanges() {
 
     // The sweep runs on every OK: litter left by earlier installs goes too.
     RegistryKey isaPnpKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\ISAPNP", &isaPnpKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.instanceNameCount; ++i)
         DeleteKeyIfEmpty(isaPnpKey, inv.instanceNameTable[i]);
     RegistryCloseKey(isaPnpKey);
 
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return changed;
     for (const char* childKeyName : kChildKeyNames)
         DeleteKeyIfEmpty(mfKey, childKeyName);
     RegistryCloseKey(mfKey);
 
     RegistryKey portsClassKey;
-    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath, &portsClassKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath.text, &portsClassKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.orphanClassKeyCount; ++i) {
         if (inv.orphanClassKeyTable[i][0] != 0)

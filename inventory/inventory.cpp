@@ -23,7 +23,7 @@ BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     memset(&board, 0, sizeof board);
     strcpy(board.instanceName, instanceName);
     board.boardType = boardType;
-    board.enumeratorName = "ISAPNP";
+    board.enumeratorName = kIsaPnpEnumerator;
     return &board;
 }
 

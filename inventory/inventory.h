@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include "inventory/registry_names.h"
 #include "platform/registry.h"
 
 enum {
@@ -25,6 +26,9 @@ enum {
     kPnpInstanceNameSize = 30,  // buffer for Enum\ISAPNP instance key names
     kPortDriverSize = 30,
 };
+
+static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
+              "one child key name per child number");
 
 // BoardType codes. No walk produces 3.
 enum BoardType {
@@ -58,7 +62,7 @@ struct PortRecord {
 };
 
 struct ChildGroup {
-    const char* childKeyName;  // "CHILD0000".."CHILD0003"
+    const char* childKeyName;  // kChildKeyNames[k] of the group's own number k
     char childInstanceNames[kChildPorts][kInstanceNameSize];
     PortRecord ports[kChildPorts];
 };
@@ -71,7 +75,7 @@ struct BoardRecord {
     int32_t boardType;
     int32_t removed;
     int32_t modified;
-    const char* enumeratorName;  // "BIOS", "Root" or "ISAPNP"
+    const char* enumeratorName;  // kBiosEnumerator, kRootEnumerator or kIsaPnpEnumerator
     const char* deviceKeyNames[kMaxDirectPorts];
     PortRecord ports[kMaxDirectPorts];
     ChildGroup childGroups[kChildCount];
