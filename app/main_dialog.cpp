@@ -70,10 +70,7 @@ void RemoveSelectedBoard(HWND dialog) {
         return;
     BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
     if (board->boardType == kBoardStandardCom) {
-        MessageBoxA(list,
-                    "Cannot remove Standard COM Ports\n"
-                    "Use the System Wizard to remove Standard COM Ports",
-                    kMessageCaption, MB_OK);
+        MessageBoxA(list, kCannotRemoveStandardPortText, kMessageCaption, MB_OK);
         return;
     }
 
