@@ -6,13 +6,11 @@
 HINSTANCE g_moduleInstance;
 PortRecord* selectedPort;
 BoardRecord* selectedBoard;
-WNDPROC g_savedEditProc;
 char g_messageText[kMessageTextSize];
 
 void ResetDialogState() {
     g_moduleInstance = nullptr;
     selectedPort = nullptr;
     selectedBoard = nullptr;
-    g_savedEditProc = nullptr;
     memset(g_messageText, 0, sizeof g_messageText);
 }

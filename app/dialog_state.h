@@ -13,7 +13,6 @@ enum { kMessageTextSize = 128 };
 extern HINSTANCE g_moduleInstance;
 extern PortRecord* selectedPort;    // the selected port row, or null
 extern BoardRecord* selectedBoard;  // the selected board row, or null
-extern WNDPROC g_savedEditProc;     // the port-name edit's own procedure, once subclassed
 extern char g_messageText[kMessageTextSize];
 
 // Zeroes the state above, as at process start (tests run the dialog many times).

@@ -11,13 +11,6 @@
 
 namespace {
 
-// A list row's item data is a BoardRecord or a PortRecord; both begin with itemKind.
-enum { kBoardRow = 0, kPortRow = 1 };
-
-int32_t RowKind(LRESULT itemData) {
-    return *reinterpret_cast<const int32_t*>(itemData);
-}
-
 // The item data of row `index`, LB_ERR when there is no such row.
 LRESULT RowItemData(HWND list, LRESULT index) {
     return SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
@@ -30,7 +23,7 @@ void EnableRemove(HWND dialog, int enable) {
 // What selecting a row shows: a board offers Remove (unless it is a Standard COM Port), a
 // port offers its name for editing.
 void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
-    if (RowKind(itemData) == kBoardRow) {
+    if (!IsPortRow(reinterpret_cast<const void*>(itemData))) {
         BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
         selectedBoard = board;
         selectedPort = nullptr;
@@ -73,14 +66,11 @@ void RemoveSelectedBoard(HWND dialog) {
     LRESULT itemData = RowItemData(list, index);
     // The button is only enabled on a board row, but a command can still arrive without one;
     // treating a port record as a board would write past it.
-    if (itemData == LB_ERR || itemData == 0 || RowKind(itemData) != kBoardRow)
+    if (itemData == LB_ERR || itemData == 0 || IsPortRow(reinterpret_cast<const void*>(itemData)))
         return;
     BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
     if (board->boardType == kBoardStandardCom) {
-        MessageBoxA(list,
-                    "Cannot remove Standard COM Ports\n"
-                    "Use the System Wizard to remove Standard COM Ports",
-                    kMessageCaption, MB_OK);
+        MessageBoxA(list, kCannotRemoveStandardPortText, kMessageCaption, MB_OK);
         return;
     }
 
@@ -91,7 +81,7 @@ void RemoveSelectedBoard(HWND dialog) {
     SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     for (;;) {
         LRESULT next = RowItemData(list, index);
-        if (next == LB_ERR || next == 0 || RowKind(next) != kPortRow)
+        if (next == LB_ERR || next == 0 || !IsPortRow(reinterpret_cast<const void*>(next)))
             break;
         SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     }

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "commit/commit.h"
+#include "inventory/registry_names.h"
 #include "platform/files.h"
 
 namespace {
@@ -18,8 +19,6 @@ enum {
 const char kManufacturerToken[] = "[Manufacturer]";
 const char* const kProviderTokens[] = {"%Prov%=Marrowlink", "%Prov%=MarrowlinkM1M2",
                                        "%Prov%=VarnakTessalineBoard"};
-const char* const kDriverFiles[] = {"quorvane.vxd", "quorvane.dll", "quorvane.hlp", "brisquel.vxd",
-                                    "halvetor.dll"};
 
 // Ctrl+Z ends a file read in text mode on Windows; treated so on both builds.
 const int kTextEnd = 0x1A;
@@ -113,7 +112,7 @@ void RemoveDriverFiles() {
     // could hit another program's files.
     if (!FilesSetCurrentDirectory(systemDirectory))
         return;
-    for (const char* driverFile : kDriverFiles) {
+    for (const char* driverFile : kMakersDriverFiles) {
         if (FilesExists(driverFile))
             FilesDelete(driverFile);
     }

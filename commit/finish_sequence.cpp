@@ -12,9 +12,6 @@
 
 namespace {
 
-const char kRenameQuestion[] =
-    " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
-
 // wsprintfA cannot be told the buffer's size: both names at their longest must fit.
 static_assert(sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) <= kMessageTextSize,
               "the rename question does not fit the message text buffer");

@@ -8,28 +8,14 @@
 
 #include "commit/commit.h"
 #include "inventory/inventory.h"
+#include "platform/ascii.h"
 #include "platform/registry.h"
 
 namespace {
 
-const char kClassRootPath[] = "System\\CurrentControlSet\\Services\\Class";
-const char kPortsClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Ports";
-const char* const kChildKeyNames[kChildCount] = {"CHILD0000", "CHILD0001", "CHILD0002",
-                                                 "CHILD0003"};
-// The only classes whose keys a port's driverKey may make us delete.
-const char* const kClassPrefixes[] = {"system\\", "ports\\", "multifunction\\"};
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int StartsWithIgnoringCase(const char* text, const char* prefix) {
-    for (; *prefix != 0; ++text, ++prefix) {
-        if (LowerAscii(*text) != LowerAscii(*prefix))
-            return 0;  // also ends a text shorter than the prefix
-    }
-    return 1;
-}
+// The only classes whose keys a port's driverKey may make us delete, tried in this order.
+const char* const kDeletableClasses[] = {kSystemClassName, kPortsClassName,
+                                         kMultiFunctionClassName};
 
 // A relative key path with at least one level and no empty one. An empty level would make the
 // path name a key above the one meant (or the class key itself), and deleting that can take a
@@ -59,7 +45,7 @@ void DeletePortClassKey(RegistryKey classRoot, const PortRecord& port) {
 }
 
 void WritePortName(RegistryKey instanceKey, const PortRecord& port) {
-    RegistrySetStringValue(instanceKey, "PORTNAME", port.portName,
+    RegistrySetStringValue(instanceKey, kPortNameValue, port.portName,
                            static_cast<unsigned long>(strlen(port.portName) + 1));
 }
 
@@ -87,7 +73,7 @@ int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const Bo
                 RegistryCloseKey(deviceKey);
                 return 0;
             }
-            if (port.itemKind == 1)
+            if (port.itemKind == kPortItem)
                 WritePortName(instanceKey, port);
             RegistryCloseKey(instanceKey);
             *changed = 1;
@@ -97,11 +83,10 @@ int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const Bo
     return 1;
 }
 
-// The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child. A child port counts
-// when it was read with a port name (its portNumber is set).
+// The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child.
 void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* changed) {
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return;
     for (int k = 0; k < kChildCount; ++k) {
         RegistryKey childKey;
@@ -110,6 +95,11 @@ void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* chan
         const ChildGroup& group = board.childGroups[k];
         for (int s = 0; s < kChildPorts; ++s) {
             const PortRecord& port = group.ports[s];
+            // The port number, not the row kind, picks the child slots to treat. The walk numbers
+            // a child port exactly when it reads its name, so on a walked inventory the two
+            // agree; but a slot with a number and no name is still the board's: removal deletes
+            // its keys, and a rename opens its key (a change) without writing. itemKind below
+            // only says whether there is a name to write.
             if (port.portNumber == 0)
                 continue;
             const char* instanceName = group.childInstanceNames[s];
@@ -122,7 +112,7 @@ void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* chan
                 RegistryKey instanceKey;
                 if (!OpenNamedKey(childKey, instanceName, &instanceKey))
                     continue;
-                if (port.itemKind == 1)
+                if (port.itemKind == kPortItem)
                     WritePortName(instanceKey, port);
                 RegistryCloseKey(instanceKey);
                 *changed = 1;
@@ -153,9 +143,10 @@ void DeleteKeyIfEmpty(RegistryKey parent, const char* name) {
 int IsClassKeyPath(const char* path) {
     if (path == nullptr)
         return 0;
-    for (const char* prefix : kClassPrefixes) {
-        if (StartsWithIgnoringCase(path, prefix))
-            return IsNonEmptyKeyPath(path + strlen(prefix));
+    for (const char* className : kDeletableClasses) {
+        size_t length = strlen(className);
+        if (StartsWithIgnoringCase(path, className) && path[length] == '\\')
+            return IsNonEmptyKeyPath(path + length + 1);
     }
     return 0;
 }
@@ -173,7 +164,7 @@ int CommitRegistryChanges() {
         if (!board.removed && !board.modified)
             continue;
         RegistryKey enumKey;
-        if (RegistryOpenKey(RegistryRoot(), "Enum", &enumKey) != kRegistryOk) {
+        if (RegistryOpenKey(RegistryRoot(), kEnumKeyName, &enumKey) != kRegistryOk) {
             RegistryCloseKey(classRoot);
             return changed;
         }
@@ -195,21 +186,21 @@ int CommitRegistryChanges() {
 
     // The sweep runs on every OK: litter left by earlier installs goes too.
     RegistryKey isaPnpKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\ISAPNP", &isaPnpKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.instanceNameCount; ++i)
         DeleteKeyIfEmpty(isaPnpKey, inv.instanceNameTable[i]);
     RegistryCloseKey(isaPnpKey);
 
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return changed;
     for (const char* childKeyName : kChildKeyNames)
         DeleteKeyIfEmpty(mfKey, childKeyName);
     RegistryCloseKey(mfKey);
 
     RegistryKey portsClassKey;
-    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath, &portsClassKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath.text, &portsClassKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.orphanClassKeyCount; ++i) {
         if (inv.orphanClassKeyTable[i][0] != 0)

@@ -6,11 +6,21 @@
 
 namespace {
 
-// "Ports" and its backslash: a driverKey's class part, not compared.
-const size_t kClassPartLength = 6;
+// A driverKey's class part, not compared: the class name and a backslash (sizeof counts the
+// backslash where it counts the name's terminator).
+const size_t kClassPartLength = sizeof kPortsClassName;
+
+// The whole PortDriver text, compared exactly, letter case included.
+int IsMakersPortDriver(const char* portDriver) {
+    for (const char* driver : kMakersPortDrivers) {
+        if (strcmp(portDriver, driver) == 0)
+            return 1;
+    }
+    return 0;
+}
 
 int RefersTo(const PortRecord& port, const char* name) {
-    if (port.itemKind != 1 || strlen(port.driverKey) < kClassPartLength)
+    if (port.itemKind != kPortItem || strlen(port.driverKey) < kClassPartLength)
         return 0;
     return strcmp(port.driverKey + kClassPartLength, name) == 0;
 }
@@ -35,8 +45,7 @@ int IsClassKeyUnreferenced(const char* name) {
 int CollectOrphanClassKeys() {
     PortInventory& inv = g_inventory;
     RegistryKey portsKey;
-    if (RegistryOpenKey(RegistryRoot(), "System\\CurrentControlSet\\Services\\Class\\Ports",
-                        &portsKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath.text, &portsKey) != kRegistryOk)
         return 1;
 
     int goOn = 1;
@@ -52,11 +61,11 @@ int CollectOrphanClassKeys() {
             break;
         }
         char portDriver[kPortDriverSize];
-        int read = ReadTextValue(classKey, "PortDriver", portDriver, sizeof portDriver);
+        int read = ReadTextValue(classKey, kPortDriverValue, portDriver, sizeof portDriver);
         RegistryCloseKey(classKey);
         if (!read)
             continue;
-        if (strcmp(portDriver, "quorvane.vxd") != 0 && strcmp(portDriver, "brisquel.vxd") != 0)
+        if (!IsMakersPortDriver(portDriver))
             continue;
         if (IsClassKeyUnreferenced(name))
             ++inv.orphanClassKeyCount;

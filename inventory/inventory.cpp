@@ -3,31 +3,10 @@
 
 #include <string.h>
 
-#include "inventory/value_read.h"
-
 PortInventory g_inventory;
 
 void ResetInventory() {
     memset(&g_inventory, 0, sizeof g_inventory);
-}
-
-int ReadTextValue(RegistryKey key, const char* name, char* field, unsigned long size) {
-    char buffer[kInstanceNameSize];  // larger than every value field the walks read
-    if (size > sizeof buffer)
-        return 0;
-    unsigned long length = size;
-    if (RegistryQueryValue(key, name, buffer, &length) != kRegistryOk || length > size)
-        return 0;
-    // Registry strings need not carry their terminator; a value that fills the whole field
-    // without one is a name one character too long for it.
-    const char* end = static_cast<const char*>(memchr(buffer, 0, length));
-    if (end == nullptr) {
-        if (length == size)
-            return 0;
-        buffer[length] = 0;
-    }
-    strcpy(field, buffer);
-    return 1;
 }
 
 BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
@@ -44,7 +23,7 @@ BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     memset(&board, 0, sizeof board);
     strcpy(board.instanceName, instanceName);
     board.boardType = boardType;
-    board.enumeratorName = "ISAPNP";
+    board.enumeratorName = kIsaPnpEnumerator;
     return &board;
 }
 

@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include "inventory/registry_names.h"
 #include "platform/registry.h"
 
 enum {
@@ -26,6 +27,9 @@ enum {
     kPortDriverSize = 30,
 };
 
+static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
+              "one child key name per child number");
+
 // BoardType codes. No walk produces 3.
 enum BoardType {
     kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy
@@ -35,10 +39,21 @@ enum BoardType {
     kBoardStandardCom = 5,    // "Standard COM Port", not one of the maker's boards
 };
 
+// What a record's first word, itemKind, holds. A list row's item data points at a BoardRecord or
+// a PortRecord, which both begin with it, so the row's kind is read there. A port slot holds
+// kPortItem only while its port is present (its PORTNAME was read); an empty slot holds 0 and
+// never becomes a row, and every user of the inventory skips it.
+enum ItemKind { kBoardItem = 0, kPortItem = 1 };
+
+// 1 when a list row's item data (a BoardRecord or PortRecord pointer, never null) is a port.
+inline int IsPortRow(const void* itemData) {
+    return *static_cast<const int32_t*>(itemData) == kPortItem;
+}
+
 struct BoardRecord;
 
 struct PortRecord {
-    int32_t itemKind;        // 1: present (its PORTNAME was read); 0: empty slot
+    int32_t itemKind;        // kPortItem: present; 0: empty slot
     int32_t hasNextSibling;  // set by the list fill
     uint16_t portNumber;
     BoardRecord* owningBoard;
@@ -47,21 +62,20 @@ struct PortRecord {
 };
 
 struct ChildGroup {
-    const char* childKeyName;  // "CHILD0000".."CHILD0003"
+    const char* childKeyName;  // kChildKeyNames[k] of the group's own number k
     char childInstanceNames[kChildPorts][kInstanceNameSize];
     PortRecord ports[kChildPorts];
 };
 
-// A board begins with the same two words as a PortRecord, so a list row's item data tells
-// its kind by the first word.
+// A board begins with the same two words as a PortRecord (see ItemKind).
 struct BoardRecord {
-    int32_t itemKind;  // always 0
+    int32_t itemKind;  // always kBoardItem
     int32_t hasNextSibling;
     char instanceName[kBoardInstanceNameSize];
     int32_t boardType;
     int32_t removed;
     int32_t modified;
-    const char* enumeratorName;  // "BIOS", "Root" or "ISAPNP"
+    const char* enumeratorName;  // kBiosEnumerator, kRootEnumerator or kIsaPnpEnumerator
     const char* deviceKeyNames[kMaxDirectPorts];
     PortRecord ports[kMaxDirectPorts];
     ChildGroup childGroups[kChildCount];

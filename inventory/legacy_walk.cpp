@@ -3,6 +3,7 @@
 
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
+#include "platform/ascii.h"
 
 namespace {
 
@@ -12,24 +13,22 @@ struct LegacyDeviceKey {
     const char* deviceIdText;
 };
 
+constexpr auto kBiosPnp0500Path = JoinKeyPath(kBiosPath, kPnp0500DeviceId);
+constexpr auto kBiosPnp0501Path = JoinKeyPath(kBiosPath, kPnp0501DeviceId);
+constexpr auto kRootPnp0500Path = JoinKeyPath(kRootPath, kPnp0500DeviceId);
+constexpr auto kRootPnp0501Path = JoinKeyPath(kRootPath, kPnp0501DeviceId);
+constexpr auto kRootPortsPath = JoinKeyPath(kRootPath, kPortsClassName);
+
 const LegacyDeviceKey kLegacyDeviceKeys[] = {
-    {"Enum\\BIOS\\*PNP0500", "BIOS", "*PNP0500"}, {"Enum\\BIOS\\*PNP0501", "BIOS", "*PNP0501"},
-    {"Enum\\Root\\*PNP0500", "Root", "*PNP0500"}, {"Enum\\Root\\*PNP0501", "Root", "*PNP0501"},
-    {"Enum\\Root\\Ports", "Root", "Ports"},
+    {kBiosPnp0500Path.text, kBiosEnumerator, kPnp0500DeviceId},
+    {kBiosPnp0501Path.text, kBiosEnumerator, kPnp0501DeviceId},
+    {kRootPnp0500Path.text, kRootEnumerator, kPnp0500DeviceId},
+    {kRootPnp0501Path.text, kRootEnumerator, kPnp0501DeviceId},
+    {kRootPortsPath.text, kRootEnumerator, kPortsClassName},
 };
 
-// "Marrowlink" over its ten characters, ASCII letters compared without regard to case.
-int IsMarrowlinkDescription(const char* description) {
-    static const char kPrefix[] = "marrowlink";
-    for (int i = 0; kPrefix[i] != 0; ++i) {
-        char c = description[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kPrefix[i])
-            return 0;  // also ends a description shorter than ten characters
-    }
-    return 1;
-}
+// How the DeviceDesc of a legacy board of the maker's begins, in any letter case.
+const char kMarrowlinkDescription[] = "Marrowlink";
 
 }  // namespace
 
@@ -59,14 +58,15 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
         strcpy(board.instanceName, name);
 
         char description[kDeviceDescSize] = "";  // unreadable counts as empty: a standard port
-        ReadTextValue(instanceKey, "DeviceDesc", description, sizeof description);
-        board.boardType =
-            IsMarrowlinkDescription(description) ? kBoardMarrowlink : kBoardStandardCom;
+        ReadTextValue(instanceKey, kDeviceDescValue, description, sizeof description);
+        board.boardType = StartsWithIgnoringCase(description, kMarrowlinkDescription)
+                              ? kBoardMarrowlink
+                              : kBoardStandardCom;
 
         PortRecord& port = board.ports[0];
-        ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
-        if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
-            port.itemKind = 1;
+        ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);
+        if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
+            port.itemKind = kPortItem;
             port.portNumber = 1;
             port.owningBoard = &board;
             ++inv.boardCount;

@@ -6,8 +6,7 @@
 
 namespace {
 
-const char* const kChildKeyNames[kChildCount] = {"CHILD0000", "CHILD0001", "CHILD0002",
-                                                 "CHILD0003"};
+const size_t kPrefixLength = sizeof kMakersDeviceIdPrefix - 1;
 
 // The board type a device ID's type character gives, or -1 for a character outside 0..3.
 int32_t TypeFromCharacter(char c) {
@@ -44,9 +43,9 @@ PnpKeyName NotTheMakers() {
 }
 
 void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number) {
-    ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
-    if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
-        port.itemKind = 1;
+    ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);
+    if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
+        port.itemKind = kPortItem;
         port.portNumber = number;
         port.owningBoard = board;
     }
@@ -55,7 +54,7 @@ void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uin
 }  // namespace
 
 PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
-    if (strncmp(name, "QVX", 3) != 0)
+    if (strncmp(name, kMakersDeviceIdPrefix, kPrefixLength) != 0)
         return NotTheMakers();
     size_t length = strlen(name);
     PnpKeyName parsed;
@@ -67,7 +66,7 @@ PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
 
 PnpKeyName ParseMfInstanceKeyName(const char* name) {
     const char* first = strchr(name, '&');
-    if (first == nullptr || strncmp(first + 1, "QVX", 3) != 0)
+    if (first == nullptr || strncmp(first + 1, kMakersDeviceIdPrefix, kPrefixLength) != 0)
         return NotTheMakers();
     // The type character sits seven after the '&'; a shorter name cannot be parsed.
     if (strnlen(first + 1, 7) < 7)
@@ -86,7 +85,7 @@ PnpKeyName ParseMfInstanceKeyName(const char* name) {
 int EnumerateIsaPnpBoards() {
     PortInventory& inv = g_inventory;
     RegistryKey isaPnpKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\ISAPNP", &isaPnpKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
         return 1;
 
     int goOn = 1;
@@ -141,7 +140,7 @@ int EnumerateIsaPnpBoards() {
 
 int EnumerateMultifunctionChildren() {
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return 1;
 
     for (int k = 0; k < kChildCount; ++k) {

@@ -6,14 +6,6 @@
 
 #include "app/resource.h"
 
-namespace {
-
-int32_t RecordKind(LRESULT itemData) {
-    return *reinterpret_cast<const int32_t*>(itemData);
-}
-
-}  // namespace
-
 int ExpandedSetContains(const PortListState* state, const void* record) {
     for (int32_t i = 0; i < state->expandedCount; ++i) {
         if (state->expandedItems[i] == record) {
@@ -89,7 +81,7 @@ void PopulatePortList(HWND dialog) {
 }
 
 void ToggleBoardRow(HWND list, void* item, int32_t index) {
-    if (item == nullptr || *static_cast<const int32_t*>(item) != 0) {
+    if (item == nullptr || IsPortRow(item)) {
         return;  // port rows have nothing to expand
     }
     PortListState* state = &g_portListState;
@@ -100,7 +92,7 @@ void ToggleBoardRow(HWND list, void* item, int32_t index) {
         LRESULT next = SendMessageA(list, LB_GETITEMDATA, index + 1, 0);
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         // The next board row, or the end of the list, ends the board's port rows.
-        while (next != 0 && next != LB_ERR && RecordKind(next) == 1) {
+        while (next != 0 && next != LB_ERR && IsPortRow(reinterpret_cast<const void*>(next))) {
             SendMessageA(list, LB_DELETESTRING, index + 1, 0);
             next = SendMessageA(list, LB_GETITEMDATA, index + 1, 0);
         }

@@ -19,7 +19,7 @@ void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem) {
     char text[kRowTextSize];
     const PortListState* state = &g_portListState;
     const void* record = reinterpret_cast<const void*>(drawItem->itemData);
-    if (*static_cast<const int32_t*>(record) == 1) {
+    if (IsPortRow(record)) {
         const PortRecord* port = static_cast<const PortRecord*>(record);
         FormatPortRowText(port, text);
         DrawTreeRow(dialog, drawItem, 1, port->hasNextSibling, text, 1, 2, state);

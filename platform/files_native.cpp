@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
+
 struct FileSearch {
     std::vector<std::string> names;
     size_t next = 0;
@@ -34,10 +36,6 @@ struct NativeFilesState {
 NativeFilesState& State() {
     static NativeFilesState state;
     return state;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool SameNameIgnoringCase(const char* a, const char* b) {

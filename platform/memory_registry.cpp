@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/regedit_text.h"
 #include "platform/registry.h"
 
@@ -91,18 +92,14 @@ MemoryRegistryState& State() {
     return *state;
 }
 
-unsigned char LowerAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 // Wine's key order: lower-cased bytes compared in turn, then the shorter name first. Lower, not
 // upper: the contract tests show Wine putting "a_b" before "ab" and "AZ" ('_' is 0x5F, between
 // the two cases), and those tests run the same expectations on both registries.
 int CompareNames(const char* a, size_t aLength, const char* b, size_t bLength) {
     size_t n = aLength < bLength ? aLength : bLength;
     for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = LowerAscii(static_cast<unsigned char>(a[i]));
-        unsigned char cb = LowerAscii(static_cast<unsigned char>(b[i]));
+        unsigned char ca = static_cast<unsigned char>(LowerAscii(a[i]));
+        unsigned char cb = static_cast<unsigned char>(LowerAscii(b[i]));
         if (ca != cb)
             return ca < cb ? -1 : 1;
     }

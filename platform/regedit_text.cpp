@@ -9,6 +9,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "platform/ascii.h"
+
 namespace {
 
 struct TextLine {
@@ -50,16 +52,12 @@ int HexDigit(char c) {
     return -1;
 }
 
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool StartsWithNoCase(const char* text, size_t length, const char* prefix) {
     size_t n = strlen(prefix);
     if (length < n)
         return false;
     for (size_t i = 0; i < n; ++i) {
-        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
             return false;
     }
     return true;

@@ -4,6 +4,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "app/texts.h"
+
 namespace {
 
 enum {
@@ -66,7 +68,7 @@ int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
         int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
         for (int i = 0; i < kBoardSlots; ++i) {
             const PortRecord* slot = SlotInPortOrder(board, i);
-            if (slot->itemKind != 1)
+            if (slot->itemKind != kPortItem)
                 continue;
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
@@ -130,7 +132,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
     int count = 0;
     for (int i = 0; i < kBoardSlots; ++i) {
         PortRecord* slot = SlotInPortOrder(board, i);
-        if (slot->itemKind != 1 || slot->portNumber < port->portNumber)
+        if (slot->itemKind != kPortItem || slot->portNumber < port->portNumber)
             continue;
         char candidate[kCandidateSize];
         do {
@@ -154,35 +156,38 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
 }
 
 int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
-    const char* before;
-    const char* after;
+    const char* format;
     switch (result.outcome) {
         case kRenameNameInUse:
-            before = "COM Port=[";
-            after = "] is already being used!";
+            format = kNameInUseText;
             break;
         case kRenameNameTooLong:
-            before = "COM Port name [";
-            after = "] is too long!";
+            format = kNameTooLongText;
             break;
         case kRenameNumberTooLarge:
-            before = "COM Port number in [";
-            after = "] is too large!";
+            format = kNumberTooLargeText;
             break;
         default:
             return 0;
     }
     if (size == 0)
         return 1;
-    // Assembled by hand rather than formatted: nothing here can write past `size`.
-    text[0] = 0;
-    const char* parts[] = {before, result.refusedName, after};
+    // Assembled by hand rather than formatted: nothing here can write past `size`, and a '%'
+    // in the refused name is only text.
+    const char* mark = strstr(format, "%s");
+    struct Part {
+        const char* text;
+        size_t length;
+    };
+    const Part parts[] = {{format, static_cast<size_t>(mark - format)},
+                          {result.refusedName, strlen(result.refusedName)},
+                          {mark + 2, strlen(mark + 2)}};
     size_t used = 0;
-    for (const char* part : parts) {
-        size_t length = strlen(part);
+    for (const Part& part : parts) {
+        size_t length = part.length;
         if (length > size - 1 - used)
             length = size - 1 - used;
-        memcpy(text + used, part, length);
+        memcpy(text + used, part.text, length);
         used += length;
     }
     text[used] = 0;

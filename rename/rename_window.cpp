@@ -15,6 +15,9 @@ enum { kTypedTextSize = 40 };
 // One more than a port name holds, so that an over-long entry can be seen and refused.
 enum { kPortNameFieldLimit = 20 };
 
+// The port-name field's own procedure, once PortNameEditProc stands in front of it.
+WNDPROC g_savedEditProc;
+
 }  // namespace
 
 int ApplyPortRename(HWND dialog, PortRecord* port) {

@@ -109,7 +109,8 @@ TEST_F(MainDialog, StoppedInitialisationOpensWithEmptyListAndTemplateStates) {
     }
     EXPECT_EQ(UINT{BST_UNCHECKED}, IsDlgButtonChecked(dialog_, IDC_AUTO_ENUMERATE));
     EXPECT_NE(20, SendMessageA(Item(IDC_PORT_NAME), EM_GETLIMITTEXT, 0, 0));
-    EXPECT_EQ(nullptr, g_savedEditProc);
+    EXPECT_NE(reinterpret_cast<LONG_PTR>(PortNameEditProc),
+              GetWindowLongPtrA(Item(IDC_PORT_NAME), GWLP_WNDPROC));  // the field not subclassed
 }
 
 TEST_F(MainDialog, SelectionSwitchesBetweenNamingAndRemove) {

@@ -10,10 +10,9 @@
 #include <string.h>
 
 #include "app/resource.h"
+#include "app/texts.h"
 
 namespace {
-
-const char kCaption[] = "Marrowlink M1/M2 & Varnak TessalineBoard Adapters";
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
@@ -63,7 +62,7 @@ int main(int argc, char** argv) {
         // Poll until the list answers with rows; a sent message is answered only once the
         // dialog's initialisation has returned to its message loop.
         for (int tries = 0; tries < 60000 && !found; ++tries) {
-            HWND dialog = FindWindowA(nullptr, kCaption);
+            HWND dialog = FindWindowA(nullptr, kMainDialogCaption);
             HWND list = dialog ? GetDlgItem(dialog, IDC_PORT_LIST) : nullptr;
             if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) > 0) {
                 QueryPerformanceCounter(&end);

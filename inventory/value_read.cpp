@@ -1,0 +1,25 @@
+// inventory/value_read.cpp: reading a registry text value into a fixed-width field.
+#include "inventory/value_read.h"
+
+#include <string.h>
+
+#include "inventory/inventory.h"
+
+int ReadTextValue(RegistryKey key, const char* name, char* field, unsigned long size) {
+    char buffer[kInstanceNameSize];  // larger than every value field the walks read
+    if (size > sizeof buffer)
+        return 0;
+    unsigned long length = size;
+    if (RegistryQueryValue(key, name, buffer, &length) != kRegistryOk || length > size)
+        return 0;
+    // Registry strings need not carry their terminator; a value that fills the whole field
+    // without one is a name one character too long for it.
+    const char* end = static_cast<const char*>(memchr(buffer, 0, length));
+    if (end == nullptr) {
+        if (length == size)
+            return 0;
+        buffer[length] = 0;
+    }
+    strcpy(field, buffer);
+    return 1;
+}
