@@ -26,6 +26,9 @@ enum {
     kPortDriverSize = 30,
 };
 
+// The value that holds a port's COM name: read by the walks, written by OK.
+static const char kPortNameValue[] = "PORTNAME";
+
 // BoardType codes. No walk produces 3.
 enum BoardType {
     kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy

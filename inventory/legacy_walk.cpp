@@ -65,7 +65,7 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
 
         PortRecord& port = board.ports[0];
         ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
-        if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
+        if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
             port.itemKind = 1;
             port.portNumber = 1;
             port.owningBoard = &board;

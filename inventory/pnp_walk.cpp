@@ -45,7 +45,7 @@ PnpKeyName NotTheMakers() {
 
 void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number) {
     ReadTextValue(instanceKey, "Driver", port.driverKey, sizeof port.driverKey);
-    if (ReadTextValue(instanceKey, "PORTNAME", port.portName, sizeof port.portName)) {
+    if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
         port.itemKind = 1;
         port.portNumber = number;
         port.owningBoard = board;
