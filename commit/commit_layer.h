@@ -18,8 +18,8 @@
 enum {
     kCommitKeyPathSize = 256,   // a key path below HKEY_LOCAL_MACHINE
     kCommitFilePathSize = 260,  // a file's full path (MAX_PATH)
-    kDryRunMaxDeletedKeys = 1536,
-    kDryRunDeletedPathSpace = 65536,
+    kDryRunMaxDeletedKeys = 1024,
+    kDryRunDeletedPathSpace = 49152,
     kDryRunValueNameSize = 256,
     kDryRunValueDataSize = 4096,
 };
@@ -105,5 +105,15 @@ inline int CommitDeleteFile(CommitLayer* layer, const char* name) {
 // --- registry_commit.cpp, driver_files.cpp: OK's steps over a given inventory and layer.
 int CommitRegistryChangesThrough(const PortInventory& inventory, CommitLayer* layer);
 void RemoveDriverFilesThrough(CommitLayer* layer);
+
+// --- ok_changes.cpp
+// The commit, then the driver clean-up when no maker's board is left; the commit's changed flag.
+int RunOkSteps(const PortInventory& inventory, CommitLayer* layer);
+
+// --- undo_folder.cpp
+// Finds out what OK will change and, when anything, writes and closes an undo folder that puts
+// it back. Returns 1 when done (`folder` then names it, or is "" when there is nothing to
+// change), 0 when the folder could not be written (`folder` names it, when known).
+int WriteUndoFolder(const PortInventory& inventory, char* folder, unsigned size);
 
 #endif

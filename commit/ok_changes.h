@@ -49,7 +49,16 @@ int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, 
 // No undo folder: CarryOutOkChanges is what OK calls.
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
 
-enum { kUndoFolderPathSize = 128 };
+// The undo folder: <Windows directory>\KORVALIN\UNDOnnnn (nnnn from 0001, the first unused),
+// holding UNDO.REG, UNDO.BAT and a copy FILEnnnn.DAT of each deleted file. 8.3 names throughout,
+// so that DOS can use it when Windows no longer starts.
+static const char kUndoParentFolder[] = "KORVALIN";
+static const char kUndoFolderPrefix[] = "UNDO";
+static const char kUndoCopyPrefix[] = "FILE";
+static const char kUndoCopyExtension[] = ".DAT";
+static const char kUndoRegistryFile[] = "UNDO.REG";
+static const char kUndoBatchFile[] = "UNDO.BAT";
+enum { kUndoFolderPathSize = 128, kUndoMaxNumber = 9999 };
 
 enum OkResult {
     kOkDone = 0,            // changes made (or nothing to change); `changed` says which
