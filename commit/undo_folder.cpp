@@ -39,6 +39,23 @@ struct UndoWriter {
     unsigned char valueData[kExportDataSize];
 };
 
+// Writes `format` with each %s replaced by the next text. The C library's printf family would
+// bring a whole formatting engine into the program for these few lines.
+int PutText(FILE* file, const char* format, const char* a, const char* b = "", const char* c = "") {
+    const char* texts[] = {a, b, c};
+    int next = 0;
+    for (const char* p = format; *p != 0; ++p) {
+        if (p[0] == '%' && p[1] == 's' && next < 3) {
+            if (fputs(texts[next++], file) < 0)
+                return 0;
+            ++p;
+        } else if (fputc(*p, file) == EOF) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int PutToFile(void* context, const char* text, size_t length) {
     return fwrite(text, 1, length, static_cast<FILE*>(context)) == length;
 }
@@ -186,7 +203,7 @@ int ExportDeletedKeys(UndoWriter& w) {
 // A target path for UNDO.BAT's copy, quoted only when it must be: DOS takes no quotes.
 int PutBatchPath(FILE* bat, const char* path) {
     int quote = strchr(path, ' ') != nullptr;
-    return fprintf(bat, quote ? "\"%s\"" : "%s", path) > 0;
+    return PutText(bat, quote ? "\"%s\"" : "%s", path);
 }
 
 void SaveDeletedFile(UndoWriter& w, const char* path) {
@@ -201,7 +218,7 @@ void SaveDeletedFile(UndoWriter& w, const char* path) {
     strcpy(copyPath, w.folder);
     strcat(copyPath, "\\");
     strcat(copyPath, copy);
-    if (!FilesCopy(path, copyPath) || fprintf(w.bat, "copy /Y %s ", copy) <= 0 ||
+    if (!FilesCopy(path, copyPath) || !PutText(w.bat, "copy /Y %s ", copy) ||
         !PutBatchPath(w.bat, path) || fputs("\n", w.bat) < 0)
         w.failed = 1;
 }
@@ -217,7 +234,7 @@ void SaveOldValue(UndoWriter& w, const OkChange& change) {
                   WriteRegeditValueLine(change.oldValueName, change.oldType, change.oldData,
                                         change.oldSize, PutToFile, w.reg);
     } else {
-        written = fputs("\n", w.reg) >= 0 && fprintf(w.reg, kUndoAddedValueRemark, change.path) > 0;
+        written = fputs("\n", w.reg) >= 0 && PutText(w.reg, kUndoAddedValueRemark, change.path);
     }
     if (!written)
         w.failed = 1;
@@ -248,7 +265,7 @@ int WriteFolder(UndoWriter& w, const PortInventory& inventory) {
     w.bat = OpenInFolder(w, kUndoBatchFile);
     if (w.reg == nullptr || w.bat == nullptr || fputs("REGEDIT4\n", w.reg) < 0 ||
         fputs(kUndoBatchHeader, w.bat) < 0 ||
-        fprintf(w.bat, kUndoBatchDosRemark, w.windows, w.windows, kUndoRegistryFile) <= 0 ||
+        !PutText(w.bat, kUndoBatchDosRemark, w.windows, w.windows, kUndoRegistryFile) ||
         !ExportDeletedKeys(w))
         w.failed = 1;
     if (!w.failed) {
@@ -259,7 +276,7 @@ int WriteFolder(UndoWriter& w, const PortInventory& inventory) {
             w.failed = 1;
     }
     if (!w.failed &&
-        (fputs("\n", w.reg) < 0 || fprintf(w.bat, "regedit /s %s\n", kUndoRegistryFile) <= 0))
+        (fputs("\n", w.reg) < 0 || !PutText(w.bat, "regedit /s %s\n", kUndoRegistryFile)))
         w.failed = 1;
     int closed = CloseFile(w.reg) & CloseFile(w.bat);
     return closed && !w.failed;
