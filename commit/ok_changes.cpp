@@ -26,12 +26,13 @@ int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, vo
     return RunOkSteps(inventory, &layer);
 }
 
-void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome) {
+void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome,
+                       OkChangeObserver observer, void* context) {
     outcome->changed = 0;
     if (!WriteUndoFolder(inventory, outcome->undoFolder, sizeof outcome->undoFolder)) {
         outcome->result = kOkUndoNotWritten;
         return;
     }
     outcome->result = kOkDone;
-    outcome->changed = ApplyOkChanges(inventory, nullptr, nullptr);
+    outcome->changed = ApplyOkChanges(inventory, observer, context);
 }

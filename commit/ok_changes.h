@@ -75,7 +75,9 @@ struct OkOutcome {
 };
 
 // What OK does: finds out what will change, writes and closes the undo folder that puts it all
-// back, then makes the changes. When the folder cannot be written nothing is changed.
-void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome);
+// back, then makes the changes, telling `observer` (may be null) of each that took effect. When
+// the folder cannot be written nothing is changed.
+void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome,
+                       OkChangeObserver observer = nullptr, void* context = nullptr);
 
 #endif
