@@ -70,8 +70,20 @@ struct DryRunLayer {
 
 // --- commit_layer.cpp
 void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* context);
-void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context);
+void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObserver observer,
+                     void* context);
 
+// Shared by both layers: telling the observer of a change, and comparing key paths.
+char CommitLowerAscii(char c);
+int IsKeyAtOrBelow(const char* path, const char* key);  // without regard to case
+OkChange CommitChangeOf(int kind, const char* path);
+void CommitReport(CommitLayer* layer, const OkChange& change);
+void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
+                       const char* data, unsigned long size, OkChange change);
+void CommitReportFile(CommitLayer* layer, const char* name);  // in the current directory
+
+// --- dry_run_layer.cpp
+void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context);
 // 1 when the dry run deleted `path` or a key above it, else 0.
 int DryRunDeletedKeyOrAbove(const DryRunLayer& layer, const char* path);
 const char* DryRunDeletedKey(const DryRunLayer& layer, int index);
