@@ -13,6 +13,7 @@
 
 #include "commit/commit.h"
 #include "commit/ok_changes.h"
+#include "platform/regedit_lines.h"
 #include "platform/registry.h"
 
 enum {
@@ -121,6 +122,11 @@ void RemoveDriverFilesThrough(CommitLayer* layer);
 // --- ok_changes.cpp
 // The commit, then the driver clean-up when no maker's board is left; the commit's changed flag.
 int RunOkSteps(const PortInventory& inventory, CommitLayer* layer);
+
+// --- undo_registry_export.cpp
+// Writes the key at `path` (its own name spelled as the registry spells it) and its whole
+// subtree as REGEDIT4 lines. 1: written; 0: a read or the sink failed.
+int ExportKeySubtree(const char* path, RegTextSink sink, void* context);
 
 // --- undo_folder.cpp
 // Finds out what OK will change and, when anything, writes and closes an undo folder that puts

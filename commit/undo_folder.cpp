@@ -15,16 +15,10 @@
 #include "commit/commit_layer.h"
 #include "platform/files.h"
 #include "platform/regedit_lines.h"
-#include "platform/registry.h"
 
 namespace {
 
-enum {
-    kWindowsDirectorySize = 80,
-    kExportPathSize = 1024,
-    kExportNameSize = 256,    // key and value names (Windows' own limit is 255)
-    kExportDataSize = 16384,  // a value's data (Windows 95's limit is below it)
-};
+enum { kWindowsDirectorySize = 80 };
 
 struct UndoWriter {
     const DryRunLayer* plan;  // the first dry run: which keys go
@@ -34,9 +28,6 @@ struct UndoWriter {
     FILE* bat;
     int copies;
     int failed;
-    char path[kExportPathSize];  // the key being exported
-    char valueName[kExportNameSize];
-    unsigned char valueData[kExportDataSize];
 };
 
 // Writes `format` with each %s replaced by the next text. The C library's printf family would
@@ -105,84 +96,6 @@ FILE* OpenInFolder(const UndoWriter& w, const char* name) {
     return FilesOpenForWriting(path);
 }
 
-// The key at w.path with its values, then each subkey the same way.
-int ExportTree(UndoWriter& w, RegistryKey key) {
-    if (!WriteRegeditKeyLine(w.path, PutToFile, w.reg))
-        return 0;
-    for (unsigned long index = 0;; ++index) {
-        unsigned long nameLength = sizeof w.valueName, type = 0, size = sizeof w.valueData;
-        long result =
-            RegistryEnumValue(key, index, w.valueName, &nameLength, &type, w.valueData, &size);
-        if (result == kRegistryNoMoreItems)
-            break;
-        if (result != kRegistryOk ||
-            !WriteRegeditValueLine(w.valueName, type, w.valueData, size, PutToFile, w.reg))
-            return 0;
-    }
-    size_t length = strlen(w.path);
-    for (unsigned long index = 0;; ++index) {
-        char name[kExportNameSize];
-        unsigned long nameLength = sizeof name;
-        long result = RegistryEnumKey(key, index, name, &nameLength);
-        if (result == kRegistryNoMoreItems)
-            return 1;
-        RegistryKey child;
-        if (result != kRegistryOk || length + 1 + nameLength >= sizeof w.path ||
-            RegistryOpenKey(key, name, &child) != kRegistryOk)
-            return 0;
-        w.path[length] = '\\';
-        memcpy(w.path + length + 1, name, nameLength + 1);
-        int exported = ExportTree(w, child);
-        RegistryCloseKey(child);
-        w.path[length] = 0;
-        if (!exported)
-            return 0;
-    }
-}
-
-int SameNameIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && *b != 0; ++a, ++b) {
-        char la = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-        char lb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (la != lb)
-            return 0;
-    }
-    return *a == *b;
-}
-
-// A deleted key's subtree, its own name spelled as the registry spells it (the commit may have
-// named it in other letter case), so that importing gives back the very same key.
-int ExportDeletedKey(UndoWriter& w, const char* path) {
-    const char* last = strrchr(path, '\\');
-    size_t parentLength = last ? static_cast<size_t>(last - path) : 0;
-    const char* wanted = last ? last + 1 : path;
-    if (strlen(path) >= sizeof w.path)
-        return 0;
-    memcpy(w.path, path, parentLength);
-    w.path[parentLength] = 0;
-    RegistryKey parent;
-    if (RegistryOpenKey(RegistryRoot(), w.path, &parent) != kRegistryOk)
-        return 0;
-    int exported = 0;
-    for (unsigned long index = 0;; ++index) {
-        char name[kExportNameSize];
-        unsigned long nameLength = sizeof name;
-        if (RegistryEnumKey(parent, index, name, &nameLength) != kRegistryOk)
-            break;
-        if (!SameNameIgnoringCase(name, wanted))
-            continue;
-        RegistryKey key;
-        if (RegistryOpenKey(parent, name, &key) != kRegistryOk)
-            break;
-        if (JoinKeyPath(w.path, name, w.path, sizeof w.path))
-            exported = ExportTree(w, key);
-        RegistryCloseKey(key);
-        break;
-    }
-    RegistryCloseKey(parent);
-    return exported;
-}
-
 // Each key the dry run deleted whose parent stays: its subtree holds the rest.
 int ExportDeletedKeys(UndoWriter& w) {
     for (int i = 0; i < w.plan->deletedCount; ++i) {
@@ -194,7 +107,7 @@ int ExportDeletedKeys(UndoWriter& w) {
         parent[parentLength] = 0;
         if (parentLength > 0 && DryRunDeletedKeyOrAbove(*w.plan, parent))
             continue;
-        if (!ExportDeletedKey(w, path))
+        if (!ExportKeySubtree(path, PutToFile, w.reg))
             return 0;
     }
     return 1;
