@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "commit/commit.h"
+#include "commit/commit_layer.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
 
@@ -72,7 +73,9 @@ int IsVendorInfStream(FILE* file) {
     return 0;
 }
 
-void DeleteVendorInfFiles(const char* pattern) {
+namespace {
+
+void DeleteVendorInfFilesThrough(CommitLayer* layer, const char* pattern) {
     char name[kFileNameSize];
     FileSearch* search = FilesFindFirst(pattern, name, sizeof name);
     if (search == nullptr)
@@ -86,23 +89,37 @@ void DeleteVendorInfFiles(const char* pattern) {
         int isVendorFile = IsVendorInfStream(file);
         fclose(file);
         if (isVendorFile)
-            FilesDelete(name);
+            CommitDeleteFile(layer, name);
     } while (FilesFindNext(search, name, sizeof name));
     FilesFindClose(search);
 }
 
+}  // namespace
+
+void DeleteVendorInfFiles(const char* pattern) {
+    CommitLayer layer;
+    InitRealCommitLayer(&layer, nullptr, nullptr);
+    DeleteVendorInfFilesThrough(&layer, pattern);
+}
+
 void RemoveDriverFiles() {
+    CommitLayer layer;
+    InitRealCommitLayer(&layer, nullptr, nullptr);
+    RemoveDriverFilesThrough(&layer);
+}
+
+void RemoveDriverFilesThrough(CommitLayer* layer) {
     // Room for the fetched directory and both appended levels, so appending cannot overflow.
     char path[kDirectorySize + sizeof "\\INF\\other" - 1];
     unsigned length = FilesGetWindowsDirectory(path, kDirectorySize);
     if (length == 0 || length >= kDirectorySize)
         return;  // not obtained, or not whole
     strcat(path, "\\INF");
-    if (FilesSetCurrentDirectory(path))
-        DeleteVendorInfFiles("oem*.inf");
+    if (CommitSetCurrentDirectory(layer, path))
+        DeleteVendorInfFilesThrough(layer, "oem*.inf");
     strcat(path, "\\other");
-    if (FilesSetCurrentDirectory(path))
-        DeleteVendorInfFiles("*.inf");
+    if (CommitSetCurrentDirectory(layer, path))
+        DeleteVendorInfFilesThrough(layer, "*.inf");
 
     char systemDirectory[kDirectorySize];
     length = FilesGetSystemDirectory(systemDirectory, sizeof systemDirectory);
@@ -110,10 +127,10 @@ void RemoveDriverFiles() {
         return;
     // The driver files are named without a directory: looked up anywhere else, the names
     // could hit another program's files.
-    if (!FilesSetCurrentDirectory(systemDirectory))
+    if (!CommitSetCurrentDirectory(layer, systemDirectory))
         return;
     for (const char* driverFile : kMakersDriverFiles) {
         if (FilesExists(driverFile))
-            FilesDelete(driverFile);
+            CommitDeleteFile(layer, driverFile);
     }
 }

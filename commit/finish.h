@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-// The finish sequence, run by the main dialog on IDOK; ends the dialog and posts the quit message.
+// The finish sequence, run by the main dialog on IDOK; ends the dialog and posts the quit message,
+// unless the undo folder could not be written: nothing is changed then, a message says so and
+// the dialog stays open.
 void RunFinishSequence(HWND dialog);
 
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "commit/commit.h"
 #include "commit/finish.h"
+#include "commit/ok_changes.h"
 #include "inventory/inventory.h"
 #include "rename/rename.h"
 
@@ -30,14 +31,24 @@ void OfferPendingRename(HWND dialog) {
         ApplyPortRename(dialog, selectedPort);
 }
 
+// wsprintfA writes at most 1024 characters; the folder's path is under kUndoFolderPathSize.
+enum { kUndoMessageSize = sizeof kUndoNotWrittenMessage + kUndoFolderPathSize };
+static_assert(kUndoMessageSize <= 1024, "the undo message does not fit wsprintfA's output");
+
 }  // namespace
 
 void RunFinishSequence(HWND dialog) {
     OfferPendingRename(dialog);
-    int changed = CommitRegistryChanges();
-    if (!AnyVendorBoardRemains())
-        RemoveDriverFiles();
-    if (changed) {
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    if (outcome.result == kOkUndoNotWritten) {
+        // Nothing was changed: the dialog stays, so the user can make room and try again.
+        char message[kUndoMessageSize];
+        wsprintfA(message, kUndoNotWrittenMessage, outcome.undoFolder);
+        MessageBoxA(dialog, message, kMessageCaption, MB_OK);
+        return;
+    }
+    if (outcome.changed) {
         HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RESTART), dialog, RestartDialogProc, 0);
     }

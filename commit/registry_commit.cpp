@@ -3,10 +3,12 @@
 //
 // Every change takes effect at once; a key that will not open either skips one item or ends the
 // commit with what was done so far. Results of deletions and of the PORTNAME write are not
-// examined: there is nobody to report them to.
+// examined: there is nobody to report them to. Every call goes through a CommitLayer, so the
+// same steps also run as a dry run that only says what they would change.
 #include <string.h>
 
 #include "commit/commit.h"
+#include "commit/commit_layer.h"
 #include "inventory/inventory.h"
 #include "platform/ascii.h"
 #include "platform/registry.h"
@@ -33,64 +35,65 @@ int IsNonEmptyKeyPath(const char* path) {
 // Opens a subkey by name. A missing or empty name counts as a key that does not open: the
 // registry would hand back `parent` itself, and a PORTNAME meant for an instance key would land
 // on its device key.
-int OpenNamedKey(RegistryKey parent, const char* name, RegistryKey* opened) {
+int OpenNamedKey(CommitLayer* layer, const CommitKey& parent, const char* name, CommitKey* opened) {
     if (name == nullptr || name[0] == 0)
         return 0;
-    return RegistryOpenKey(parent, name, opened) == kRegistryOk;
+    return CommitOpenKey(layer, parent, name, opened) == kRegistryOk;
 }
 
-void DeletePortClassKey(RegistryKey classRoot, const PortRecord& port) {
+void DeletePortClassKey(CommitLayer* layer, const CommitKey& classRoot, const PortRecord& port) {
     if (IsClassKeyPath(port.driverKey))
-        RegistryDeleteKey(classRoot, port.driverKey);
+        CommitDeleteKey(layer, classRoot, port.driverKey);
 }
 
-void WritePortName(RegistryKey instanceKey, const PortRecord& port) {
-    RegistrySetStringValue(instanceKey, kPortNameValue, port.portName,
-                           static_cast<unsigned long>(strlen(port.portName) + 1));
+void WritePortName(CommitLayer* layer, const CommitKey& instanceKey, const PortRecord& port) {
+    CommitSetStringValue(layer, instanceKey, kPortNameValue, port.portName,
+                         static_cast<unsigned long>(strlen(port.portName) + 1));
 }
 
 // The board's direct slots. Every slot is visited, not only those below the count of kept key
 // names: a Plug and Play board's port can sit in a slot above it. Returns 0 when a device key
 // or (for a renamed board) an instance key does not open: the commit then ends.
-int CommitDirectPorts(RegistryKey classRoot, RegistryKey enumeratorKey, const BoardRecord& board,
-                      int* changed) {
+int CommitDirectPorts(CommitLayer* layer, const CommitKey& classRoot,
+                      const CommitKey& enumeratorKey, const BoardRecord& board, int* changed) {
     for (int j = 0; j < kMaxDirectPorts; ++j) {
         if (board.deviceKeyNames[j] == nullptr)
             continue;
-        RegistryKey deviceKey;
-        if (RegistryOpenKey(enumeratorKey, board.deviceKeyNames[j], &deviceKey) != kRegistryOk)
+        CommitKey deviceKey;
+        if (CommitOpenKey(layer, enumeratorKey, board.deviceKeyNames[j], &deviceKey) != kRegistryOk)
             return 0;
         const PortRecord& port = board.ports[j];
         if (board.removed) {
             // The slot is treated whether or not its port was found: its keys are the board's.
-            DeletePortClassKey(classRoot, port);
+            DeletePortClassKey(layer, classRoot, port);
             if (board.instanceName[0] != 0)
-                RegistryDeleteKey(deviceKey, board.instanceName);
+                CommitDeleteKey(layer, deviceKey, board.instanceName);
             *changed = 1;
         } else {
-            RegistryKey instanceKey;
-            if (!OpenNamedKey(deviceKey, board.instanceName, &instanceKey)) {
-                RegistryCloseKey(deviceKey);
+            CommitKey instanceKey;
+            if (!OpenNamedKey(layer, deviceKey, board.instanceName, &instanceKey)) {
+                CommitCloseKey(&deviceKey);
                 return 0;
             }
             if (port.itemKind == kPortItem)
-                WritePortName(instanceKey, port);
-            RegistryCloseKey(instanceKey);
+                WritePortName(layer, instanceKey, port);
+            CommitCloseKey(&instanceKey);
             *changed = 1;
         }
-        RegistryCloseKey(deviceKey);
+        CommitCloseKey(&deviceKey);
     }
     return 1;
 }
 
 // The board's ports below Enum\MF\CHILD0000..CHILD0003, child by child.
-void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* changed) {
-    RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
+void CommitChildPorts(CommitLayer* layer, const CommitKey& root, const CommitKey& classRoot,
+                      const BoardRecord& board, int* changed) {
+    CommitKey mfKey;
+    if (CommitOpenKey(layer, root, kMfPath.text, &mfKey) != kRegistryOk)
         return;
     for (int k = 0; k < kChildCount; ++k) {
-        RegistryKey childKey;
-        if (RegistryOpenKey(mfKey, kChildKeyNames[k], &childKey) != kRegistryOk)
+        CommitKey childKey;
+        if (CommitOpenKey(layer, mfKey, kChildKeyNames[k], &childKey) != kRegistryOk)
             continue;
         const ChildGroup& group = board.childGroups[k];
         for (int s = 0; s < kChildPorts; ++s) {
@@ -104,38 +107,38 @@ void CommitChildPorts(RegistryKey classRoot, const BoardRecord& board, int* chan
                 continue;
             const char* instanceName = group.childInstanceNames[s];
             if (board.removed) {
-                DeletePortClassKey(classRoot, port);
+                DeletePortClassKey(layer, classRoot, port);
                 if (instanceName[0] != 0)
-                    RegistryDeleteKey(childKey, instanceName);
+                    CommitDeleteKey(layer, childKey, instanceName);
                 *changed = 1;
             } else {
-                RegistryKey instanceKey;
-                if (!OpenNamedKey(childKey, instanceName, &instanceKey))
+                CommitKey instanceKey;
+                if (!OpenNamedKey(layer, childKey, instanceName, &instanceKey))
                     continue;
                 if (port.itemKind == kPortItem)
-                    WritePortName(instanceKey, port);
-                RegistryCloseKey(instanceKey);
+                    WritePortName(layer, instanceKey, port);
+                CommitCloseKey(&instanceKey);
                 *changed = 1;
             }
         }
-        RegistryCloseKey(childKey);
+        CommitCloseKey(&childKey);
     }
-    RegistryCloseKey(mfKey);
+    CommitCloseKey(&mfKey);
 }
 
 // Deletes `name` below `parent` when the key has no subkey left. Only the registry's own "no
 // more items" says so: any other failure (a first subkey whose name does not fit the buffer,
 // say) leaves the key, which may still hold instances.
-void DeleteKeyIfEmpty(RegistryKey parent, const char* name) {
-    RegistryKey key;
-    if (RegistryOpenKey(parent, name, &key) != kRegistryOk)
+void DeleteKeyIfEmpty(CommitLayer* layer, const CommitKey& parent, const char* name) {
+    CommitKey key;
+    if (CommitOpenKey(layer, parent, name, &key) != kRegistryOk)
         return;
     char subkey[kInstanceNameSize];
     unsigned long length = sizeof subkey;
-    long result = RegistryEnumKey(key, 0, subkey, &length);
-    RegistryCloseKey(key);
+    long result = CommitEnumKey(layer, key, 0, subkey, &length);
+    CommitCloseKey(&key);
     if (result == kRegistryNoMoreItems && name[0] != 0)
-        RegistryDeleteKey(parent, name);
+        CommitDeleteKey(layer, parent, name);
 }
 
 }  // namespace
@@ -152,60 +155,67 @@ int IsClassKeyPath(const char* path) {
 }
 
 int CommitRegistryChanges() {
-    const PortInventory& inv = g_inventory;
-    int changed = 0;
+    CommitLayer layer;
+    InitRealCommitLayer(&layer, nullptr, nullptr);
+    return CommitRegistryChangesThrough(g_inventory, &layer);
+}
 
-    RegistryKey classRoot;
-    if (RegistryOpenKey(RegistryRoot(), kClassRootPath, &classRoot) != kRegistryOk)
+int CommitRegistryChangesThrough(const PortInventory& inv, CommitLayer* layer) {
+    int changed = 0;
+    CommitKey root;
+    CommitRootKey(&root);
+
+    CommitKey classRoot;
+    if (CommitOpenKey(layer, root, kClassRootPath, &classRoot) != kRegistryOk)
         return 0;
 
     for (int32_t b = 0; b < inv.boardCount; ++b) {
         const BoardRecord& board = inv.boards[b];
         if (!board.removed && !board.modified)
             continue;
-        RegistryKey enumKey;
-        if (RegistryOpenKey(RegistryRoot(), kEnumKeyName, &enumKey) != kRegistryOk) {
-            RegistryCloseKey(classRoot);
+        CommitKey enumKey;
+        if (CommitOpenKey(layer, root, kEnumKeyName, &enumKey) != kRegistryOk) {
+            CommitCloseKey(&classRoot);
             return changed;
         }
-        RegistryKey enumeratorKey;
-        if (!OpenNamedKey(enumKey, board.enumeratorName, &enumeratorKey)) {
-            RegistryCloseKey(enumKey);
+        CommitKey enumeratorKey;
+        if (!OpenNamedKey(layer, enumKey, board.enumeratorName, &enumeratorKey)) {
+            CommitCloseKey(&enumKey);
             continue;
         }
-        int goOn = CommitDirectPorts(classRoot, enumeratorKey, board, &changed);
-        RegistryCloseKey(enumeratorKey);
-        RegistryCloseKey(enumKey);
+        int goOn = CommitDirectPorts(layer, classRoot, enumeratorKey, board, &changed);
+        CommitCloseKey(&enumeratorKey);
+        CommitCloseKey(&enumKey);
         if (!goOn) {
-            RegistryCloseKey(classRoot);
+            CommitCloseKey(&classRoot);
             return changed;
         }
-        CommitChildPorts(classRoot, board, &changed);
+        CommitChildPorts(layer, root, classRoot, board, &changed);
     }
-    RegistryCloseKey(classRoot);
+    CommitCloseKey(&classRoot);
 
     // The sweep runs on every OK: litter left by earlier installs goes too.
-    RegistryKey isaPnpKey;
-    if (RegistryOpenKey(RegistryRoot(), kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
+    CommitKey isaPnpKey;
+    if (CommitOpenKey(layer, root, kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.instanceNameCount; ++i)
-        DeleteKeyIfEmpty(isaPnpKey, inv.instanceNameTable[i]);
-    RegistryCloseKey(isaPnpKey);
+        DeleteKeyIfEmpty(layer, isaPnpKey, inv.instanceNameTable[i]);
+    CommitCloseKey(&isaPnpKey);
 
-    RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
+    CommitKey mfKey;
+    if (CommitOpenKey(layer, root, kMfPath.text, &mfKey) != kRegistryOk)
         return changed;
     for (const char* childKeyName : kChildKeyNames)
-        DeleteKeyIfEmpty(mfKey, childKeyName);
-    RegistryCloseKey(mfKey);
+        DeleteKeyIfEmpty(layer, mfKey, childKeyName);
+    CommitCloseKey(&mfKey);
 
-    RegistryKey portsClassKey;
-    if (RegistryOpenKey(RegistryRoot(), kPortsClassPath.text, &portsClassKey) != kRegistryOk)
+    CommitKey portsClassKey;
+    if (CommitOpenKey(layer, root, kPortsClassPath.text, &portsClassKey) != kRegistryOk)
         return changed;
     for (int32_t i = 0; i < inv.orphanClassKeyCount; ++i) {
         if (inv.orphanClassKeyTable[i][0] != 0)
-            RegistryDeleteKey(portsClassKey, inv.orphanClassKeyTable[i]);
+            CommitDeleteKey(layer, portsClassKey, inv.orphanClassKeyTable[i]);
     }
-    RegistryCloseKey(portsClassKey);
+    CommitCloseKey(&portsClassKey);
     return changed;
 }

@@ -1,4 +1,5 @@
-// platform/files.h: the file operations the driver clean-up needs, with their Win32 meanings.
+// platform/files.h: the file operations the driver clean-up and the undo folder need, with their
+// Win32 meanings.
 //
 // The Windows build maps them onto KERNEL32 and the C library's streams. The native build works
 // on the host's file system below a Windows directory and a system directory that the caller
@@ -38,6 +39,20 @@ int FilesDelete(const char* name);
 // Opens a file for reading as a buffered text stream, for getc and fclose; null when it cannot
 // be opened (missing, a directory, in use).
 FILE* FilesOpenForReading(const char* name);
+
+// 1 when FilesDelete would delete the file: it is there, not a directory and not read-only.
+int FilesCanDelete(const char* name);
+
+// Makes a directory (CreateDirectoryA). 1: made; 0: not (already there, a file of that name in
+// the way, parent missing, disk read-only or full).
+int FilesCreateDirectory(const char* path);
+
+// Creates (or empties) a file for writing as a buffered text stream, for fputs, fwrite and
+// fclose; lines end in CR LF on Windows. Null when it cannot be created.
+FILE* FilesOpenForWriting(const char* name);
+
+// Copies a file's bytes to a new file (CopyFileA, failing when `to` exists). 1: copied; 0: not.
+int FilesCopy(const char* from, const char* to);
 
 #ifndef _WIN32
 // Native build only: the directories FilesGet*Directory report (host paths; '\' is also taken

@@ -1,5 +1,4 @@
-// platform/files_native.cpp: the clean-up's file operations over the host file system (native
-// build).
+// platform/files_native.cpp: the file operations over the host file system (native build).
 //
 // Behaves like the Windows file system wherever the clean-up can tell: '\' separates levels,
 // names and patterns match without regard to (ASCII) case, directories cannot be opened or
@@ -232,4 +231,43 @@ FILE* FilesOpenForReading(const char* name) {
     if (IsDirectory(hostPath))
         return nullptr;  // the host would open a directory; Windows does not
     return fopen(hostPath.c_str(), "r");
+}
+
+int FilesCanDelete(const char* name) {
+    struct stat info;
+    if (lstat(HostPath(name).c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return 0;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 ? 1 : 0;
+}
+
+int FilesCreateDirectory(const char* path) {
+    return mkdir(HostPath(path).c_str(), 0755) == 0 ? 1 : 0;
+}
+
+FILE* FilesOpenForWriting(const char* name) {
+    std::string hostPath = HostPath(name);
+    if (IsDirectory(hostPath))
+        return nullptr;
+    return fopen(hostPath.c_str(), "w");
+}
+
+int FilesCopy(const char* from, const char* to) {
+    std::string toPath = HostPath(to);
+    struct stat info;
+    if (lstat(toPath.c_str(), &info) == 0)
+        return 0;  // CopyFileA told to fail when the target exists
+    FILE* in = FilesOpenForReading(from);
+    if (in == nullptr)
+        return 0;
+    FILE* out = fopen(toPath.c_str(), "wb");
+    int copied = out != nullptr;
+    char buffer[4096];
+    size_t got;
+    while (copied && (got = fread(buffer, 1, sizeof buffer, in)) > 0)
+        copied = fwrite(buffer, 1, got, out) == got;
+    copied = copied && !ferror(in);
+    fclose(in);
+    if (out != nullptr && fclose(out) != 0)
+        copied = 0;
+    return copied;
 }

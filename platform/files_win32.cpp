@@ -1,4 +1,4 @@
-// platform/files_win32.cpp: the clean-up's file operations over KERNEL32 (Windows build).
+// platform/files_win32.cpp: the file operations over KERNEL32 (Windows build).
 //
 // One call each, ANSI entry points only. A search handle is handed out as the FileSearch
 // pointer itself, so nothing is allocated.
@@ -68,4 +68,23 @@ int FilesDelete(const char* name) {
 
 FILE* FilesOpenForReading(const char* name) {
     return fopen(name, "r");
+}
+
+int FilesCanDelete(const char* name) {
+    DWORD attributes = GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0 ? 1 : 0;
+}
+
+int FilesCreateDirectory(const char* path) {
+    return CreateDirectoryA(path, nullptr) ? 1 : 0;
+}
+
+FILE* FilesOpenForWriting(const char* name) {
+    return fopen(name, "w");
+}
+
+int FilesCopy(const char* from, const char* to) {
+    return CopyFileA(from, to, TRUE) ? 1 : 0;
 }

@@ -324,6 +324,32 @@ long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsi
     return kRegistryOk;
 }
 
+long RegistryEnumValue(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength,
+                       unsigned long* type, void* data, unsigned long* size) {
+    MemoryRegistryState& s = State();
+    MemoryNode* node = nullptr;
+    long result = BeginOperation(s, key, &node);
+    if (result != kRegistryOk)
+        return result;
+    if (name == nullptr || nameLength == nullptr || type == nullptr || size == nullptr)
+        return kRegistryBadArgument;
+    if (index >= node->values.size())
+        return kRegistryNoMoreItems;
+    const MemoryValue& value = node->values[index];
+    unsigned long needed = static_cast<unsigned long>(value.data.size());
+    if (value.name.size() + 1 > *nameLength || (data != nullptr && needed > *size)) {
+        *size = needed;
+        return kRegistryMoreData;
+    }
+    memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameLength = static_cast<unsigned long>(value.name.size());
+    *type = value.type;
+    if (data != nullptr)
+        memcpy(data, value.data.data(), needed);
+    *size = needed;
+    return kRegistryOk;
+}
+
 long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* data,
                             unsigned long size) {
     MemoryRegistryState& s = State();

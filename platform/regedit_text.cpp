@@ -6,7 +6,6 @@
 // until the whole file has been read, so a caller never sees half a tree.
 #include "platform/regedit_text.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include "platform/ascii.h"
@@ -336,45 +335,9 @@ bool Parser::ParseValueLine(const char* p, size_t n, size_t* lineIndex, RegTextK
     return true;
 }
 
-void AppendQuoted(const std::string& text, std::string* out) {
-    *out += '"';
-    for (char c : text) {
-        if (c == '\\' || c == '"')
-            *out += '\\';
-        *out += c;
-    }
-    *out += '"';
-}
-
-// A string value goes out as "..." only when reading that back gives the same bytes.
-bool WritableAsQuotedString(const std::string& data) {
-    if (data.empty() || data.back() != '\0')
-        return false;
-    for (size_t i = 0; i + 1 < data.size(); ++i) {
-        char c = data[i];
-        if (c == '\0' || c == '\r' || c == '\n')
-            return false;
-    }
-    return true;
-}
-
-void AppendHexList(const std::string& data, size_t column, std::string* out) {
-    static const char kDigits[] = "0123456789abcdef";
-    for (size_t i = 0; i < data.size(); ++i) {
-        if (i > 0) {
-            *out += ',';
-            ++column;
-            // Regedit keeps lines under 80 columns, continuing with "\" and two spaces.
-            if (column + 3 > 78) {
-                *out += "\\\n  ";
-                column = 2;
-            }
-        }
-        unsigned char byte = static_cast<unsigned char>(data[i]);
-        *out += kDigits[byte >> 4];
-        *out += kDigits[byte & 15];
-        column += 2;
-    }
+int AppendToString(void* context, const char* text, size_t length) {
+    static_cast<std::string*>(context)->append(text, length);
+    return 1;
 }
 
 }  // namespace
@@ -391,41 +354,10 @@ bool ParseRegeditText(const char* text, size_t length, std::vector<RegTextKey>* 
 std::string FormatRegeditText(const std::vector<RegTextKey>& keys) {
     std::string out = "REGEDIT4\n";
     for (const RegTextKey& key : keys) {
-        out += "\n[HKEY_LOCAL_MACHINE";
-        if (!key.path.empty()) {
-            out += '\\';
-            out += key.path;
-        }
-        out += "]\n";
+        WriteRegeditKeyLine(key.path.c_str(), AppendToString, &out);
         for (const RegTextValue& value : key.values) {
-            size_t lineStart = out.size();
-            if (value.name.empty()) {
-                out += '@';
-            } else {
-                AppendQuoted(value.name, &out);
-            }
-            out += '=';
-            if (value.type == kRegTypeString && WritableAsQuotedString(value.data)) {
-                AppendQuoted(value.data.substr(0, value.data.size() - 1), &out);
-            } else if (value.type == kRegTypeDword && value.data.size() == 4) {
-                unsigned long number = 0;
-                for (int b = 3; b >= 0; --b) {
-                    number = (number << 8) | static_cast<unsigned char>(value.data[b]);
-                }
-                char text[20];
-                snprintf(text, sizeof text, "dword:%08lx", number);
-                out += text;
-            } else {
-                if (value.type == kRegTypeBinary) {
-                    out += "hex:";
-                } else {
-                    char text[24];
-                    snprintf(text, sizeof text, "hex(%lx):", value.type);
-                    out += text;
-                }
-                AppendHexList(value.data, out.size() - lineStart, &out);
-            }
-            out += '\n';
+            WriteRegeditValueLine(value.name.c_str(), value.type, value.data.data(),
+                                  value.data.size(), AppendToString, &out);
         }
     }
     out += '\n';

@@ -10,14 +10,7 @@
 #include <string>
 #include <vector>
 
-enum : unsigned long {
-    kRegTypeNone = 0,
-    kRegTypeString = 1,  // REG_SZ
-    kRegTypeExpandString = 2,
-    kRegTypeBinary = 3,
-    kRegTypeDword = 4,
-    kRegTypeMultiString = 7,
-};
+#include "platform/regedit_lines.h"
 
 struct RegTextValue {
     std::string name;  // empty for the default value (@=)

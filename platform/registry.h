@@ -1,4 +1,4 @@
-// platform/registry.h: the six registry operations the utility relies on, with their Win32 meanings.
+// platform/registry.h: the registry operations the utility relies on, with their Win32 meanings.
 //
 // The Windows build maps them one to one onto ADVAPI32 under HKEY_LOCAL_MACHINE; the native
 // build runs them over the in-memory registry of memory_registry.h. Results are Win32 error
@@ -40,6 +40,13 @@ long RegistryEnumKey(RegistryKey key, unsigned long index, char* name, unsigned 
 // Reads value `valueName` into `data`; *size is the buffer size in bytes and, on success, the
 // data's size. Data longer than the buffer fails (kRegistryMoreData). The type is not reported.
 long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsigned long* size);
+
+// Value number `index` of `key` (RegEnumValueA): its name (*nameLength as for RegistryEnumKey),
+// its type and its data (*size the buffer size in bytes and, on success, the data's size). A
+// name or data that does not fit fails (kRegistryMoreData); past the last value:
+// kRegistryNoMoreItems. Values come in the order the key keeps them.
+long RegistryEnumValue(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength,
+                       unsigned long* type, void* data, unsigned long* size);
 
 // Writes a REG_SZ value; `size` counts the terminating NUL.
 long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* data,

@@ -1,4 +1,4 @@
-// platform/registry_win32.cpp: the six registry operations over ADVAPI32 (Windows build).
+// platform/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
 //
 // One call each, ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the results are the
 // Win32 error codes unchanged.
@@ -20,6 +20,17 @@ long RegistryEnumKey(RegistryKey key, unsigned long index, char* name, unsigned 
 long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsigned long* size) {
     DWORD type;
     return RegQueryValueExA(key, valueName, nullptr, &type, static_cast<BYTE*>(data), size);
+}
+
+long RegistryEnumValue(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength,
+                       unsigned long* type, void* data, unsigned long* size) {
+    DWORD nameSize = *nameLength, valueType = 0, dataSize = *size;
+    long result = RegEnumValueA(key, index, name, &nameSize, nullptr, &valueType,
+                                static_cast<BYTE*>(data), &dataSize);
+    *nameLength = nameSize;
+    *type = valueType;
+    *size = dataSize;
+    return result;
 }
 
 long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* data,

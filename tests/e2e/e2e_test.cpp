@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "app/resource.h"
+#include "app/texts.h"
+#include "commit/ok_changes.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
@@ -165,6 +167,81 @@ TEST_F(EndToEnd, CancelAfterChangesWritesAndDeletesNothing) {
     Close(IDCANCEL, 0);
     EXPECT_EQ(before_, ExportTestRegistry());
     ExpectMakersFilesDeleted(false);
+}
+
+// Runs a command line in `directory` and waits for it; its exit code.
+DWORD RunIn(const std::string& directory, std::string command) {
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    DWORD exitCode = 99;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &process))
+        return exitCode;
+    WaitForSingleObject(process.hProcess, kPatience);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return exitCode;
+}
+
+// The undo folders live in the prefix's Windows directory; each case starts without any.
+class EndToEndUndo : public EndToEnd {
+  protected:
+    void SetUp() override {
+        parent_ = dirs_.windows + "\\" + kUndoParentFolder;
+        RunIn(dirs_.windows, "cmd /c rmdir /s /q " + parent_);
+        DeleteFileA(parent_.c_str());
+        EndToEnd::SetUp();
+    }
+    void TearDown() override {
+        EndToEnd::TearDown();
+        RunIn(dirs_.windows, "cmd /c rmdir /s /q " + parent_);
+        DeleteFileA(parent_.c_str());
+    }
+    // What the user does to go back: UNDO.BAT, run in its folder, copies the files back and
+    // imports UNDO.REG with Wine's own regedit.
+    void Undo() {
+        const std::string folder = parent_ + "\\UNDO0001";
+        ASSERT_TRUE(dirs_.Exists(folder + "\\" + kUndoRegistryFile)) << folder;
+        EXPECT_EQ(0u, RunIn(folder, std::string("cmd /c ") + kUndoBatchFile));
+        EXPECT_EQ(before_, ExportTestRegistry());
+        ExpectMakersFilesDeleted(false);
+    }
+    std::string parent_;
+};
+
+TEST_F(EndToEndUndo, UndoFolderPutsBackRenamedPorts) {
+    ClickRow(kTessaline16PortRow);
+    TypeNameAndEnter("COM40");
+    Close(IDOK, IDNO);
+    EXPECT_NE(before_, ExportTestRegistry());
+    Undo();
+}
+
+TEST_F(EndToEndUndo, UndoFolderPutsBackRemovedBoardsAndTheirFiles) {
+    RemoveTheMakersBoards();
+    Close(IDOK, IDNO);
+    ExpectMakersFilesDeleted(true);
+    Undo();
+}
+
+TEST_F(EndToEndUndo, UndoFolderThatCannotBeWrittenChangesNothingAndKeepsTheDialog) {
+    dirs_.Write(dirs_.windows, kUndoParentFolder, "a file where the folder must go");
+    RemoveTheMakersBoards();
+    PostMessageA(Item(IDOK), BM_CLICK, 0, 0);
+    HWND box = WaitForWindow(kMessageCaption);
+    ASSERT_TRUE(box != nullptr);
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text control
+    EXPECT_NE(nullptr, strstr(text, (parent_ + "\\UNDO0001").c_str())) << text;
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    for (DWORD waited = 0; IsWindow(box) && waited < kPatience; waited += 50)
+        Sleep(50);
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+    EXPECT_EQ(before_, ExportTestRegistry());
+    ExpectMakersFilesDeleted(false);
+    Close(IDCANCEL, 0);
+    EXPECT_EQ(before_, ExportTestRegistry());
 }
 
 // Yes makes a real restart request, so this runs only in a Wine prefix of its own (see

@@ -10,19 +10,25 @@
 //   - class keys under System, Ports or MultiFunction named by a removed board's ports, and
 //     orphaned class keys under Class\Ports;
 //   - Enum\ISAPNP device keys and Enum\MF child keys whose every subkey went before them.
-// Anything else aborts.
+// Anything else aborts. OK runs behind its undo folder: when the folder could not be written
+// nothing may have changed; otherwise importing UNDO.REG gives back the registry as it was (but
+// for PORTNAMEs it names as added), importing it into the registry as it was changes nothing,
+// and without a fault the dry run listed exactly what the real run did.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "commit/commit.h"
+#include "commit/ok_changes.h"
+#include "platform/files.h"
 #include "inventory/inventory.h"
 #include "platform/memory_registry.h"
 #include "platform/regedit_text.h"
@@ -322,6 +328,74 @@ std::vector<PortRecord*> PresentPorts() {
     return ports;
 }
 
+struct Change {
+    int kind;
+    std::string path, text;
+    bool operator==(const Change& other) const {
+        return kind == other.kind && path == other.path && text == other.text;
+    }
+};
+
+void Record(void* context, const OkChange& change) {
+    static_cast<std::vector<Change>*>(context)->push_back(
+        {change.kind, change.path, change.newText ? change.newText : ""});
+}
+
+// A Windows directory of the fuzzer's own, empty but for the undo folders OK makes there.
+const std::string& WindowsDirectory() {
+    static const std::string directory = [] {
+        char name[] = "/tmp/korvalin-fuzz-XXXXXX";
+        std::string made = mkdtemp(name);
+        FilesNativeSetDirectories(made.c_str(), made.c_str());
+        return made;
+    }();
+    return directory;
+}
+
+std::string ReadText(std::string path) {
+    for (char& c : path)
+        c = c == '\\' ? '/' : c;
+    std::string text;
+    if (FILE* file = fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+            text.append(buffer, got);
+        fclose(file);
+    }
+    return text;
+}
+
+void Import(const std::string& text) {
+    std::string error;
+    if (!MemoryRegistryLoad(text.data(), text.size(), &error))
+        abort();
+}
+
+// The undo folder puts back whatever OK changed, and holds nothing it did not change.
+void CheckUndo(const std::string& folder, const std::string& beforeText, const Snapshot& before) {
+    std::string undo = ReadText(folder + "\\" + kUndoRegistryFile);
+    if (undo.rfind("REGEDIT4\n", 0) != 0)
+        abort();
+    Import(undo);
+    Snapshot restored = TakeSnapshot();
+    const std::string mark = "; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\";
+    for (size_t at = undo.find(mark); at != std::string::npos; at = undo.find(mark, at + 1)) {
+        size_t from = at + mark.size();
+        std::string key = Lower(undo.substr(from, undo.find(']', from) - from));
+        if (!before.count(key) || before.at(key).count("portname"))
+            abort();
+        restored[key].erase("portname");
+    }
+    if (restored != before)
+        abort();
+    MemoryRegistryReset();
+    Import(beforeText);
+    Import(undo);
+    if (TakeSnapshot() != before)
+        abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -359,12 +433,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckInventory();
     }
 
-    if (in.Below(4) == 0)
-        MemoryRegistryFailOperation(1 + in.Below(64), kRegistryAccessDenied);
-    CommitRegistryChanges();
+    const std::string beforeText = MemoryRegistrySave();
+    std::vector<Change> planned, made;
+    int previewed = PreviewOkChanges(g_inventory, Record, &planned);
+    if (TakeSnapshot() != before)
+        abort();  // the dry run changed the registry
+    bool fault = in.Below(4) == 0;
+    if (fault)
+        MemoryRegistryFailOperation(1 + in.Below(256), kRegistryAccessDenied);
+    OkOutcome outcome;
+    const std::string& windows = WindowsDirectory();
+    CarryOutOkChanges(g_inventory, &outcome, Record, &made);
     MemoryRegistryFailOperation(0, 0);
     if (MemoryRegistryOpenHandleCount() != 0)
         abort();
+    if (outcome.result == kOkUndoNotWritten) {
+        if (!fault || TakeSnapshot() != before || !made.empty())
+            abort();
+        return 0;
+    }
+    if (!fault && (previewed != outcome.changed || planned != made))
+        abort();
+    if (planned.empty() != (outcome.undoFolder[0] == 0))
+        abort();  // a folder exactly when something was going to change
 
     const Snapshot after = TakeSnapshot();
     const Allowed allowed = WhatTheCommitMayDo();
@@ -406,6 +497,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             abort();
         }
+    }
+    if (outcome.undoFolder[0] != 0) {
+        CheckUndo(outcome.undoFolder, beforeText, before);
+        std::filesystem::remove_all(windows + "/" + kUndoParentFolder);
+    } else if (after != before) {
+        abort();
     }
     return 0;
 }

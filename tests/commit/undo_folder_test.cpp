@@ -1,0 +1,283 @@
+// tests/commit/undo_folder_test.cpp: OK's dry run and its undo folder, natively.
+//
+// Each case loads a registry, puts the maker's files on disk, changes the inventory as the user
+// could, and runs OK. Then UNDO.BAT's copies are made and UNDO.REG is imported: the registry and
+// the files must be exactly as they were before OK, save the PORTNAMEs UNDO.REG names as added.
+#include <stdio.h>
+#include <string.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "commit/ok_changes.h"
+#include "gtest/gtest.h"
+#include "inventory/inventory.h"
+#include "platform/memory_registry.h"
+#include "platform/regedit_text.h"
+#include "tests/commit/commit_test_support.h"
+#include "tests/support/fixture_registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kMakersInf[] = "[Manufacturer]\r\n%Prov%=Marrowlink\r\n";
+
+// Names REGEDIT4 must escape, and every kind of data, on keys a removed board takes along.
+const char kEscapes[] = R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Enum\BIOS\*PNP0501\0D]
+"DeviceDesc"="Marrowlink M1/M2 Multiport Adapter"
+"Driver"="Ports\\0001"
+"PORTNAME"="COM3"
+"Back\\slash \"quoted\""="C:\\path \"in quotes\""
+@="default"
+"Binary"=hex:00,01,7f,80,ff
+"Number"=dword:89abcdef
+"Multi"=hex(7):61,00,62,00,00
+"Unterminated"=hex(1):41,42
+"Long"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Class\Ports\0001]
+"PortDriver"="quorvane.vxd"
+"A\"b\\c"=""
+)";
+
+std::string HostPath(std::string path) {
+    for (char& c : path)
+        c = c == '\\' ? '/' : c;
+    return path;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::string text;
+    if (FILE* file = fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+            text.append(buffer, got);
+        fclose(file);
+    }
+    return text;
+}
+
+// Every file below the Windows directory but the undo folders, with its bytes.
+std::map<std::string, std::string> Files(const std::string& windows) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(windows)) {
+        std::string path = entry.path().string();
+        if (entry.is_regular_file() && path.find(kUndoParentFolder) == std::string::npos)
+            files[path] = ReadFile(entry.path());
+    }
+    return files;
+}
+
+// What UNDO.BAT does: its copies, then the import of UNDO.REG.
+void RunUndoBatch(const std::string& folder) {
+    std::string batch = ReadFile(HostPath(folder + "\\" + kUndoBatchFile));
+    size_t start = 0, end;
+    bool imported = false;
+    while ((end = batch.find('\n', start)) != std::string::npos) {
+        std::string line = batch.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("copy /Y ", 0) == 0) {
+            size_t space = line.find(' ', 8);
+            std::string target = line.substr(space + 1);
+            if (target.front() == '"')
+                target = target.substr(1, target.size() - 2);
+            fs::copy_file(HostPath(folder + "\\" + line.substr(8, space - 8)), HostPath(target));
+        } else if (line == std::string("regedit /s ") + kUndoRegistryFile) {
+            std::string error;
+            EXPECT_TRUE(
+                MemoryRegistryLoadFile(HostPath(folder + "\\" + kUndoRegistryFile).c_str(), &error))
+                << error;
+            imported = true;
+        }
+    }
+    EXPECT_TRUE(imported) << batch;
+}
+
+// The export with the PORTNAMEs that UNDO.REG names as added taken out again.
+std::string WithoutAddedPortNames(const std::string& exported, const std::string& undoReg) {
+    std::set<std::string> added;
+    const std::string mark = "; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\";
+    for (size_t at = undoReg.find(mark); at != std::string::npos; at = undoReg.find(mark, at + 1)) {
+        size_t from = at + mark.size();
+        added.insert(undoReg.substr(from, undoReg.find(']', from) - from));
+    }
+    std::vector<RegTextKey> keys;
+    std::string error;
+    EXPECT_TRUE(ParseRegeditText(exported.data(), exported.size(), &keys, &error)) << error;
+    for (RegTextKey& key : keys) {
+        if (!added.count(key.path))
+            continue;
+        for (size_t i = 0; i < key.values.size(); ++i)
+            if (key.values[i].name == "PORTNAME")
+                key.values.erase(key.values.begin() + static_cast<long>(i));
+    }
+    return FormatRegeditText(keys);
+}
+
+void RenameAll(bool removeMakersBoards) {
+    int number = 40;
+    for (int b = 0; b < g_inventory.boardCount; ++b) {
+        BoardRecord& board = g_inventory.boards[b];
+        if (removeMakersBoards && board.boardType != kBoardStandardCom) {
+            board.removed = 1;
+            continue;
+        }
+        for (PortRecord& port : board.ports)
+            if (port.itemKind == 1)
+                Rename(port, ("COM" + std::to_string(number++)).c_str());
+        for (ChildGroup& group : board.childGroups)
+            for (PortRecord& port : group.ports)
+                if (port.itemKind == 1)
+                    Rename(port, ("COM" + std::to_string(number++)).c_str());
+    }
+}
+
+struct Change {
+    int kind;
+    std::string path, value;
+    bool operator==(const Change& other) const {
+        return kind == other.kind && path == other.path && value == other.value;
+    }
+};
+
+void Record(void* context, const OkChange& change) {
+    static_cast<std::vector<Change>*>(context)->push_back(
+        {change.kind, change.path, change.newText ? change.newText : ""});
+}
+
+class UndoFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MemoryRegistryReset();
+        ResetInventory();
+        dirs_.Write(dirs_.inf, "oem1.inf", kMakersInf);
+        dirs_.Write(dirs_.inf, "oem2.inf", "[Manufacturer]\r\n%Mfg%=Others\r\n");
+        dirs_.Write(dirs_.other, "Makers Long Name.inf", kMakersInf);
+        dirs_.Write(dirs_.system, "quorvane.vxd", std::string("MZ\0\x01\xff", 5));
+        dirs_.Write(dirs_.system, "brisquel.vxd", "driver");
+    }
+    void TearDown() override { fs::remove_all(HostPath(dirs_.windows + "\\" + kUndoParentFolder)); }
+    void Load(const std::string& text) {
+        std::string error;
+        ASSERT_TRUE(LoadFixtureText(text, &error)) << error;
+        BuildPortInventory();
+    }
+    ScratchDirectories dirs_;
+};
+
+TEST_F(UndoFolder, PutsBackTheRegistryAndFilesOfEveryFixture) {
+    const char* const fixtures[] = {"commit_legacy_boards.reg",
+                                    "commit_litter.reg",
+                                    "commit_pnp_slots.reg",
+                                    "demo.reg",
+                                    "machine.reg",
+                                    nullptr};
+    for (const char* fixture : fixtures) {
+        for (bool remove : {false, true}) {
+            SCOPED_TRACE(std::string(fixture ? fixture : "escapes") + (remove ? ", removed" : ""));
+            ResetInventory();
+            Load(fixture ? ReadFixtureText(fixture) : kEscapes);
+            RenameAll(remove);
+            const std::string registryBefore = ExportTestRegistry();
+            const auto filesBefore = Files(dirs_.windows);
+
+            std::vector<Change> planned;
+            int previewed = PreviewOkChanges(g_inventory, Record, &planned);
+            ASSERT_EQ(registryBefore, ExportTestRegistry()) << "the dry run changed the registry";
+            ASSERT_EQ(filesBefore, Files(dirs_.windows)) << "the dry run deleted files";
+            ASSERT_FALSE(planned.empty());
+
+            OkOutcome outcome;
+            CarryOutOkChanges(g_inventory, &outcome);
+            ASSERT_EQ(kOkDone, outcome.result);
+            EXPECT_EQ(previewed, outcome.changed);
+            ASSERT_NE(std::string(), outcome.undoFolder);
+            EXPECT_NE(registryBefore, ExportTestRegistry());
+            EXPECT_EQ(remove, filesBefore != Files(dirs_.windows));
+
+            std::string undoReg =
+                ReadFile(HostPath(std::string(outcome.undoFolder) + "\\" + kUndoRegistryFile));
+            RunUndoBatch(outcome.undoFolder);
+            EXPECT_EQ(registryBefore, WithoutAddedPortNames(ExportTestRegistry(), undoReg));
+            EXPECT_EQ(filesBefore, Files(dirs_.windows));
+
+            // Over the machine as it was again, the real run does what the dry run listed; the
+            // same folder puts it back a second time.
+            std::vector<Change> made;
+            EXPECT_EQ(previewed, ApplyOkChanges(g_inventory, Record, &made));
+            EXPECT_TRUE(planned == made);
+            RunUndoBatch(outcome.undoFolder);
+            EXPECT_EQ(registryBefore, WithoutAddedPortNames(ExportTestRegistry(), undoReg));
+            EXPECT_EQ(filesBefore, Files(dirs_.windows));
+            TearDown();
+        }
+    }
+}
+
+TEST_F(UndoFolder, NothingToChangeMakesNoFolderAndEachOkTakesTheNextNumber) {
+    Load("REGEDIT4\n");
+    dirs_.MakeReadOnly(dirs_.system + "/quorvane.vxd");  // cannot go: nothing else to delete
+    for (const char* name : {"oem1.inf", "oem2.inf"})
+        fs::remove(dirs_.inf + "/" + name);
+    fs::remove(dirs_.other + "/Makers Long Name.inf");
+    fs::remove(dirs_.system + "/brisquel.vxd");
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    EXPECT_EQ(kOkDone, outcome.result);
+    EXPECT_STREQ("", outcome.undoFolder);
+    EXPECT_FALSE(fs::exists(dirs_.windows + "/" + kUndoParentFolder));
+
+    const std::string parent = dirs_.windows + "\\" + kUndoParentFolder + "\\";
+    for (const char* expected : {"UNDO0001", "UNDO0002"}) {
+        ASSERT_TRUE(LoadFixtureFile("demo.reg"));
+        ResetInventory();
+        BuildPortInventory();
+        RenameAll(false);
+        CarryOutOkChanges(g_inventory, &outcome);
+        EXPECT_EQ(kOkDone, outcome.result);
+        EXPECT_EQ(parent + expected, outcome.undoFolder);
+    }
+}
+
+TEST_F(UndoFolder, FolderThatCannotBeWrittenChangesNothing) {
+    const std::string parent = dirs_.windows + "/" + kUndoParentFolder;
+    const struct {
+        const char* name;
+        std::string blocker;  // a plain file where a folder must go
+        std::string named;
+    } cases[] = {
+        {"no KORVALIN folder", parent, "\\UNDO0001"},
+        {"no number left", parent + "/UNDO9999", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.named.empty())
+            for (int n = 1; n < 9999; ++n)
+                fs::create_directories(parent + "/UNDO" +
+                                       std::string(4 - std::to_string(n).size(), '0') +
+                                       std::to_string(n));
+        dirs_.Write(fs::path(c.blocker).parent_path().string(),
+                    fs::path(c.blocker).filename().c_str(), "");
+        ResetInventory();
+        Load(ReadFixtureText("demo.reg"));
+        RenameAll(true);
+        const std::string registryBefore = ExportTestRegistry();
+        const auto filesBefore = Files(dirs_.windows);
+        OkOutcome outcome;
+        CarryOutOkChanges(g_inventory, &outcome);
+        EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+        EXPECT_EQ(dirs_.windows + "\\" + kUndoParentFolder + c.named, outcome.undoFolder);
+        EXPECT_EQ(registryBefore, ExportTestRegistry());
+        EXPECT_EQ(filesBefore, Files(dirs_.windows));
+        fs::remove_all(parent);
+    }
+}
+
+}  // namespace
