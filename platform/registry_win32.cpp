@@ -1,6 +1,6 @@
 // platform/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
 //
-// One call each, ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the results are the
+// One call each (deletion excepted), ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the results are the
 // Win32 error codes unchanged.
 #include "platform/registry.h"
 
@@ -38,7 +38,21 @@ long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* 
     return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), size);
 }
 
+// Windows 95's RegDeleteKeyA takes a key's whole subtree with it, Windows NT's and Wine's
+// refuse a key that has subkeys. Refusing on every system keeps the one rule the commit, its
+// dry run and the undo folder count on: nothing below the named key is ever lost unseen.
 long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
+    HKEY key;
+    long result = RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    char name[MAX_PATH];
+    DWORD length = sizeof name;
+    FILETIME lastWritten;
+    result = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, &lastWritten);
+    RegCloseKey(key);
+    if (result != ERROR_NO_MORE_ITEMS)
+        return result == ERROR_SUCCESS || result == ERROR_MORE_DATA ? ERROR_ACCESS_DENIED : result;
     return RegDeleteKeyA(parent, subkey);
 }
 
