@@ -26,6 +26,12 @@ enum {
     kPortDriverSize = 30,
 };
 
+// Key paths below HKEY_LOCAL_MACHINE: the hardware tree, and the multifunction children in it.
+// A port's instance key is Enum\<enumeratorName>\<device key>\<instance> or
+// Enum\MF\<child key>\<child instance>.
+static const char kEnumKeyPath[] = "Enum";
+static const char kMfKeyPath[] = "Enum\\MF";
+
 // BoardType codes. No walk produces 3.
 enum BoardType {
     kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy

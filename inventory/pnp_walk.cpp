@@ -141,7 +141,7 @@ int EnumerateIsaPnpBoards() {
 
 int EnumerateMultifunctionChildren() {
     RegistryKey mfKey;
-    if (RegistryOpenKey(RegistryRoot(), "Enum\\MF", &mfKey) != kRegistryOk)
+    if (RegistryOpenKey(RegistryRoot(), kMfKeyPath, &mfKey) != kRegistryOk)
         return 1;
 
     for (int k = 0; k < kChildCount; ++k) {
