@@ -40,18 +40,41 @@ void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
     }
 }
 
-// The walks, the list fill and the control set-up, in this order. When a walk stops early the
-// dialog opens with an empty list and the controls as the template left them.
-void InitialiseMainDialog(HWND dialog) {
-    if (!BuildPortInventory())
+// The command line's changes, made as Apply and Remove make them. 1: go on; 0: refused, and
+// the dialog has ended without being shown.
+int MakeStartChanges(HWND dialog, DialogStartChanges* start, int walksDone) {
+    if (start == nullptr || start->commandLine->changeCount == 0)
+        return 1;
+    // Changes over an inventory the walks could not finish would be made to the wrong ports.
+    if (!walksDone) {
+        start->exitCode = kExitNotCompleted;
+        FormatMessageText(start->message, sizeof start->message, kRegistryIncompleteText, "");
+    } else {
+        start->exitCode = ApplyCommandChanges(*start->commandLine, g_inventory, start->message,
+                                              sizeof start->message);
+    }
+    if (start->exitCode == kExitDone)
+        return 1;
+    EndDialog(dialog, 0);
+    return 0;
+}
+
+// The walks, the command line's changes, the list fill and the control set-up, in this order.
+// When a walk stops early the dialog opens with an empty list and the controls as the template
+// left them.
+void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
+    int walksDone = BuildPortInventory();
+    if (!MakeStartChanges(dialog, start, walksDone) || !walksDone)
         return;
     PopulatePortList(dialog);
-    if (g_inventory.boardCount > 0) {
-        BoardRecord* first = &g_inventory.boards[0];
-        selectedBoard = first;
+    // Row 0 is the first board that was not removed on the command line.
+    LRESULT first = RowItemData(GetDlgItem(dialog, IDC_PORT_LIST), 0);
+    if (first != LB_ERR && first != 0) {
+        BoardRecord* board = reinterpret_cast<BoardRecord*>(first);
+        selectedBoard = board;
         selectedPort = nullptr;
         SendDlgItemMessageA(dialog, IDC_PORT_LIST, LB_SETCURSEL, 0, 0);
-        EnableRemove(dialog, first->boardType != kBoardStandardCom);
+        EnableRemove(dialog, board->boardType != kBoardStandardCom);
     }
     SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_SETCHECK, BST_CHECKED, 0);
     SetNamingControlsEnabled(dialog, 0);
@@ -159,7 +182,7 @@ void SetNamingControlsEnabled(HWND dialog, int enable) {
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            InitialiseMainDialog(dialog);
+            InitialiseMainDialog(dialog, reinterpret_cast<DialogStartChanges*>(lParam));
             return TRUE;
         case WM_COMMAND:
             OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));

@@ -4,9 +4,21 @@
 
 #include <windows.h>
 
+#include "cmdline/command_line.h"
+
+// The command line's renames and removals, handed to IDD_MAIN as its creation parameter and
+// made after the walks, before the list is filled. When they are refused the dialog says why
+// here and ends before it is shown.
+struct DialogStartChanges {
+    const CommandLine* commandLine;
+    int exitCode;  // kExitDone; otherwise `message` says why nothing was opened
+    char message[kCommandMessageSize];
+};
+
 // --- main_dialog.cpp
 // The procedure of IDD_MAIN: builds the inventory and the list on WM_INITDIALOG and turns the
-// commands into calls on the list, renaming and the finish sequence.
+// commands into calls on the list, renaming and the finish sequence. lParam of WM_INITDIALOG
+// is a DialogStartChanges, or 0 for none.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Enables (non-zero) or disables the group box, name field, its label, Apply and the
 // automatic-enumeration check box together.

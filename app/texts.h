@@ -11,42 +11,92 @@
 
 #ifndef RC_INVOKED
 
-static const char kMainDialogCaption[] = KORVALIN_MAIN_DIALOG_CAPTION;
+inline constexpr char kMainDialogCaption[] = KORVALIN_MAIN_DIALOG_CAPTION;
 
 // The caption of every message box the utility shows.
-static const char kMessageCaption[] = "Varnak TessalineBoard Information";
+inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
 
 // Remove on a Standard COM Port.
-static const char kCannotRemoveStandardPortText[] =
+inline constexpr char kCannotRemoveStandardPortText[] =
     "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports";
 
 // A refused rename; %s is the name the refusal is about, and the only conversion.
-static const char kNameInUseText[] = "COM Port=[%s] is already being used!";
-static const char kNameTooLongText[] = "COM Port name [%s] is too long!";
-static const char kNumberTooLargeText[] = "COM Port number in [%s] is too large!";
+inline constexpr char kNameInUseText[] = "COM Port=[%s] is already being used!";
+inline constexpr char kNameTooLongText[] = "COM Port name [%s] is too long!";
+inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too large!";
 
 // OK with a name typed but not applied: the port's name, then the typed one.
-static const char kRenameQuestion[] =
+inline constexpr char kRenameQuestion[] =
     " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
 
 // OK could not write its undo folder, so it changed nothing; %s is the folder.
-static const char kUndoNotWrittenMessage[] =
+inline constexpr char kUndoNotWrittenMessage[] =
     "The undo folder %s could not be written (the disk may be full or read-only), so nothing "
     "has been changed.\n\nMake room on the disk and press OK again, or press Cancel.";
 
 // The undo folder's own texts: UNDO.BAT's remarks and UNDO.REG's note on a value REGEDIT4
 // cannot remove.
-static const char kUndoBatchHeader[] =
+inline constexpr char kUndoBatchHeader[] =
     "@ECHO OFF\n"
     "REM Puts back what korvalin changed on OK: the files, then the registry.\n"
     "REM Run it from this folder.\n";
 // %s: the Windows directory (twice), then UNDO.REG.
-static const char kUndoBatchDosRemark[] =
+inline constexpr char kUndoBatchDosRemark[] =
     "REM From DOS, when Windows does not start: regedit /L:%s\\SYSTEM.DAT /R:%s\\USER.DAT %s\n";
 // %s: the key.
-static const char kUndoAddedValueRemark[] =
+inline constexpr char kUndoAddedValueRemark[] =
     "; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\%s]; REGEDIT4 cannot remove a value, so it "
     "stays.\n";
+
+// The command line. Each "%s" takes one piece of text (an option, a name, a file name).
+inline constexpr char kUsageText[] =
+    "korvalin [/list FILE]\n"
+    "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
+    "         [/preview FILE | /ok [/restart]] [/log FILE]\n"
+    "\n"
+    "/list FILE\tWrites every board and port, and ends.\n"
+    "/rename NAME=NEW\tRenames the port named NAME to NEW; the following ports of its board\n"
+    "\tget the next free names, unless /single is given.\n"
+    "/remove ID\tRemoves a board by its ID# or its registry instance name; ALL removes every\n"
+    "\tone of the maker's boards.\n"
+    "/preview FILE\tWrites every change OK would make, changes nothing, and ends.\n"
+    "/ok\tMakes the changes as OK does, without showing anything, and ends.\n"
+    "/restart\tWith /ok: restarts Windows when the changes need it.\n"
+    "/log FILE\tWhere messages go when no dialog is shown.\n"
+    "\n"
+    "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
+    "changes made, for OK or Cancel.\n"
+    "Exit codes: 0 done; 3010 done, restart needed; 1 bad command line; 2 refused;\n"
+    "3 not completed.";
+
+inline constexpr char kUnknownOptionText[] = "Unknown option: %s";
+inline constexpr char kUnexpectedArgumentText[] = "Unexpected argument: %s";
+inline constexpr char kMissingValueText[] = "%s needs a value";
+inline constexpr char kOptionTwiceText[] = "%s is given twice";
+inline constexpr char kValueTooLongText[] = "Too long: %s";
+inline constexpr char kRenameFormText[] =
+    "/rename needs NAME=NEW, a port name of 1 to 19 characters "
+    "on each side and no blanks in NEW: %s";
+inline constexpr char kPortNamedTwiceText[] = "Port %s is named twice";
+inline constexpr char kBoardNamedTwiceText[] = "Board %s is named twice";
+inline constexpr char kTooManyChangesText[] = "Too many /rename and /remove values: %s";
+inline constexpr char kRestartWithoutOkText[] = "/restart needs /ok";
+inline constexpr char kSingleWithoutRenameText[] = "/single needs /rename";
+inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used together";
+inline constexpr char kListWithChangesText[] =
+    "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
+inline constexpr char kCannotWriteText[] = "Cannot write to %s";
+
+inline constexpr char kNoSuchPortText[] = "No port is named [%s]";
+inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";
+inline constexpr char kNoSuchBoardText[] = "No board has the ID# or instance name [%s]";
+inline constexpr char kBoardAmbiguousText[] =
+    "More than one board has the ID# or instance name [%s]";
+inline constexpr char kRegistryIncompleteText[] =
+    "The registry could not be read completely; nothing was changed";
+inline constexpr char kListedText[] = "Listed %s";
+inline constexpr char kNotAvailableText[] =
+    "%s is not available in this build; nothing was changed";
 
 #endif
 

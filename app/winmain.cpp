@@ -1,23 +1,32 @@
-// app/winmain.cpp: the program's entry: load the tree pictures, run the main dialog, then
-// drain the message queue until the quit message the dialog posted on its way out.
+// app/winmain.cpp: the program's entry: without arguments, load the tree pictures, run the main
+// dialog, then drain the message queue until the quit message the dialog posted on its way
+// out; with arguments, what the command line asks for.
 #include <windows.h>
+
+#include <stdio.h>
 
 #include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
+#include "app/texts.h"
+#include "cmdline/command_line.h"
 #include "listview/listview.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
-    if (previousInstance != nullptr)
-        return 0;
-    g_moduleInstance = instance;
+namespace {
+
+// Runs IDD_MAIN; `start` carries the command line's changes, or is null.
+void RunMainDialog(HINSTANCE instance, DialogStartChanges* start) {
     // Without the pictures the list still works, its rows only lack them.
     LoadImageStrip(instance, IDB_TREE_IMAGES, 4, 3, 1, &g_portListState, 1);
 
     // OK and Cancel post the quit message that ends the loop below. A dialog that could not
-    // be created posted nothing, and waiting for it would leave a process with no window.
-    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0) == -1)
-        return 0;
+    // be created posted nothing, and waiting for it would leave a process with no window; nor
+    // did one that ended because the command line's changes were refused.
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc,
+                        reinterpret_cast<LPARAM>(start)) == -1)
+        return;
+    if (start != nullptr && start->exitCode != kExitDone)
+        return;
 
     MSG message;
     // GetMessage returns -1 on failure; that must end the loop as well, not spin it.
@@ -27,5 +36,59 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
             DispatchMessageA(&message);
         }
     }
+}
+
+// Before the dialog exists, and when it never will, a message box has no window of ours to
+// belong to: it stands on its own, as the dialog would have.
+void ShowStandaloneMessage(const char* text) {
+    MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_SETFOREGROUND);
+}
+
+// A GUI program has standard output where its starter gave it one (Wine, Windows NT with
+// redirection); Windows 95 gives none.
+FILE* StandardOutput() {
+    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return stdout;
+}
+
+int RunUnattendedWithRestart(const CommandLine& parsed) {
+    int code = RunUnattended(parsed, StandardOutput());
+    // The restart prompt's own request; a refused request leaves the restart still needed.
+    if (code == kExitRestartNeeded && parsed.restart && ExitWindowsEx(EWX_REBOOT, 0))
+        code = kExitDone;
+    return code;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandText, int) {
+    if (previousInstance != nullptr)
+        return 0;
+    g_moduleInstance = instance;
+
+    CommandLine parsed;
+    ParseCommandLine(commandText, &parsed);
+    switch (CommandRunOf(parsed)) {
+        case kRunUsageBox:
+            ShowStandaloneMessage(kUsageText);
+            return kExitDone;
+        case kRunBadCommandBox:
+            ShowStandaloneMessage(parsed.errorText);
+            return kExitBadCommandLine;
+        case kRunUnattended:
+            return RunUnattendedWithRestart(parsed);
+        case kRunDialogWithChanges: {
+            DialogStartChanges start = {&parsed, kExitDone, ""};
+            RunMainDialog(instance, &start);
+            if (start.exitCode != kExitDone)
+                ShowStandaloneMessage(start.message);
+            return start.exitCode;
+        }
+        case kRunPlainDialog:
+            break;
+    }
+    RunMainDialog(instance, nullptr);
     return 0;
 }

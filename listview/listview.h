@@ -53,8 +53,8 @@ void DrawTreeRow(HWND window, const DRAWITEMSTRUCT* drawItem, int level, int lin
                  const char* text, int cellRow, int cellColumn, const PortListState* state);
 
 // --- port_rows.cpp
-// Fills the empty IDC_PORT_LIST of `dialog` from g_inventory, every board expanded, and sets
-// each port's hasNextSibling.
+// Fills the empty IDC_PORT_LIST of `dialog` from g_inventory, every board not removed expanded,
+// and sets each port's hasNextSibling.
 void PopulatePortList(HWND dialog);
 // Expands or collapses the board row at `index`; `item` is that row's item data. Port rows
 // are ignored. Used for LBN_DBLCLK and the toggle keys.

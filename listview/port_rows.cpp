@@ -64,6 +64,9 @@ void PopulatePortList(HWND dialog) {
     PortListState* state = &g_portListState;
     for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
         BoardRecord* board = &g_inventory.boards[b];
+        // Only the command line removes a board before the list is filled.
+        if (board->removed)
+            continue;
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(board));
         // Every board starts expanded. Should the set be unable to hold it, the board starts
         // collapsed instead, so that rows and set still agree.

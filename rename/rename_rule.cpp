@@ -23,6 +23,10 @@ PortRecord* SlotInPortOrder(BoardRecord* board, int index) {
     return &board->childGroups[index % kChildCount].ports[index / kChildCount];
 }
 
+const PortRecord* SlotInPortOrder(const BoardRecord* board, int index) {
+    return SlotInPortOrder(const_cast<BoardRecord*>(board), index);
+}
+
 int IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -61,8 +65,13 @@ void FormCandidate(const char* prefix, size_t prefixLength, uint32_t counter,
 }  // namespace
 
 int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
-    for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
-        BoardRecord* board = &g_inventory.boards[b];
+    return IsPortNameInUseIn(g_inventory, referencePort, name);
+}
+
+int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
+                      const char* name) {
+    for (int32_t b = 0; b < inventory.boardCount; ++b) {
+        const BoardRecord* board = &inventory.boards[b];
         if (board->removed)
             continue;
         int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
@@ -80,6 +89,11 @@ int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
 }
 
 RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate) {
+    return RenamePortsIn(g_inventory, port, typedText, autoEnumerate);
+}
+
+RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
+                           int autoEnumerate) {
     RenameResult done = {kRenameDone, ""};
     size_t length = strlen(typedText);
     if (port == nullptr || length == 0) {
@@ -106,7 +120,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
 
     BoardRecord* board = port->owningBoard;
     if (!autoEnumerate) {
-        if (IsPortNameInUse(nullptr, name))
+        if (IsPortNameInUseIn(inventory, nullptr, name))
             return Refuse(kRenameNameInUse, name);
         strcpy(port->portName, name);
         board->modified = 1;
@@ -144,7 +158,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
             ++counter;
             if (strlen(candidate) > kMaxPortNameLength)
                 return Refuse(kRenameNameTooLong, candidate);
-        } while (IsPortNameInUse(port, candidate));
+        } while (IsPortNameInUseIn(inventory, port, candidate));
         renamed[count] = slot;
         strcpy(names[count], candidate);
         ++count;

@@ -29,11 +29,17 @@ struct RenameResult {
 // byte). With a reference port, the ports of its own board numbered at or above it do not
 // count: they are the ones being renamed. referencePort may be null.
 int IsPortNameInUse(const PortRecord* referencePort, const char* name);
+// The same over a given inventory (the one `referencePort` belongs to).
+int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
+                      const char* name);
 
 // Gives `port` the typed name (single rename), or gives it and every following present port
 // of its board consecutive free names (automatic enumeration). A refusal is decided before
 // anything is written: on any outcome but kRenameDone no name and no board flag changes.
 RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate);
+// The same with the clash test over a given inventory, the one `port` belongs to.
+RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
+                           int autoEnumerate);
 
 // The message for a refusal, cut to fit `size` (always terminated). Returns 0 for outcomes
 // that have no message.

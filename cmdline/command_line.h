@@ -1,0 +1,122 @@
+// cmdline/command_line.h: the command line for unattended use: what it says, and running it.
+//
+// No window calls here: parsing, the changes to the inventory, the listing and the unattended
+// run build and are tested natively; the Windows entry only hands over its command line and
+// shows what needs a window.
+#ifndef KORVALIN_CMDLINE_COMMAND_LINE_H
+#define KORVALIN_CMDLINE_COMMAND_LINE_H
+
+#include <stddef.h>
+#include <stdio.h>
+
+#include "inventory/inventory.h"
+
+// What the process ends with, for batch files and login scripts.
+enum CommandExitCode {
+    kExitDone = 0,
+    kExitBadCommandLine = 1,
+    kExitRefused = 2,
+    kExitNotCompleted = 3,
+    kExitRestartNeeded = 3010,  // the Windows installer's "done, restart needed"
+};
+
+enum {
+    kMaxCommandChanges = 32,    // /rename and /remove values together
+    kCommandPathSize = 260,     // a file name, as MAX_PATH
+    kCommandMessageSize = 160,  // a message line, or a message box's text
+};
+
+enum CommandChangeKind {
+    kChangeRename = 0,     // the port named `name` gets `newName`
+    kChangeRemove = 1,     // the board whose ID# or instance name is `name`
+    kChangeRemoveAll = 2,  // every one of the maker's boards
+};
+
+struct CommandChange {
+    int kind;                           // a CommandChangeKind
+    char name[kBoardInstanceNameSize];  // a port name, an ID# or an instance name
+    char newName[kPortNameSize];        // renames only
+};
+
+// The parsed command line: plain data, no heap.
+struct CommandLine {
+    int hasArguments;  // 0: no argument at all; the utility runs exactly as it always has
+    int showUsage;     // /?
+    int single;        // /single
+    int commit;        // /ok
+    int restart;       // /restart
+    int list;          // /list, to listPath
+    int preview;       // /preview, to previewPath
+    int log;           // /log, to logPath
+    char listPath[kCommandPathSize];
+    char previewPath[kCommandPathSize];
+    char logPath[kCommandPathSize];
+    CommandChange changes[kMaxCommandChanges];  // in the order given
+    int changeCount;
+    int bad;  // 1: a bad command line; errorText says why (the first fault found)
+    char errorText[kCommandMessageSize];
+};
+
+// What the entry does with a parsed command line.
+enum CommandRun {
+    kRunPlainDialog = 0,    // no arguments
+    kRunUsageBox,           // /? without /log: the usage in a message box
+    kRunBadCommandBox,      // a bad command line where the dialog would have opened
+    kRunDialogWithChanges,  // /rename or /remove alone: the dialog, with the changes made
+    kRunUnattended,         // everything else: no window; RunUnattended
+};
+
+// Where unattended output goes. `result` takes the listing or the preview; both may be the
+// same stream, and either may be stdout.
+struct CommandOutputs {
+    FILE* log;     // null without /log
+    FILE* result;  // null unless /list or /preview
+    FILE* standardOutput;
+};
+
+// --- parse_command_line.cpp
+// Parses the text after the program's name. Options start with / or -, any letter case; a
+// value with blanks is quoted; "-" as a file is standard output. Never fails to fill `parsed`:
+// a bad command line sets `bad` and keeps the options read before and after the fault, so the
+// caller still knows where its message goes.
+void ParseCommandLine(const char* text, CommandLine* parsed);
+CommandRun CommandRunOf(const CommandLine& parsed);
+
+// --- command_changes.cpp
+// Makes the /rename and /remove changes in the inventory, in the order given, as Apply and
+// Remove make them. Returns kExitDone, or kExitRefused with the reason in `message` (the
+// dialog's own text where it has one); a refusal leaves the inventory as it was.
+int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, char* message,
+                        size_t size);
+
+// --- inventory_listing.cpp
+// The instance key path of a present port below HKEY_LOCAL_MACHINE. Returns 0 when it does
+// not fit `size` (the path is then empty).
+int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
+// One line per board not removed and per present port, in the list's order with every board
+// expanded, with the list's row texts; a port line ends with a tab and its key path. Returns
+// 1, or 0 when the stream reported a write error. *boards and *ports count what was written.
+int WriteInventoryListing(const PortInventory& inventory, FILE* out, int* boards, int* ports);
+
+// --- unattended_commit.cpp
+// /preview: writes every change OK would make to outputs.result and changes nothing.
+// /ok: runs OK's whole sequence without showing anything. Both run over `inventory` with the
+// command line's changes already made, write their messages and summary to outputs.log, and
+// return the exit code (/ok: kExitRestartNeeded when the commit changed the registry; the
+// entry makes the restart for /restart).
+int RunUnattendedPreview(const CommandLine& parsed, const PortInventory& inventory,
+                         const CommandOutputs& outputs);
+int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventory,
+                        const CommandOutputs& outputs);
+
+// --- run_command_line.cpp
+// Fills `text` with `format`, its one "%s" replaced by `piece`; cut to fit `size`.
+void FormatMessageText(char* text, size_t size, const char* format, const char* piece);
+// Writes `text` and a line end to the log; nothing without one.
+void WriteLogLine(const CommandOutputs& outputs, const char* text);
+// The run without a window: opens the files, runs the walks into the process-wide inventory
+// (zero, as at process start), makes the changes, then lists, previews or commits. Returns
+// the exit code. `standardOutput` is null where the process has none.
+int RunUnattended(const CommandLine& parsed, FILE* standardOutput);
+
+#endif

@@ -1,0 +1,193 @@
+// tests/cmdline/command_run_test.cpp: /list, /rename and /remove over the test machine's registry,
+// run as the program runs them, standard output standing in a temporary file.
+#include <stdio.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cmdline/command_line.h"
+#include "platform/memory_registry.h"
+#include "tests/support/fixture_registry.h"
+
+namespace {
+
+class CommandRun : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetInventory(); }
+    void TearDown() override {
+        if (out_ != nullptr)
+            fclose(out_);
+    }
+
+    // Runs the line unattended over the registry as it stands; returns the exit code and
+    // keeps what went to standard output.
+    int Run(const std::string& line) {
+        CommandLine parsed;
+        ParseCommandLine(line.c_str(), &parsed);
+        ResetInventory();
+        out_ = tmpfile();
+        int code = RunUnattended(parsed, out_);
+        rewind(out_);
+        output_.clear();
+        for (int c; (c = getc(out_)) != EOF;)
+            output_ += static_cast<char>(c);
+        fclose(out_);
+        out_ = nullptr;
+        return code;
+    }
+    // Makes the line's changes in the test machine's inventory as the dialog would start with them.
+    int Change(const std::string& line) {
+        CommandLine parsed;
+        ParseCommandLine(line.c_str(), &parsed);
+        EXPECT_FALSE(parsed.bad) << parsed.errorText;
+        ResetInventory();
+        EXPECT_TRUE(BuildPortInventory());
+        message_[0] = 0;
+        return ApplyCommandChanges(parsed, g_inventory, message_, sizeof message_);
+    }
+    // Every port's name on a board not removed, in list order, and which boards are marked.
+    static std::string Names() {
+        std::string names;
+        for (int b = 0; b < g_inventory.boardCount; ++b) {
+            const BoardRecord& board = g_inventory.boards[b];
+            names += board.removed ? "-" : board.modified ? "*" : "";
+            names += "[";
+            for (const PortRecord& port : board.ports)
+                if (port.itemKind == 1)
+                    names += std::string(" ") + port.portName;
+            for (int s = 0; s < kChildPorts; ++s)
+                for (const ChildGroup& group : board.childGroups)
+                    if (group.ports[s].itemKind == 1)
+                        names += std::string(" ") + group.ports[s].portName;
+            names += " ]";
+        }
+        return names;
+    }
+
+    FILE* out_ = nullptr;
+    std::string output_;
+    char message_[kCommandMessageSize];
+};
+
+const char kMachineNames[] =
+    "[ COM1 ][ COM2 ][ COM16 ][ COM5 COM6 ][ COM7 COM8 COM9 COM10 ][ COM11 COM12 COM21 COM22 "
+    "COM23 COM24 COM25 COM26 COM27 COM28 COM29 COM30 COM31 COM32 COM33 COM34 COM35 ]";
+
+TEST_F(CommandRun, ListWritesTheRowsWithKeyPathsAndASummary) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    EXPECT_EQ(kExitDone, Run("/list -"));
+    EXPECT_EQ(ReadFixtureText("machine.list.txt"), output_);
+
+    EXPECT_EQ(kExitDone, Run("/list - /log -"));
+    EXPECT_EQ(ReadFixtureText("machine.list.txt") + "Listed 6 boards, 26 ports\n", output_);
+}
+
+TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    std::string before = MemoryRegistrySave();
+    const struct {
+        const char* line;
+        int code;
+        const char* log;
+    } cases[] = {
+        {"/bogus /ok /log -", kExitBadCommandLine, "Unknown option: /bogus\n"},
+        // A name that begins with / is quoted, or it would be an option.
+        {"/list \"/no/such/dir/x.txt\" /log -", kExitBadCommandLine,
+         "Cannot write to /no/such/dir/x.txt\n"},
+        {"/list - /log \"/no/such/dir/x.log\"", kExitBadCommandLine, ""},
+        {"/rename COM7=COM1 /single /ok /log -", kExitRefused,
+         "COM Port=[COM1] is already being used!\n"},
+        {"/remove 0D /ok /log -", kExitRefused,
+         "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.code, Run(c.line));
+        EXPECT_EQ(c.log, output_);
+        EXPECT_EQ(before, MemoryRegistrySave());
+    }
+}
+
+TEST_F(CommandRun, RenamesAsApplyDoesOrAreRefusedWithTheInventoryUntouched) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    const struct {
+        const char* line;
+        int code;
+        const char* message;
+        const char* names;  // null: as the test machine has them
+    } cases[] = {
+        // Automatic enumeration passes over COM21 and up, the Tessaline 16's names.
+        {"/rename COM7=COM20", kExitDone, "",
+         "[ COM1 ][ COM2 ][ COM16 ][ COM5 COM6 ]*[ COM20 COM36 COM37 COM38 ][ COM11 COM12 COM21 "
+         "COM22 COM23 COM24 COM25 COM26 COM27 COM28 COM29 COM30 COM31 COM32 COM33 COM34 COM35 ]"},
+        {"/rename COM8=MODEM /single", kExitDone, "",
+         "[ COM1 ][ COM2 ][ COM16 ][ COM5 COM6 ]*[ COM7 MODEM1 COM9 COM10 ][ COM11 COM12 COM21 "
+         "COM22 COM23 COM24 COM25 COM26 COM27 COM28 COM29 COM30 COM31 COM32 COM33 COM34 COM35 ]"},
+        // Each rename works on the names the one before left.
+        {"/rename COM1=COM3 /rename COM3=COM4", kExitDone, "",
+         "*[ COM4 ][ COM2 ][ COM16 ][ COM5 COM6 ][ COM7 COM8 COM9 COM10 ][ COM11 COM12 COM21 "
+         "COM22 COM23 COM24 COM25 COM26 COM27 COM28 COM29 COM30 COM31 COM32 COM33 COM34 COM35 ]"},
+        // A removed board's names are free, as in the dialog.
+        {"/remove 3C2B1A /rename COM7=COM5 /single", kExitDone, "",
+         "[ COM1 ][ COM2 ][ COM16 ]-[ COM5 COM6 ]*[ COM5 COM8 COM9 COM10 ][ COM11 COM12 COM21 "
+         "COM22 COM23 COM24 COM25 COM26 COM27 COM28 COM29 COM30 COM31 COM32 COM33 COM34 COM35 ]"},
+        {"/rename COM7=COM1 /single", kExitRefused, "COM Port=[COM1] is already being used!",
+         nullptr},
+        {"/rename com1=COM3", kExitRefused, "No port is named [com1]", nullptr},
+        {"/remove 3C2B1A /rename COM5=COM3", kExitRefused, "No port is named [COM5]", nullptr},
+        {"/rename COM7=ABCDEFGHIJKLMNOPQRS", kExitRefused,
+         "COM Port name [ABCDEFGHIJKLMNOPQRS1] is too long!", nullptr},
+        // A refusal takes back the changes before it too.
+        {"/rename COM7=COM40 /remove ALL /rename COM99=COM1", kExitRefused,
+         "No port is named [COM99]", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.code, Change(c.line));
+        EXPECT_STREQ(c.message, message_);
+        EXPECT_EQ(c.names != nullptr ? c.names : kMachineNames, Names());
+    }
+}
+
+TEST_F(CommandRun, RemovesByIdOrInstanceNameButNeverAStandardComPort) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    const struct {
+        const char* line;
+        int code;
+        const char* message;
+        const char* removed;  // per board: '-' removed
+    } cases[] = {
+        {"/remove 7D8E9F", kExitDone, "", ".....-"},
+        {"/remove 9f8e7d6c", kExitDone, "", ".....-"},
+        {"/remove 0000 706f5e", kExitDone, "", "..-.-."},
+        {"/remove ALL", kExitDone, "", "..----"},
+        {"/remove 0D", kExitRefused,
+         "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports",
+         "......"},
+        {"/remove 7D8E9F 123456", kExitRefused, "No board has the ID# or instance name [123456]",
+         "......"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.code, Change(c.line));
+        EXPECT_STREQ(c.message, message_);
+        std::string removed;
+        for (int b = 0; b < g_inventory.boardCount; ++b)
+            removed += g_inventory.boards[b].removed ? '-' : '.';
+        EXPECT_EQ(c.removed, removed);
+    }
+}
+
+TEST_F(CommandRun, NamesShownTwiceAreRefusedAsAmbiguous) {
+    ASSERT_TRUE(LoadFixtureText(
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\BIOS\\*PNP0501\\0D]\n\"PORTNAME\"=\"COM1\"\n\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\Root\\*PNP0501\\0D]\n\"PORTNAME\"=\"COM1\"\n\n"));
+    EXPECT_EQ(kExitRefused, Change("/rename COM1=COM3"));
+    EXPECT_STREQ("More than one port is named [COM1]", message_);
+    EXPECT_EQ(kExitRefused, Change("/remove 0D"));
+    EXPECT_STREQ("More than one board has the ID# or instance name [0D]", message_);
+}
+
+}  // namespace

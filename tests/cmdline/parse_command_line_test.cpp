@@ -1,0 +1,134 @@
+// tests/cmdline/parse_command_line_test.cpp: every option, good and bad, and what the entry
+// does with the line.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cmdline/command_line.h"
+
+namespace {
+
+struct ParseCase {
+    const char* line;
+    CommandRun run;
+    int exitCode;       // kExitDone for a good line, kExitBadCommandLine for a bad one
+    const char* error;  // the message for a bad line
+};
+
+const ParseCase kCases[] = {
+    {"", kRunPlainDialog, 0, ""},
+    {"  \t ", kRunPlainDialog, 0, ""},
+    {"/?", kRunUsageBox, 0, ""},
+    {"-? /log -", kRunUnattended, 0, ""},
+    {"/? /bogus", kRunUsageBox, 1, "Unknown option: /bogus"},
+    {"/LIST -", kRunUnattended, 0, ""},
+    {"-list \"C:\\My Files\\ports.txt\"", kRunUnattended, 0, ""},
+    {"/log x.log", kRunPlainDialog, 0, ""},
+    {"/rename COM11=COM40", kRunDialogWithChanges, 0, ""},
+    {"/Remove 7D8E9F", kRunDialogWithChanges, 0, ""},
+    {"/rename COM1=COM3 COM7=COM9 /single /remove ALL 7d8e9f /ok /restart /log -", kRunUnattended,
+     0, ""},
+    {"/preview - /remove ALL", kRunUnattended, 0, ""},
+    {"/ok", kRunUnattended, 0, ""},
+    {"/preview out.txt", kRunUnattended, 0, ""},
+    {"/rename \"-X=COM5\"", kRunDialogWithChanges, 0, ""},
+    // Bad lines: where the dialog would open the message is a box, otherwise a log line.
+    {"/bogus", kRunBadCommandBox, 1, "Unknown option: /bogus"},
+    {"/bogus /ok /log -", kRunUnattended, 1, "Unknown option: /bogus"},
+    {"COM1", kRunBadCommandBox, 1, "Unexpected argument: COM1"},
+    {"-", kRunBadCommandBox, 1, "Unexpected argument: -"},
+    {"/list", kRunUnattended, 1, "/list needs a value"},
+    {"/list /log -", kRunUnattended, 1, "/list needs a value"},
+    {"/log \"\" /ok", kRunUnattended, 1, "/log needs a value"},
+    {"/rename", kRunBadCommandBox, 1, "/rename needs a value"},
+    {"/remove /ok", kRunUnattended, 1, "/remove needs a value"},
+    {"/list a /list b", kRunUnattended, 1, "/list is given twice"},
+    {"/ok /OK", kRunUnattended, 1, "/OK is given twice"},
+    {"/restart", kRunBadCommandBox, 1, "/restart needs /ok"},
+    {"/rename COM1=COM3 /restart", kRunBadCommandBox, 1, "/restart needs /ok"},
+    {"/single /remove ALL", kRunBadCommandBox, 1, "/single needs /rename"},
+    {"/rename COM1=COM3 /preview - /ok", kRunUnattended, 1,
+     "/preview and /ok cannot be used together"},
+    {"/list - /remove ALL", kRunUnattended, 1,
+     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart"},
+    {"/rename COM1", kRunBadCommandBox, 1,
+     "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+     "NEW: COM1"},
+    {"/rename COM1=", kRunBadCommandBox, 1,
+     "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+     "NEW: COM1="},
+    {"/rename =COM3", kRunBadCommandBox, 1,
+     "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+     "NEW: =COM3"},
+    {"/rename \"COM1=COM 3\"", kRunBadCommandBox, 1,
+     "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+     "NEW: COM1=COM 3"},
+    {"/rename COM1=ABCDEFGHIJKLMNOPQRST", kRunBadCommandBox, 1,
+     "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+     "NEW: COM1=ABCDEFGHIJKLMNOPQRST"},
+    {"/rename COM1=COM3 /rename COM1=COM4", kRunBadCommandBox, 1, "Port COM1 is named twice"},
+    {"/remove 7D8E9F 7d8e9f", kRunBadCommandBox, 1, "Board 7d8e9f is named twice"},
+    {"/remove ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", kRunBadCommandBox, 1,
+     "Too long: ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
+};
+
+TEST(ParseCommandLine, EveryOptionGoodAndBad) {
+    for (const ParseCase& c : kCases) {
+        SCOPED_TRACE(c.line);
+        CommandLine parsed;
+        ParseCommandLine(c.line, &parsed);
+        EXPECT_EQ(c.run, CommandRunOf(parsed));
+        EXPECT_EQ(c.exitCode == kExitBadCommandLine, parsed.bad);
+        EXPECT_EQ(std::string(c.error), parsed.errorText);
+    }
+}
+
+TEST(ParseCommandLine, KeepsValuesAndTheOrderOfChanges) {
+    CommandLine parsed;
+    ParseCommandLine(
+        "/rename COM1=COM3 COM7=COM9 /remove ALL /rename \"A B=C\" /remove 7d8e9f "
+        "/preview \"C:\\My Files\\p.txt\" /log -",
+        &parsed);
+    ASSERT_FALSE(parsed.bad) << parsed.errorText;
+    const struct {
+        int kind;
+        const char* name;
+        const char* newName;
+    } expected[] = {{kChangeRename, "COM1", "COM3"},
+                    {kChangeRename, "COM7", "COM9"},
+                    {kChangeRemoveAll, "ALL", ""},
+                    {kChangeRename, "A B", "C"},
+                    {kChangeRemove, "7d8e9f", ""}};
+    ASSERT_EQ(5, parsed.changeCount);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].kind, parsed.changes[i].kind);
+        EXPECT_STREQ(expected[i].name, parsed.changes[i].name);
+        EXPECT_STREQ(expected[i].newName, parsed.changes[i].newName);
+    }
+    EXPECT_STREQ("C:\\My Files\\p.txt", parsed.previewPath);
+    EXPECT_STREQ("-", parsed.logPath);
+}
+
+TEST(ParseCommandLine, RefusesMoreChangesThanItHolds) {
+    std::string line = "/remove";
+    for (int i = 0; i <= kMaxCommandChanges; ++i)
+        line += " B" + std::to_string(i);
+    CommandLine parsed;
+    ParseCommandLine(line.c_str(), &parsed);
+    EXPECT_TRUE(parsed.bad);
+    EXPECT_STREQ("Too many /rename and /remove values: B32", parsed.errorText);
+    EXPECT_EQ(kMaxCommandChanges, parsed.changeCount);
+}
+
+TEST(ParseCommandLine, RefusesAFileNameTooLongRatherThanCuttingIt) {
+    std::string name(kCommandPathSize, 'x');
+    CommandLine parsed;
+    ParseCommandLine(("/list " + name).c_str(), &parsed);
+    EXPECT_TRUE(parsed.bad);
+    EXPECT_STREQ("", parsed.listPath);
+    ParseCommandLine(("/list " + name.substr(1)).c_str(), &parsed);
+    EXPECT_FALSE(parsed.bad);
+}
+
+}  // namespace

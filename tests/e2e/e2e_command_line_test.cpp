@@ -1,0 +1,159 @@
+// tests/e2e/e2e_command_line_test.cpp: the real korvalin.exe started with a command line over
+// the test machine's registry: its standard output, its exit code, the registry after it, and the
+// dialog it opens with the changes already made.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/resource.h"
+#include "tests/support/fixture_registry.h"
+
+namespace {
+
+const DWORD kPatience = 20000;
+const char kDialogCaption[] = "Marrowlink M1/M2 & Varnak TessalineBoard Adapters";
+
+class EndToEndCommandLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+        before_ = ExportTestRegistry();
+    }
+    void TearDown() override {
+        if (process_.hProcess != nullptr) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                ADD_FAILURE() << "korvalin.exe was still running";
+                TerminateProcess(process_.hProcess, 1);
+            }
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        ClearTestRegistry();
+    }
+
+    // Starts korvalin.exe with `arguments`, its standard output a pipe read into output_.
+    void Start(const std::string& arguments, HANDLE* readEnd) {
+        std::string command = KORVALIN_EXE;
+        for (char& c : command)
+            c = c == '/' ? '\\' : c;
+        command = "\"Z:" + command + "\" " + arguments;
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE writeEnd;
+        ASSERT_TRUE(CreatePipe(readEnd, &writeEnd, &inherit, 0));
+        SetHandleInformation(*readEnd, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA startup = {sizeof startup};
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd;
+        startup.hStdError = writeEnd;
+        ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                   nullptr, &startup, &process_))
+            << command;
+        CloseHandle(writeEnd);
+    }
+    // Runs to the end; returns the exit code, with standard output in output_ ("\r\n" as "\n").
+    DWORD Run(const std::string& arguments) {
+        HANDLE readEnd = nullptr;
+        Start(arguments, &readEnd);
+        output_.clear();
+        char buffer[512];
+        DWORD got;
+        while (readEnd != nullptr && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) &&
+               got > 0)
+            output_.append(buffer, got);
+        CloseHandle(readEnd);
+        for (size_t at; (at = output_.find("\r\n")) != std::string::npos;)
+            output_.erase(at, 1);
+        return ExitCode();
+    }
+    DWORD ExitCode() {
+        DWORD code = 99;
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, kPatience));
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+    LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(
+            SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kPatience, &result));
+        return static_cast<LRESULT>(result);
+    }
+
+    std::string before_, output_;
+    PROCESS_INFORMATION process_ = {};
+};
+
+TEST_F(EndToEndCommandLine, ListGoesToStandardOutput) {
+    EXPECT_EQ(0u, Run("/list -"));
+    EXPECT_EQ(ReadFixtureText("machine.list.txt"), output_);
+}
+
+TEST_F(EndToEndCommandLine, RefusedRenameChangesNothingAndEndsWithTwo) {
+    EXPECT_EQ(2u, Run("/rename COM11=COM40 COM7=COM1 /single /ok /log -"));
+    EXPECT_EQ("COM Port=[COM1] is already being used!\n", output_);
+    EXPECT_EQ(before_, ExportTestRegistry());
+}
+
+TEST_F(EndToEndCommandLine, BadCommandLineEndsWithOneAndSaysWhy) {
+    EXPECT_EQ(1u, Run("/ok /single /log -"));
+    EXPECT_EQ("/single needs /rename\n", output_);
+    EXPECT_EQ(before_, ExportTestRegistry());
+}
+
+// The list holds records, not texts: selecting a port row shows its name in the name field,
+// as it does for a user.
+TEST_F(EndToEndCommandLine, RenameAloneOpensTheDialogWithTheChangesMade) {
+    HANDLE readEnd = nullptr;
+    Start("/rename COM11=COM40 /remove 3C2B1A", &readEnd);
+    CloseHandle(readEnd);
+    HWND dialog = nullptr;
+    for (DWORD waited = 0; dialog == nullptr && waited < kPatience; waited += 50) {
+        Sleep(50);
+        dialog = FindWindowA(nullptr, kDialogCaption);
+    }
+    ASSERT_TRUE(dialog != nullptr);
+    HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
+    // The test machine's 32 rows less the Marrowlink PnP M1/M2 and its two ports.
+    EXPECT_EQ(29, Send(list, LB_GETCOUNT, 0));
+    const struct {
+        LRESULT row;
+        const char* name;
+    } rows[] = {{7, "COM7"}, {12, "COM40"}, {13, "COM41"}, {28, "COM56"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        Send(list, LB_SETCURSEL, r.row);
+        Send(dialog, WM_COMMAND, MAKEWPARAM(IDC_PORT_LIST, LBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(list));
+        char text[32] = "";
+        Send(GetDlgItem(dialog, IDC_PORT_NAME), WM_GETTEXT, sizeof text,
+             reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(r.name, text);
+    }
+    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_EQ(before_, ExportTestRegistry());
+}
+
+// Refused before the list is filled: the dialog is never shown, only the refusal.
+TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
+    HANDLE readEnd = nullptr;
+    Start("/rename COM7=COM1 /single", &readEnd);
+    CloseHandle(readEnd);
+    HWND box = nullptr;
+    for (DWORD waited = 0; box == nullptr && waited < kPatience; waited += 50) {
+        Sleep(50);
+        box = FindWindowA(nullptr, "Varnak TessalineBoard Information");
+    }
+    ASSERT_TRUE(box != nullptr);
+    char text[128] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ("COM Port=[COM1] is already being used!", text);
+    HWND dialog = FindWindowA(nullptr, kDialogCaption);
+    EXPECT_TRUE(dialog == nullptr || !IsWindowVisible(dialog));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(2u, ExitCode());
+    EXPECT_EQ(before_, ExportTestRegistry());
+}
+
+}  // namespace
