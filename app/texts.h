@@ -95,8 +95,35 @@ inline constexpr char kBoardAmbiguousText[] =
 inline constexpr char kRegistryIncompleteText[] =
     "The registry could not be read completely; nothing was changed";
 inline constexpr char kListedText[] = "Listed %s";
-inline constexpr char kNotAvailableText[] =
-    "%s is not available in this build; nothing was changed";
+
+// /preview and /ok: each change on a line of its own, then a summary in the log.
+inline constexpr char kChangeValueWord[] = "write ";
+inline constexpr char kChangeValueIn[] = " in HKEY_LOCAL_MACHINE\\";
+inline constexpr char kChangeKeyWord[] = "delete key HKEY_LOCAL_MACHINE\\";
+inline constexpr char kChangeFileWord[] = "delete file ";
+inline constexpr char kChangeArrow[] = " -> ";
+inline constexpr char kOldValueNoneText[] = "(no value)";
+inline constexpr char kOldValueNotTextText[] = "(not text)";
+inline constexpr char kPreviewSummaryText[] = "Preview: %s";
+inline constexpr char kDoneSummaryText[] = "Done: %s";
+inline constexpr char kNothingToChangeText[] = "nothing to change";
+inline constexpr char kValuesWrittenText[] = " values written, ";
+inline constexpr char kKeysDeletedText[] = " keys deleted, ";
+inline constexpr char kFilesDeletedText[] = " files deleted";
+inline constexpr char kRestartNeededText[] = "; restart needed";
+inline constexpr char kUndoFolderText[] = "Undo folder: %s";
+inline constexpr char kPlanFailedText[] =
+    "What OK would change could not be worked out completely (a registry read failed); "
+    "nothing was changed";
+inline constexpr char kNoMemoryText[] =
+    "Not enough memory to follow OK's changes; nothing was changed";
+inline constexpr char kUndoNotWrittenLogText[] =
+    "The undo folder %s could not be written (the disk may be full or read-only); nothing was "
+    "changed";
+inline constexpr char kUnplannedChangeText[] =
+    "OK made a change its undo folder does not hold (the registry changed meanwhile): %s";
+inline constexpr char kNotAllMadeText[] =
+    "Not all of OK's changes were made; the first not made: %s";
 
 #endif
 

@@ -110,6 +110,10 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
                         const CommandOutputs& outputs);
 
 // --- run_command_line.cpp
+// Append to the NUL-terminated `text`, cut to fit `size` (no printf: its engine would double
+// the program's size).
+void AppendNumber(char* text, size_t size, int number);
+void AppendText(char* text, size_t size, const char* piece);
 // Fills `text` with `format`, its one "%s" replaced by `piece`; cut to fit `size`.
 void FormatMessageText(char* text, size_t size, const char* format, const char* piece);
 // Writes `text` and a line end to the log; nothing without one.

@@ -26,27 +26,6 @@ int CloseOutput(FILE* stream, FILE* standardOutput) {
     return fclose(stream) == 0 && good;
 }
 
-void AppendNumber(char* text, size_t size, int number) {
-    char digits[12];
-    int count = 0;
-    unsigned value = number < 0 ? 0u : static_cast<unsigned>(number);
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    size_t used = strlen(text);
-    while (count > 0 && used + 1 < size)
-        text[used++] = digits[--count];
-    text[used] = 0;
-}
-
-void AppendText(char* text, size_t size, const char* piece) {
-    size_t used = strlen(text);
-    while (*piece != 0 && used + 1 < size)
-        text[used++] = *piece++;
-    text[used] = 0;
-}
-
 int ListInventory(const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
     int boards, ports;
@@ -110,6 +89,27 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, const char** 
 }
 
 }  // namespace
+
+void AppendNumber(char* text, size_t size, int number) {
+    char digits[12];
+    int count = 0;
+    unsigned value = number < 0 ? 0u : static_cast<unsigned>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    size_t used = strlen(text);
+    while (count > 0 && used + 1 < size)
+        text[used++] = digits[--count];
+    text[used] = 0;
+}
+
+void AppendText(char* text, size_t size, const char* piece) {
+    size_t used = strlen(text);
+    while (*piece != 0 && used + 1 < size)
+        text[used++] = *piece++;
+    text[used] = 0;
+}
 
 void FormatMessageText(char* text, size_t size, const char* format, const char* piece) {
     if (size == 0)

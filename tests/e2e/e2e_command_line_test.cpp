@@ -1,6 +1,7 @@
 // tests/e2e/e2e_command_line_test.cpp: the real korvalin.exe started with a command line over
 // the test machine's registry: its standard output, its exit code, the registry after it, and the
 // dialog it opens with the changes already made.
+#include <stdlib.h>
 #include <windows.h>
 
 #include <string>
@@ -157,3 +158,44 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
 }
 
 }  // namespace
+
+// The preview lists the changes and changes nothing; /ok then makes them, leaves its undo folder
+// and ends with 3010 when Windows must restart, 0 when it need not.
+TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
+    EXPECT_EQ(0u, Run("/rename COM21=COM5 /preview - /log -"));
+    EXPECT_NE(std::string::npos,
+              output_.find("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\MF\\CHILD0001\\"
+                           "ISAPNP&QVX3C63002&9F8E7D6C: COM21 -> COM13\n"))
+        << output_;
+    const std::string summary = "17 values written, 1 keys deleted, 0 files deleted";
+    EXPECT_NE(std::string::npos, output_.find("Preview: " + summary + "; restart needed\n"));
+    EXPECT_EQ(before_, ExportTestRegistry());
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+
+    const struct {
+        const char* arguments;
+        DWORD code;
+        std::string done;
+    } runs[] = {
+        {"/rename COM21=COM5 /ok /log -", 3010, "Done: " + summary + "; restart needed\n"},
+        // Only the sweep is left: nothing that needs a restart.
+        {"/ok /log -", 0, "Done: nothing to change\n"},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.arguments);
+        EXPECT_EQ(r.code, Run(r.arguments));
+        EXPECT_EQ(0u, output_.find(r.done)) << output_;
+        size_t folder = output_.find("Undo folder: ");
+        if (folder != std::string::npos) {
+            std::string path =
+                output_.substr(folder + 13, output_.find('\n', folder) - folder - 13);
+            EXPECT_EQ(0u, system(("cmd /c rmdir /s /q \"" + path + "\"").c_str()));
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    EXPECT_NE(std::string::npos, ExportTestRegistry().find("\"PORTNAME\"=\"COM13\""));
+}

@@ -1,0 +1,147 @@
+// tests/cmdline/command_ok_test.cpp: /preview and /ok over the test machine: the preview lists
+// what /ok then does, /ok leaves the registry the dialog's OK leaves, and a commit cut short is
+// never reported as done.
+#include <stdio.h>
+#include <string.h>
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cmdline/command_line.h"
+#include "commit/ok_changes.h"
+#include "platform/memory_registry.h"
+#include "rename/rename_rule.h"
+#include "tests/commit/commit_test_support.h"
+#include "tests/support/fixture_registry.h"
+
+namespace {
+
+const char kMakersInf[] = "[Manufacturer]\n%Prov%=Marrowlink\n";
+
+class CommandOk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetInventory();
+        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+        RestoreFiles();
+    }
+    void TearDown() override { std::filesystem::remove_all(dirs_.windows + "/KORVALIN"); }
+
+    int Run(const std::string& line) {
+        CommandLine parsed;
+        ParseCommandLine(line.c_str(), &parsed);
+        EXPECT_FALSE(parsed.bad) << parsed.errorText;
+        return RunParsed(parsed);
+    }
+    int RunParsed(const CommandLine& parsed) {
+        ResetInventory();  // as at process start
+        FILE* out = tmpfile();
+        int code = RunUnattended(parsed, out);
+        rewind(out);
+        output_.clear();
+        for (int c; (c = getc(out)) != EOF;)
+            output_ += static_cast<char>(c);
+        fclose(out);
+        return code;
+    }
+    void RestoreFiles() {
+        dirs_.Write(dirs_.inf, "oem1.inf", kMakersInf);
+        dirs_.Write(dirs_.system, "quorvane.vxd", "driver");
+    }
+    // The text after `prefix` on the output's line that begins with it.
+    std::string LineAfter(const std::string& prefix) const {
+        size_t at = output_.find(prefix);
+        if (at == std::string::npos)
+            return "(no line " + prefix + ")";
+        at += prefix.size();
+        return output_.substr(at, output_.find('\n', at) - at);
+    }
+
+    ScratchDirectories dirs_;
+    std::string output_;
+};
+
+TEST_F(CommandOk, PreviewListsWhatOkThenChangesAndOkMatchesTheDialog) {
+    const struct {
+        const char* changes;
+        void (*dialog)();  // the same choices made as the dialog makes them
+        int code;
+        const char* summary;
+    } cases[] = {
+        {"/rename COM21=COM5",
+         [] { RenamePorts(&g_inventory.boards[5].childGroups[1].ports[0], "COM5", 1); },
+         kExitRestartNeeded, "17 values written, 1 keys deleted, 0 files deleted; restart needed"},
+        {"/remove ALL",
+         [] {
+             for (int b = 2; b < 6; ++b)
+                 g_inventory.boards[b].removed = 1;
+         },
+         kExitRestartNeeded, "0 values written, 60 keys deleted, 2 files deleted; restart needed"},
+        {"/rename COM1=MODEM /single",
+         [] { RenamePorts(&g_inventory.boards[0].ports[0], "MODEM", 0); }, kExitRestartNeeded,
+         "1 values written, 1 keys deleted, 0 files deleted; restart needed"},
+        {"", [] {}, kExitDone, "0 values written, 1 keys deleted, 0 files deleted"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.changes);
+        const std::string before = MemoryRegistrySave();
+
+        ASSERT_EQ(kExitDone, Run(std::string(c.changes) + " /preview - /log -")) << output_;
+        const std::string preview = output_;
+        EXPECT_EQ(before, MemoryRegistrySave()) << "the preview changed the registry";
+
+        EXPECT_EQ(c.code, Run(std::string(c.changes) + " /ok /log -"));
+        const std::string afterOk = MemoryRegistrySave();
+        EXPECT_EQ(c.summary, LineAfter("Done: "));
+        // Every change the preview listed was made: /ok says so in the same counts.
+        output_ = preview;
+        EXPECT_EQ(c.summary, LineAfter("Preview: "));
+
+        // The dialog's OK, over the same machine with the same choices.
+        ASSERT_TRUE(LoadFixtureText(before));
+        ResetInventory();
+        ASSERT_TRUE(BuildPortInventory());
+        c.dialog();
+        OkOutcome outcome;
+        CarryOutOkChanges(g_inventory, &outcome);
+        EXPECT_EQ(afterOk, MemoryRegistrySave());
+
+        ASSERT_TRUE(LoadFixtureText(before));
+        RestoreFiles();
+    }
+}
+
+// A registry that refuses a write or a deletion part-way: /ok either made every change (0,
+// 3010) or says it did not (3) and names the first it could not make and the undo folder.
+TEST_F(CommandOk, CommitCutShortIsNeverReportedDone) {
+    const std::string before = MemoryRegistrySave();
+    CommandLine parsed;
+    ParseCommandLine("/remove ALL /ok /log -", &parsed);
+    ASSERT_EQ(kExitRestartNeeded, RunParsed(parsed));
+    // The real run's registry operations come last: fail each of them in turn.
+    const long operations = MemoryRegistryOperationCount();
+    int cutShort = 0;
+    for (long nth = operations > 250 ? operations - 250 : 1; nth <= operations; ++nth) {
+        SCOPED_TRACE(nth);
+        std::filesystem::remove_all(dirs_.windows + "/KORVALIN");
+        ASSERT_TRUE(LoadFixtureText(before));
+        RestoreFiles();
+        MemoryRegistryFailOperation(nth, 5 /* access denied */);
+        int code = RunParsed(parsed);
+        MemoryRegistryFailOperation(0, 0);
+        if (code == kExitNotCompleted &&
+            output_.find("the first not made: ") != std::string::npos) {
+            ++cutShort;
+            EXPECT_NE(std::string::npos, output_.find("Undo folder: ")) << output_;
+        } else if (code != kExitNotCompleted) {
+            EXPECT_EQ(kExitRestartNeeded, code) << output_;
+            EXPECT_EQ("0 values written, 60 keys deleted, 2 files deleted; restart needed",
+                      LineAfter("Done: "));
+        }
+    }
+    EXPECT_GT(cutShort, 0) << "no fault landed in the real run";
+}
+
+}  // namespace
