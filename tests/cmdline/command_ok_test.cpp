@@ -13,6 +13,7 @@
 #include "commit/ok_changes.h"
 #include "platform/memory_registry.h"
 #include "rename/rename_rule.h"
+#include "tests/cmdline/run_capture.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
@@ -35,17 +36,7 @@ class CommandOk : public ::testing::Test {
         EXPECT_FALSE(parsed.bad) << parsed.errorText;
         return RunParsed(parsed);
     }
-    int RunParsed(const CommandLine& parsed) {
-        ResetInventory();  // as at process start
-        FILE* out = tmpfile();
-        int code = RunUnattended(parsed, out);
-        rewind(out);
-        output_.clear();
-        for (int c; (c = getc(out)) != EOF;)
-            output_ += static_cast<char>(c);
-        fclose(out);
-        return code;
-    }
+    int RunParsed(const CommandLine& parsed) { return RunCapturing(parsed, &output_); }
     void RestoreFiles() {
         dirs_.Write(dirs_.inf, "oem1.inf", kMakersInf);
         dirs_.Write(dirs_.system, "quorvane.vxd", "driver");

@@ -8,6 +8,7 @@
 
 #include "cmdline/command_line.h"
 #include "platform/memory_registry.h"
+#include "tests/cmdline/run_capture.h"
 #include "tests/support/fixture_registry.h"
 
 namespace {
@@ -15,26 +16,13 @@ namespace {
 class CommandRun : public ::testing::Test {
   protected:
     void SetUp() override { ResetInventory(); }
-    void TearDown() override {
-        if (out_ != nullptr)
-            fclose(out_);
-    }
 
     // Runs the line unattended over the registry as it stands; returns the exit code and
     // keeps what went to standard output.
     int Run(const std::string& line) {
         CommandLine parsed;
         ParseCommandLine(line.c_str(), &parsed);
-        ResetInventory();
-        out_ = tmpfile();
-        int code = RunUnattended(parsed, out_);
-        rewind(out_);
-        output_.clear();
-        for (int c; (c = getc(out_)) != EOF;)
-            output_ += static_cast<char>(c);
-        fclose(out_);
-        out_ = nullptr;
-        return code;
+        return RunCapturing(parsed, &output_);
     }
     // Makes the line's changes in the test machine's inventory as the dialog would start with them.
     int Change(const std::string& line) {
@@ -65,7 +53,6 @@ class CommandRun : public ::testing::Test {
         return names;
     }
 
-    FILE* out_ = nullptr;
     std::string output_;
     char message_[kCommandMessageSize];
 };
