@@ -108,12 +108,15 @@ TEST_F(EndToEndCommandLine, RenameAloneOpensTheDialogWithTheChangesMade) {
     HANDLE readEnd = nullptr;
     Start("/rename COM11=COM40 /remove 3C2B1A", &readEnd);
     CloseHandle(readEnd);
+    // The window exists before its controls and its initialisation; it is shown after them.
     HWND dialog = nullptr;
-    for (DWORD waited = 0; dialog == nullptr && waited < kPatience; waited += 50) {
+    for (DWORD waited = 0; waited < kPatience; waited += 50) {
         Sleep(50);
         dialog = FindWindowA(nullptr, kDialogCaption);
+        if (dialog != nullptr && IsWindowVisible(dialog))
+            break;
     }
-    ASSERT_TRUE(dialog != nullptr);
+    ASSERT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
     HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     // The test machine's 32 rows less the Marrowlink PnP M1/M2 and its two ports.
     EXPECT_EQ(29, Send(list, LB_GETCOUNT, 0));
@@ -142,11 +145,13 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
     Start("/rename COM7=COM1 /single", &readEnd);
     CloseHandle(readEnd);
     HWND box = nullptr;
-    for (DWORD waited = 0; box == nullptr && waited < kPatience; waited += 50) {
+    for (DWORD waited = 0; waited < kPatience; waited += 50) {
         Sleep(50);
         box = FindWindowA(nullptr, "Varnak TessalineBoard Information");
+        if (box != nullptr && IsWindowVisible(box))
+            break;
     }
-    ASSERT_TRUE(box != nullptr);
+    ASSERT_TRUE(box != nullptr && IsWindowVisible(box));
     char text[128] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     EXPECT_STREQ("COM Port=[COM1] is already being used!", text);
