@@ -74,6 +74,17 @@ class EndToEndCommandLine : public ::testing::Test {
         GetExitCodeProcess(process_.hProcess, &code);
         return code;
     }
+    // The top-level window with `caption` once it is shown, or null. A window exists before its
+    // controls and its initialisation; it is shown after them.
+    static HWND WaitUntilShown(const char* caption) {
+        for (DWORD waited = 0; waited < kPatience; waited += 50) {
+            Sleep(50);
+            HWND window = FindWindowA(nullptr, caption);
+            if (window != nullptr && IsWindowVisible(window))
+                return window;
+        }
+        return nullptr;
+    }
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) {
         DWORD_PTR result = 0;
         EXPECT_TRUE(
@@ -108,15 +119,8 @@ TEST_F(EndToEndCommandLine, RenameAloneOpensTheDialogWithTheChangesMade) {
     HANDLE readEnd = nullptr;
     Start("/rename COM11=COM40 /remove 3C2B1A", &readEnd);
     CloseHandle(readEnd);
-    // The window exists before its controls and its initialisation; it is shown after them.
-    HWND dialog = nullptr;
-    for (DWORD waited = 0; waited < kPatience; waited += 50) {
-        Sleep(50);
-        dialog = FindWindowA(nullptr, kDialogCaption);
-        if (dialog != nullptr && IsWindowVisible(dialog))
-            break;
-    }
-    ASSERT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
+    HWND dialog = WaitUntilShown(kDialogCaption);
+    ASSERT_TRUE(dialog != nullptr);
     HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     // The test machine's 32 rows less the Marrowlink PnP M1/M2 and its two ports.
     EXPECT_EQ(29, Send(list, LB_GETCOUNT, 0));
@@ -144,14 +148,8 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
     HANDLE readEnd = nullptr;
     Start("/rename COM7=COM1 /single", &readEnd);
     CloseHandle(readEnd);
-    HWND box = nullptr;
-    for (DWORD waited = 0; waited < kPatience; waited += 50) {
-        Sleep(50);
-        box = FindWindowA(nullptr, "Varnak TessalineBoard Information");
-        if (box != nullptr && IsWindowVisible(box))
-            break;
-    }
-    ASSERT_TRUE(box != nullptr && IsWindowVisible(box));
+    HWND box = WaitUntilShown("Varnak TessalineBoard Information");
+    ASSERT_TRUE(box != nullptr);
     char text[128] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     EXPECT_STREQ("COM Port=[COM1] is already being used!", text);
