@@ -2,8 +2,9 @@
 // entry does with them.
 #include <string.h>
 
-#include "app/texts.h"
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
+#include "platform/ascii.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ enum OptionId { kUsage, kList, kRename, kSingle, kRemove, kPreview, kOk, kRestar
 
 const char* const kOptionNames[kOptions] = {"?",       "list", "rename",  "single", "remove",
                                             "preview", "ok",   "restart", "log"};
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int EqualIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
-    }
-    return LowerAscii(*a) == LowerAscii(*b);
-}
 
 int IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';

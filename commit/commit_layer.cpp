@@ -67,19 +67,6 @@ const CommitLayerOps kRealOps = {RealOpenKey,   RealEnumKey,       RealSetString
 
 }  // namespace
 
-char CommitLowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// 1 when `path` is `key` or lies below it, letters compared without regard to case.
-int IsKeyAtOrBelow(const char* path, const char* key) {
-    for (; *key != 0; ++path, ++key) {
-        if (CommitLowerAscii(*path) != CommitLowerAscii(*key))
-            return 0;
-    }
-    return *path == 0 || *path == '\\';
-}
-
 void CommitReport(CommitLayer* layer, const OkChange& change) {
     if (layer->observer != nullptr)
         layer->observer(layer->observerContext, change);
@@ -133,37 +120,6 @@ void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObse
 
 void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* context) {
     InitCommitLayer(layer, &kRealOps, observer, context);
-}
-
-int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size) {
-    size_t length = TextLength(parent);
-    if (length >= size) {
-        joined[0] = 0;
-        return 0;
-    }
-    memcpy(joined, parent, length + 1);
-    for (const char* p = path; p != nullptr && *p != 0;) {
-        if (*p == '\\') {
-            ++p;
-            continue;
-        }
-        const char* end = p;
-        while (*end != 0 && *end != '\\')
-            ++end;
-        size_t level = static_cast<size_t>(end - p);
-        size_t separator = length > 0 ? 1 : 0;
-        if (length + separator + level >= size) {
-            joined[0] = 0;
-            return 0;
-        }
-        if (separator)
-            joined[length++] = '\\';
-        memcpy(joined + length, p, level);
-        length += level;
-        joined[length] = 0;
-        p = end;
-    }
-    return 1;
 }
 
 void CommitRootKey(CommitKey* root) {

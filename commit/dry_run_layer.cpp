@@ -1,16 +1,30 @@
-// commit/dry_run_layer.cpp: the dry-run layer: reads the real registry and files, changes
-// nothing, hands each change that would take effect to the observer, and remembers the keys it
-// deleted so that the later steps see the registry as it would then be.
+// commit/dry_run_layer.cpp: the dry-run layer (see dry_run_layer.h).
+#include "commit/dry_run_layer.h"
+
 #include <string.h>
 
-#include "commit/commit_layer.h"
+#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
 
+// The layers' calls get the CommitLayer part; every dry-run call was made on a DryRunLayer.
 DryRunLayer& DryRun(CommitLayer* layer) {
-    return *reinterpret_cast<DryRunLayer*>(layer);
+    return *static_cast<DryRunLayer*>(layer);
+}
+
+const char* DeletedKey(const DryRunLayer& layer, int index) {
+    return layer.space + layer.deletedStart[index];
+}
+
+// 1 when the dry run deleted `path` or a key above it, else 0.
+int DeletedKeyOrAbove(const DryRunLayer& layer, const char* path) {
+    for (int i = 0; i < layer.deletedCount; ++i) {
+        if (IsKeyAtOrBelow(path, DeletedKey(layer, i)))
+            return 1;
+    }
+    return 0;
 }
 
 // Only "not there" is an answer the real run would act on alike; any other failure of a read
@@ -24,7 +38,7 @@ long DryOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path, C
     char joined[kCommitKeyPathSize];
     if (!JoinKeyPath(parent.path, path, joined, sizeof joined)) {
         layer->lostTrack = 1;
-    } else if (DryRunDeletedKeyOrAbove(DryRun(layer), joined)) {
+    } else if (DeletedKeyOrAbove(DryRun(layer), joined)) {
         return kRegistryNotFound;
     }
     long result = RegistryOpenKey(parent.handle, path, &opened->handle);
@@ -48,7 +62,7 @@ long DryEnumKey(CommitLayer* layer, const CommitKey& key, unsigned long index, c
             return result;
         if (!JoinKeyPath(key.path, found, child, sizeof child)) {
             layer->lostTrack = 1;
-        } else if (DryRunDeletedKeyOrAbove(DryRun(layer), child)) {
+        } else if (DeletedKeyOrAbove(DryRun(layer), child)) {
             continue;
         }
         if (shown++ < index)
@@ -69,21 +83,17 @@ void ReadOldValue(DryRunLayer& dry, const CommitKey& key, const char* valueName,
         unsigned long nameLength = sizeof dry.valueName, type = 0, size = 0;
         long result =
             RegistryEnumValue(key.handle, index, dry.valueName, &nameLength, &type, nullptr, &size);
-        CheckRead(&dry.base, result, kRegistryNoMoreItems);
+        CheckRead(&dry, result, kRegistryNoMoreItems);
         if (result != kRegistryOk)
             return;
-        const char* a = dry.valueName;
-        const char* b = valueName;
-        while (*a != 0 && CommitLowerAscii(*a) == CommitLowerAscii(*b))
-            ++a, ++b;
-        if (*a != 0 || *b != 0)
+        if (!EqualIgnoringCase(dry.valueName, valueName))
             continue;
         nameLength = sizeof dry.valueName;
         size = sizeof dry.valueData;
         result = RegistryEnumValue(key.handle, index, dry.valueName, &nameLength, &type,
                                    dry.valueData, &size);
         if (result != kRegistryOk) {
-            dry.base.lostTrack = 1;  // the old value cannot be kept for the undo
+            dry.lostTrack = 1;  // the old value cannot be kept for the undo
             return;
         }
         change->oldValue = kOldValueRead;
@@ -97,7 +107,7 @@ void ReadOldValue(DryRunLayer& dry, const CommitKey& key, const char* valueName,
 
 long DrySetStringValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
                        const char* data, unsigned long size) {
-    if (DryRunDeletedKeyOrAbove(DryRun(layer), key.path))
+    if (DeletedKeyOrAbove(DryRun(layer), key.path))
         return kRegistryKeyDeleted;
     OkChange change = CommitChangeOf(kOkValueWritten, key.path);
     ReadOldValue(DryRun(layer), key, valueName, &change);
@@ -108,7 +118,7 @@ long DrySetStringValue(CommitLayer* layer, const CommitKey& key, const char* val
 void RememberDeleted(DryRunLayer& dry, const char* path) {
     size_t length = TextLength(path) + 1;
     if (dry.deletedCount == kDryRunMaxDeletedKeys || dry.spaceUsed + length > sizeof dry.space) {
-        dry.base.lostTrack = 1;  // the table is full: later steps could see deleted keys
+        dry.lostTrack = 1;  // the table is full: later steps could see deleted keys
         return;
     }
     dry.deletedStart[dry.deletedCount++] = dry.spaceUsed;
@@ -124,7 +134,7 @@ long DryDeleteKey(CommitLayer* layer, const CommitKey& parent, const char* subke
         layer->lostTrack = 1;
         return kRegistryBadArgument;
     }
-    if (DryRunDeletedKeyOrAbove(dry, path))
+    if (DeletedKeyOrAbove(dry, path))
         return kRegistryNotFound;
     CommitKey key;
     long result = CommitOpenKey(layer, parent, subkey, &key);
@@ -158,19 +168,7 @@ const CommitLayerOps kDryRunOps = {DryOpenKey,   DryEnumKey,       DrySetStringV
 }  // namespace
 
 void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context) {
-    InitCommitLayer(&layer->base, &kDryRunOps, observer, context);
+    InitCommitLayer(layer, &kDryRunOps, observer, context);
     layer->deletedCount = 0;
     layer->spaceUsed = 0;
-}
-
-int DryRunDeletedKeyOrAbove(const DryRunLayer& layer, const char* path) {
-    for (int i = 0; i < layer.deletedCount; ++i) {
-        if (IsKeyAtOrBelow(path, DryRunDeletedKey(layer, i)))
-            return 1;
-    }
-    return 0;
-}
-
-const char* DryRunDeletedKey(const DryRunLayer& layer, int index) {
-    return layer.space + layer.deletedStart[index];
 }

@@ -52,14 +52,8 @@ int HexDigit(char c) {
 }
 
 bool StartsWithNoCase(const char* text, size_t length, const char* prefix) {
-    size_t n = strlen(prefix);
-    if (length < n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
-            return false;
-    }
-    return true;
+    // The prefix is compared no further than its own end, so `text` need not be terminated.
+    return length >= strlen(prefix) && StartsWithIgnoringCase(text, prefix);
 }
 
 bool EqualsNoCase(const char* text, size_t length, const char* word) {

@@ -1,6 +1,6 @@
-// commit/finish.h: what OK does, from the pending rename to closing the utility.
-#ifndef KORVALIN_COMMIT_FINISH_H
-#define KORVALIN_COMMIT_FINISH_H
+// app/finish.h: what OK does, from the pending rename to closing the utility.
+#ifndef KORVALIN_APP_FINISH_H
+#define KORVALIN_APP_FINISH_H
 
 #include <windows.h>
 

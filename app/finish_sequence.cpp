@@ -1,10 +1,9 @@
-// commit/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
+// app/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
 // and the restart prompt.
 #include "app/dialog_state.h"
+#include "app/finish.h"
 #include "app/resource.h"
 #include "app/texts.h"
-#include "commit/commit.h"
-#include "commit/finish.h"
 #include "commit/ok_changes.h"
 #include "inventory/inventory.h"
 #include "platform/text.h"
@@ -40,8 +39,9 @@ void RunFinishSequence(HWND dialog) {
     OfferPendingRename(dialog);
     OkOutcome outcome;
     CarryOutOkChanges(g_inventory, &outcome);
-    if (outcome.result == kOkUndoNotWritten) {
-        // Nothing was changed: the dialog stays, so the user can make room and try again.
+    if (outcome.result != kOkDone) {
+        // Nothing was changed (the undo folder, or the plan it is written from, could not be
+        // made): the dialog stays, so the user can make room and try again.
         char message[kUndoMessageSize];
         wsprintfA(message, kUndoNotWrittenMessage, outcome.undoFolder);
         MessageBoxA(dialog, message, kMessageCaption, MB_OK);
