@@ -1,7 +1,7 @@
 // app/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
 // and the restart prompt.
 #include "app/dialog_state.h"
-#include "app/finish.h"
+#include "app/main_dialog.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "commit/ok_changes.h"
@@ -11,9 +11,8 @@
 
 namespace {
 
-// wsprintfA cannot be told the buffer's size: both names at their longest must fit.
-static_assert(sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) <= kMessageTextSize,
-              "the rename question does not fit the message text buffer");
+// The rename question with two 19-character names; wsprintfA cannot be told the buffer's size.
+enum { kQuestionSize = sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) };
 
 // A name typed but not applied is offered before anything is written.
 void OfferPendingRename(HWND dialog) {
@@ -24,8 +23,9 @@ void OfferPendingRename(HWND dialog) {
                         reinterpret_cast<LPARAM>(typed));
     if (typed[0] == 0 || TextEqual(typed, selectedPort->portName))
         return;
-    wsprintfA(g_messageText, kRenameQuestion, selectedPort->portName, typed);
-    if (MessageBoxA(dialog, g_messageText, kMessageCaption, MB_YESNO) == IDYES)
+    char question[kQuestionSize];
+    wsprintfA(question, kRenameQuestion, selectedPort->portName, typed);
+    if (MessageBoxA(dialog, question, kMessageCaption, MB_YESNO) == IDYES)
         ApplyPortRename(dialog, selectedPort);
 }
 

@@ -1,7 +1,7 @@
 // cmdline/inventory_listing.cpp: /list: the list's rows as text, each port with its key path.
 #include "cmdline/command_line.h"
 #include "listview/tree_rows.h"
-#include "platform/key_path.h"
+#include "platform/registry.h"
 
 int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size) {
     if (size == 0)

@@ -60,29 +60,19 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
     }
 }
 
-struct ChangeCounts {
-    int values, keys, files;
-};
-
-void Count(ChangeCounts* counts, const OkChange& change) {
-    int* counter = change.kind == kOkValueWritten ? &counts->values
-                   : change.kind == kOkKeyDeleted ? &counts->keys
-                                                  : &counts->files;
-    ++*counter;
-}
-
 // "12 values written, 3 keys deleted, 2 files deleted; restart needed" under `format`.
-void WriteSummary(const CommandOutputs& outputs, const char* format, const ChangeCounts& counts,
+// `counts` by OkChangeKind.
+void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
                   int changed) {
     char summary[kCommandMessageSize] = "";
-    if (counts.values + counts.keys + counts.files == 0) {
+    if (counts[kOkValueWritten] + counts[kOkKeyDeleted] + counts[kOkFileDeleted] == 0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
-        AppendNumber(summary, sizeof summary, counts.values);
+        AppendNumber(summary, sizeof summary, counts[kOkValueWritten]);
         AppendText(summary, sizeof summary, kValuesWrittenText);
-        AppendNumber(summary, sizeof summary, counts.keys);
+        AppendNumber(summary, sizeof summary, counts[kOkKeyDeleted]);
         AppendText(summary, sizeof summary, kKeysDeletedText);
-        AppendNumber(summary, sizeof summary, counts.files);
+        AppendNumber(summary, sizeof summary, counts[kOkFileDeleted]);
         AppendText(summary, sizeof summary, kFilesDeletedText);
     }
     if (changed)
@@ -100,7 +90,7 @@ void WriteLongLogLine(const CommandOutputs& outputs, const char* format, const c
 
 struct PreviewWriter {
     TextWriter* out;
-    ChangeCounts counts;
+    int counts[kOkChangeKinds];
 };
 
 void WritePreviewLine(void* context, const OkChange& change) {
@@ -109,14 +99,14 @@ void WritePreviewLine(void* context, const OkChange& change) {
     FormatChange(change, 1, line, sizeof line);
     WriteText(writer->out, line);
     WriteText(writer->out, "\n");
-    Count(&writer->counts, change);
+    ++writer->counts[change.kind];
 }
 
 }  // namespace
 
 int RunUnattendedPreview(const CommandLine&, const PortInventory& inventory,
                          const CommandOutputs& outputs) {
-    PreviewWriter writer = {outputs.result, {0, 0, 0}};
+    PreviewWriter writer = {outputs.result, {}};
     int changed = PreviewOkChanges(inventory, WritePreviewLine, &writer);
     if (changed == kOkDryRunFailed) {
         WriteLogLine(outputs, kPlanFailedText);
@@ -159,8 +149,7 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
         return kExitNotCompleted;
     }
-    ChangeCounts made = {outcome.valuesWritten, outcome.keysDeleted, outcome.filesDeleted};
-    WriteSummary(outputs, kDoneSummaryText, made, outcome.changed);
+    WriteSummary(outputs, kDoneSummaryText, outcome.made, outcome.changed);
     if (outcome.undoFolder[0] != 0)
         WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
     return outcome.changed ? kExitRestartNeeded : kExitDone;

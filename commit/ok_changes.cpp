@@ -4,7 +4,6 @@
 
 #include <string.h>
 
-#include "commit/dry_run_layer.h"
 #include "commit/ok_plan.h"
 #include "commit/ok_steps.h"
 #include "commit/undo_folder.h"
@@ -16,72 +15,52 @@ namespace {
 // change it could not make is skipped, never replaced.
 struct PlanFollower {
     const OkPlan* plan;
-    size_t next;    // the offset of the first planned change not yet made
-    size_t missed;  // the first planned change passed over, or the plan's end
+    int next;    // the first planned change not yet made
+    int missed;  // the first planned change passed over, or -1
     OkOutcome* outcome;
-    int unplanned;  // a change was made that the plan does not hold
 };
 
-int SameChange(const OkChange& a, const OkChange& b) {
-    return a.kind == b.kind && TextEqual(a.path, b.path) &&
-           TextEqual(a.newText ? a.newText : "", b.newText ? b.newText : "");
-}
-
-void NoteDeviation(OkOutcome* outcome, int deviation, const OkChange& change) {
+void NoteDeviation(OkOutcome* outcome, int deviation, int kind, const char* path,
+                   const char* newText) {
     outcome->deviation = deviation;
-    outcome->deviationKind = change.kind;
-    outcome->deviationPath[0] = 0;
-    AppendText(outcome->deviationPath, sizeof outcome->deviationPath, change.path);
-    outcome->deviationText[0] = 0;
-    AppendText(outcome->deviationText, sizeof outcome->deviationText,
-               change.newText ? change.newText : "");
+    outcome->deviationKind = kind;
+    outcome->deviationPath[0] = outcome->deviationText[0] = 0;
+    AppendText(outcome->deviationPath, sizeof outcome->deviationPath, path);
+    AppendText(outcome->deviationText, sizeof outcome->deviationText, newText);
 }
 
 void FollowMadeChange(void* context, const OkChange& made) {
     PlanFollower* follower = static_cast<PlanFollower*>(context);
     OkOutcome* outcome = follower->outcome;
-    int* counter = made.kind == kOkValueWritten ? &outcome->valuesWritten
-                   : made.kind == kOkKeyDeleted ? &outcome->keysDeleted
-                                                : &outcome->filesDeleted;
-    ++*counter;
-    size_t offset = follower->next, at = offset;
-    OkChange planned;
-    while (NextPlannedChange(*follower->plan, &offset, &planned)) {
-        if (SameChange(planned, made)) {
-            if (at > follower->next && follower->missed == follower->plan->used)
+    ++outcome->made[made.kind];
+    const char* newText = made.newText ? made.newText : "";
+    for (int i = follower->next; i < follower->plan->count; ++i) {
+        const PlannedChange& planned = follower->plan->changes[i];
+        if (planned.kind == made.kind && TextEqual(planned.path, made.path) &&
+            TextEqual(planned.newText, newText)) {
+            if (i > follower->next && follower->missed < 0)
                 follower->missed = follower->next;
-            follower->next = offset;
+            follower->next = i + 1;
             return;
         }
-        at = offset;
     }
     // Only a registry that changed under the dry run can do this; the undo folder does not
     // hold such a change, and the user must hear of it.
-    if (!follower->unplanned)
-        NoteDeviation(outcome, kOkUnplannedChange, made);
-    follower->unplanned = 1;
+    if (outcome->deviation != kOkUnplannedChange)
+        NoteDeviation(outcome, kOkUnplannedChange, made.kind, made.path, newText);
 }
 
 // The real run over a whole plan, its undo folder written: follows each change against it.
 void MakeThePlannedChanges(const PortInventory& inventory, const OkPlan& plan, OkOutcome* outcome) {
-    PlanFollower follower = {&plan, 0, plan.used, outcome, 0};
+    PlanFollower follower = {&plan, 0, -1, outcome};
     outcome->changed = ApplyOkChanges(inventory, FollowMadeChange, &follower);
-    if (follower.unplanned)
-        return;
-    size_t missed = follower.missed < plan.used ? follower.missed : follower.next;
-    OkChange change;
-    if (NextPlannedChange(plan, &missed, &change))
-        NoteDeviation(outcome, kOkChangeNotMade, change);
+    int missed = follower.missed >= 0 ? follower.missed : follower.next;
+    if (outcome->deviation == kOkAsPlanned && missed < plan.count)
+        NoteDeviation(outcome, kOkChangeNotMade, plan.changes[missed].kind,
+                      plan.changes[missed].path, plan.changes[missed].newText);
 }
 
 }  // namespace
-
-int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
-    DryRunLayer layer;
-    InitDryRunLayer(&layer, observer, context);
-    int changed = RunOkSteps(inventory, &layer);
-    return layer.lostTrack ? kOkDryRunFailed : changed;
-}
 
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
     CommitLayer layer;
@@ -91,26 +70,18 @@ int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, vo
 
 void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome) {
     memset(outcome, 0, sizeof *outcome);
-    OkPlan plan;
-    InitOkPlan(&plan);
-    if (plan.state == kPlanWhole &&
-        PreviewOkChanges(inventory, KeepPlannedChange, &plan) == kOkDryRunFailed &&
-        plan.state == kPlanWhole)
-        plan.state = kPlanLostTrack;
+    OkPlan plan = {nullptr, 0, 0, kOkDone};
+    if (PreviewOkChanges(inventory, KeepPlannedChange, &plan) == kOkDryRunFailed &&
+        plan.state == kOkDone)
+        plan.state = kOkPlanFailed;
 
-    if (plan.state == kPlanNoMemory) {
-        outcome->result = kOkNoMemory;
-    } else if (plan.state == kPlanLostTrack) {
-        // A plan that is not whole makes no way back; the folder is only named.
-        outcome->result = kOkPlanFailed;
-        NameUndoFolder(outcome->undoFolder, sizeof outcome->undoFolder);
-    } else if (plan.count > 0 &&
-               !WriteUndoFolder(plan, outcome->undoFolder, sizeof outcome->undoFolder)) {
-        outcome->result = kOkUndoNotWritten;
-    } else {
-        // Nothing to put back makes no folder, but the steps still run as OK always ran them.
-        outcome->result = kOkDone;
+    // A plan that is not whole makes no way back (a failed one names its folder all the same);
+    // nothing to put back makes no folder, but the steps still run as OK always ran them.
+    outcome->result = plan.state;
+    if (plan.state != kOkNoMemory && (plan.state != kOkDone || plan.count > 0) &&
+        !WriteUndoFolder(plan, outcome->undoFolder, sizeof outcome->undoFolder))
+        outcome->result = plan.state == kOkDone ? kOkUndoNotWritten : plan.state;
+    if (outcome->result == kOkDone)
         MakeThePlannedChanges(inventory, plan, outcome);
-    }
     FreeOkPlan(&plan);
 }

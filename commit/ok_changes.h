@@ -4,12 +4,13 @@
 #ifndef KORVALIN_COMMIT_OK_CHANGES_H
 #define KORVALIN_COMMIT_OK_CHANGES_H
 
-struct PortInventory;
+#include "inventory/inventory.h"
 
 enum OkChangeKind {
     kOkValueWritten = 1,  // a PORTNAME written into an instance key
     kOkKeyDeleted = 2,    // a key deleted (a key that still has subkeys never is)
     kOkFileDeleted = 3,   // an INF or driver file deleted
+    kOkChangeKinds,       // for tables by kind
 };
 
 // What the old value was, for kOkValueWritten.
@@ -35,7 +36,7 @@ struct OkChange {
 // Gets each change in the order it is (or would be) made. The pointers are valid for the call.
 typedef void (*OkChangeObserver)(void* context, const OkChange& change);
 
-// --- ok_changes.cpp
+// --- dry_run_layer.cpp
 
 enum { kOkDryRunFailed = -1 };
 
@@ -46,6 +47,8 @@ enum { kOkDryRunFailed = -1 };
 // for another reason than "not there", a path or table too small), so its list is not whole.
 int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
 
+// --- ok_changes.cpp
+
 // The same steps for real, telling `observer` (may be null) of each change that took effect.
 // No undo folder: CarryOutOkChanges is what OK calls.
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
@@ -53,7 +56,6 @@ int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, vo
 enum {
     kUndoFolderPathSize = 128,  // <Windows directory>\KORVALIN\UNDOnnnn
     kOkChangePathSize = 260,    // a key path or a file's full path (MAX_PATH)
-    kOkChangeTextSize = 256,    // a written value's text
 };
 
 enum OkResult {
@@ -77,16 +79,13 @@ struct OkOutcome {
     // written (or, kOkPlanFailed, would have been). Empty when there was nothing to change (no
     // folder is made then), or when not even the Windows directory was known.
     char undoFolder[kUndoFolderPathSize];
-    // kOkDone: the changes made, by kind.
-    int valuesWritten;
-    int keysDeleted;
-    int filesDeleted;
+    int made[kOkChangeKinds];  // kOkDone: the changes made, counted by OkChangeKind
     // kOkDone: an OkDeviation, and the change it is about: the first change made outside the
     // plan, else the first planned change not made. newText is "" but for a value written.
     int deviation;
     int deviationKind;
     char deviationPath[kOkChangePathSize];
-    char deviationText[kOkChangeTextSize];
+    char deviationText[kPortNameSize];  // the commit writes port names only
 };
 
 // What OK does: works out once what will change, writes the undo folder that puts it all back

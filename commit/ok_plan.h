@@ -3,36 +3,29 @@
 #ifndef KORVALIN_COMMIT_OK_PLAN_H
 #define KORVALIN_COMMIT_OK_PLAN_H
 
-#include <stddef.h>
-
 #include "commit/ok_changes.h"
 
-enum OkPlanState {
-    kPlanWhole = 0,      // every change the real run will make is in the plan
-    kPlanLostTrack = 1,  // the dry run lost track of what the real run would do
-    kPlanNoMemory = 2,   // the plan did not fit in memory
+// One change as the follower compares it: kind, key or file path, and new value. The commit
+// writes port names only, so a new value fits a port name.
+struct PlannedChange {
+    int kind;  // an OkChangeKind
+    char path[kOkChangePathSize];
+    char newText[kPortNameSize];  // "" but for kOkValueWritten
 };
 
 struct OkPlan {
-    unsigned char* records;  // the changes one after another, on the heap (null when none)
-    size_t used;
-    size_t room;
+    PlannedChange* changes;  // on the heap; null while empty
     int count;
-    int changed;  // the commit's changed flag, as the dry run found it
-    int state;    // an OkPlanState
+    int room;
+    // kOkDone while every change the real run will make is here; kOkPlanFailed when the dry run
+    // lost track of what the real run would do; kOkNoMemory when the plan did not fit.
+    int state;
 };
 
-// An empty plan, with its first room on the heap (state kPlanNoMemory when there is none).
-void InitOkPlan(OkPlan* plan);
-// An OkChangeObserver for the dry run: keeps each change, old value included, at the plan's end
-// (`context` is the plan).
+// An OkChangeObserver for the dry run: adds the change to the plan (`context`), which starts
+// zeroed. FreeOkPlan gives its memory back, whatever its state.
 void KeepPlannedChange(void* context, const OkChange& change);
-// Gives back the plan's memory, whatever its state.
 void FreeOkPlan(OkPlan* plan);
-
-// The change at *offset (0 for the first), its texts pointing into the plan; moves *offset to
-// the next. 0 past the last.
-int NextPlannedChange(const OkPlan& plan, size_t* offset, OkChange* change);
 
 // 1 when the plan deletes the key `path` or a key above it, else 0.
 int PlanDeletesKeyOrAbove(const OkPlan& plan, const char* path);

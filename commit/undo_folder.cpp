@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "commit/commit_layer.h"
+#include "inventory/registry_names.h"
 #include "platform/files.h"
 #include "platform/regedit_lines.h"
 #include "platform/streams.h"
@@ -89,12 +90,11 @@ int OpenInFolder(const UndoWriter& w, const char* name, TextWriter* file) {
 
 // Each key the plan deletes whose parent stays: its subtree holds the rest.
 int ExportDeletedKeys(UndoWriter& w) {
-    size_t offset = 0;
-    OkChange change;
-    while (NextPlannedChange(*w.plan, &offset, &change)) {
+    for (int i = 0; i < w.plan->count; ++i) {
+        const PlannedChange& change = w.plan->changes[i];
         if (change.kind != kOkKeyDeleted)
             continue;
-        char parent[kCommitKeyPathSize];
+        char parent[kOkChangePathSize];
         const char* last = FindLastCharacter(change.path, '\\');
         size_t parentLength = last ? static_cast<size_t>(last - change.path) : 0;
         memcpy(parent, change.path, parentLength);
@@ -130,20 +130,28 @@ void SaveDeletedFile(UndoWriter& w, const char* path) {
     WriteText(&w.bat, quote ? "\"\n" : "\n");
 }
 
-// The value as it was, unless its key goes anyway: the key's subtree then holds it, and a line
-// of its own would only bring the key back in the commit's letter case.
-void SaveOldValue(UndoWriter& w, const OkChange& change) {
-    if (PlanDeletesKeyOrAbove(*w.plan, change.path))
+// The value as it was (nothing has changed yet), unless its key goes anyway: the key's subtree
+// then holds it, and a line of its own would only bring the key back in the commit's letter case.
+void SaveOldValue(UndoWriter& w, const char* path) {
+    if (PlanDeletesKeyOrAbove(*w.plan, path))
         return;
-    if (change.oldValue == kOldValueRead) {
-        if (!WriteRegeditKeyLine(change.path, WriteTextSink, &w.reg) ||
-            !WriteRegeditValueLine(change.oldValueName, change.oldType, change.oldData,
-                                   change.oldSize, WriteTextSink, &w.reg))
+    RegistryKey key;
+    OldValue old;
+    long result = RegistryOpenKey(RegistryRoot(), path, &key);
+    if (result == kRegistryOk) {
+        result = ReadOldValue(key, kPortNameValue, &old);
+        RegistryCloseKey(key);
+    }
+    if (result == kRegistryOk) {
+        if (!WriteRegeditKeyLine(path, WriteTextSink, &w.reg) ||
+            !WriteRegeditValueLine(old.name, old.type, old.data, old.size, WriteTextSink, &w.reg))
             w.failed = 1;
-    } else {
+    } else if (result == kRegistryNotFound) {
         char line[kUndoLineSize];
-        FormatText(line, sizeof line, kAddedValueRemark, change.path);
+        FormatText(line, sizeof line, kAddedValueRemark, path);
         WriteText(&w.reg, line);
+    } else {
+        w.failed = 1;
     }
 }
 
@@ -172,11 +180,10 @@ int WriteFolder(UndoWriter& w) {
     WriteDosRemark(w);
     if (!regOpen || !batOpen || !ExportDeletedKeys(w))
         w.failed = 1;
-    size_t offset = 0;
-    OkChange change;
-    while (!w.failed && NextPlannedChange(*w.plan, &offset, &change)) {
+    for (int i = 0; !w.failed && i < w.plan->count; ++i) {
+        const PlannedChange& change = w.plan->changes[i];
         if (change.kind == kOkValueWritten)
-            SaveOldValue(w, change);
+            SaveOldValue(w, change.path);
         else if (change.kind == kOkFileDeleted)
             SaveDeletedFile(w, change.path);
     }
@@ -199,17 +206,10 @@ int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size) {
     OpenTextWriterOn(&w.bat, nullptr);
     w.copies = 0;
     w.failed = 0;
-    int written = WriteFolder(w);
+    // A plan that is not whole makes no way back: the folder is only named.
+    int written = plan.state == kOkDone ? WriteFolder(w) : (MakeFolder(w, 0), 0);
     folder[0] = 0;
     if (TextLength(w.folder) < size)
         CopyText(folder, w.folder);
     return written;
-}
-
-void NameUndoFolder(char* folder, unsigned size) {
-    UndoWriter w;
-    MakeFolder(w, 0);
-    folder[0] = 0;
-    if (TextLength(w.folder) < size)
-        CopyText(folder, w.folder);
 }

@@ -19,12 +19,10 @@ static const char kUndoBatchFile[] = "UNDO.BAT";
 enum { kUndoMaxNumber = 9999 };
 
 // --- undo_folder.cpp
-// Writes the folder that puts back every change of `plan` (a whole plan with changes), and puts
-// it on the disk. Returns 1 when written; 0 when not. `folder` (of `size` characters) then names
-// the folder, or is "" when not even the Windows directory was known.
+// Writes the folder that puts back every change of `plan`, and puts it on the disk. Returns 1
+// when written; 0 when not, or when the plan is not whole (nothing is made for it then). `folder`
+// (of `size` characters) names the folder, or is "" when not even the Windows directory was known.
 int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size);
-// Names the folder the next OK would make, making nothing (for a plan that is not whole).
-void NameUndoFolder(char* folder, unsigned size);
 
 // --- undo_registry_export.cpp
 // Writes the key at `path` (its own name spelled as the registry spells it) and its whole

@@ -12,8 +12,9 @@ struct KeyPath {
     char text[N];
 };
 
-// "parent\child" as a constant, joined when the program is compiled (platform/key_path.h joins
-// at run time). Both sizes count the terminating NUL; the parent's becomes the backslash.
+// "parent\child" as a constant, joined when the program is compiled (JoinKeyPath of
+// platform/registry.h joins at run time). Both sizes count the terminating NUL; the parent's
+// becomes the backslash.
 template <size_t P, size_t C>
 constexpr KeyPath<P + C> ConstantKeyPath(const char (&parent)[P], const char (&child)[C]) {
     KeyPath<P + C> path{};

@@ -1,5 +1,5 @@
-// platform/key_path.cpp: joining and comparing registry key paths (see key_path.h).
-#include "platform/key_path.h"
+// platform/key_path.cpp: joining and comparing registry key paths (see registry.h).
+#include "platform/registry.h"
 
 #include <string.h>
 

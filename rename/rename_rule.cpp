@@ -38,10 +38,6 @@ void FormCandidate(const char* prefix, size_t prefixLength, uint32_t counter,
 
 }  // namespace
 
-int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
-    return IsPortNameInUseIn(g_inventory, referencePort, name);
-}
-
 int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
                       const char* name) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {

@@ -39,7 +39,7 @@ class CommandRun : public ::testing::Test {
     static std::string Names() {
         std::string names;
         for (int b = 0; b < g_inventory.boardCount; ++b) {
-            const BoardRecord& board = g_inventory.boards[b];
+            BoardRecord& board = g_inventory.boards[b];
             names += board.removed ? "-" : board.modified ? "*" : "";
             names += "[";
             for (const PortRecord* port : PresentPorts(board))

@@ -303,11 +303,8 @@ void CheckInventory() {
             if (strnlen(port.portName, kPortNameSize) >= kPortNameSize)
                 abort();
         };
-        for (const PortRecord& port : board.ports)
-            check(port);
-        for (const ChildGroup& group : board.childGroups)
-            for (const PortRecord& port : group.ports)
-                check(port);
+        for (int i = 0; i < kMaxBoardPorts; ++i)
+            check(*PortInOrder(board, i));
     }
 }
 
@@ -445,8 +442,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     // Without a fault the real run makes exactly the planned changes.
-    size_t made =
-        static_cast<size_t>(outcome.valuesWritten + outcome.keysDeleted + outcome.filesDeleted);
+    size_t made = static_cast<size_t>(outcome.made[kOkValueWritten] + outcome.made[kOkKeyDeleted] +
+                                      outcome.made[kOkFileDeleted]);
     if (!fault && (previewed != outcome.changed || outcome.deviation != kOkAsPlanned ||
                    planned.size() != made))
         abort();

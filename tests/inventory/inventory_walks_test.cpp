@@ -55,7 +55,7 @@ TEST_F(InventoryWalks, DemoBoardsCarryEachPortNumberOnce) {
     ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
     ASSERT_EQ(1, BuildPortInventory());
     for (int b = 0; b < g_inventory.boardCount; ++b) {
-        const BoardRecord& board = Board(b);
+        BoardRecord& board = Board(b);
         SCOPED_TRACE(board.instanceName);
         std::vector<int> numbers;
         for (const PortRecord* port : PresentPorts(board))

@@ -36,7 +36,7 @@ void AddOtherPort(const char* name, int removed = 0) {
 }
 
 // The present ports' names in the order the list shows them.
-std::vector<std::string> Names(const BoardRecord* board) {
+std::vector<std::string> Names(BoardRecord* board) {
     std::vector<std::string> names;
     for (const PortRecord* port : PresentPorts(*board))
         names.push_back(port->portName);

@@ -18,13 +18,6 @@ inline std::vector<PortRecord*> PresentPorts(BoardRecord& board) {
     return ports;
 }
 
-inline std::vector<const PortRecord*> PresentPorts(const BoardRecord& board) {
-    std::vector<const PortRecord*> ports;
-    for (PortRecord* port : PresentPorts(const_cast<BoardRecord&>(board)))
-        ports.push_back(port);
-    return ports;
-}
-
 // The board's present port with this number, or null.
 inline PortRecord* PortNumbered(BoardRecord& board, int number) {
     for (PortRecord* port : PresentPorts(board))
@@ -40,7 +33,6 @@ struct RecordedChange {
     bool operator==(const RecordedChange& other) const {
         return kind == other.kind && path == other.path && text == other.text;
     }
-    bool operator!=(const RecordedChange& other) const { return !(*this == other); }
 };
 
 // An OkChangeObserver; `context` is a std::vector<RecordedChange>.

@@ -11,9 +11,9 @@
 
 namespace {
 
-// The started process's dialog: its visible top-level window. The list is the dialog's one
-// list box. Found by process rather than by caption, so that the timer needs nothing of the
-// program's own headers.
+// The started process's dialog: its visible top-level window, found by process rather than by
+// caption, so that the timer needs nothing of the program's own headers. The list is the
+// dialog's one list box.
 struct DialogSearch {
     DWORD processId;
     HWND dialog;
