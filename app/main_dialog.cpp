@@ -48,7 +48,7 @@ int MakeStartChanges(HWND dialog, DialogStartChanges* start, int walksDone) {
     // Changes over an inventory the walks could not finish would be made to the wrong ports.
     if (!walksDone) {
         start->exitCode = kExitNotCompleted;
-        FormatMessageText(start->message, sizeof start->message, kRegistryIncompleteText, "");
+        FormatText(start->message, sizeof start->message, kRegistryIncompleteText, "");
     } else {
         start->exitCode = ApplyCommandChanges(*start->commandLine, g_inventory, start->message,
                                               sizeof start->message);

@@ -3,8 +3,6 @@
 // out; with arguments, what the command line asks for.
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
@@ -44,17 +42,10 @@ void ShowStandaloneMessage(const char* text) {
     MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_SETFOREGROUND);
 }
 
-// A GUI program has standard output where its starter gave it one (Wine, Windows NT with
-// redirection); Windows 95 gives none.
-FILE* StandardOutput() {
-    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
-        return nullptr;
-    return stdout;
-}
-
 int RunUnattendedWithRestart(const CommandLine& parsed) {
-    int code = RunUnattended(parsed, StandardOutput());
+    // A GUI program has standard output where its starter gave it one (Wine, Windows NT with
+    // redirection); Windows 95 gives none.
+    int code = RunUnattended(parsed, FilesStandardOutput());
     // The restart prompt's own request; a refused request leaves the restart still needed.
     if (code == kExitRestartNeeded && parsed.restart && ExitWindowsEx(EWX_REBOOT, 0))
         code = kExitDone;

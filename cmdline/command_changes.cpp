@@ -67,7 +67,7 @@ PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count
             continue;
         for (int i = 0; i < kMaxBoardPorts; ++i) {
             PortRecord* port = PortInOrder(board, i);
-            if (port->itemKind == 1 && strcmp(port->portName, name) == 0) {
+            if (port->itemKind == 1 && TextEqual(port->portName, name)) {
                 found = port;
                 ++*count;
             }
@@ -97,8 +97,7 @@ int Rename(PortInventory& inventory, const CommandChange& change, int single, ch
     int count;
     PortRecord* port = FindNamedPort(inventory, change.name, &count);
     if (count != 1) {
-        FormatMessageText(message, size, count == 0 ? kNoSuchPortText : kPortAmbiguousText,
-                          change.name);
+        FormatText(message, size, count == 0 ? kNoSuchPortText : kPortAmbiguousText, change.name);
         return kExitRefused;
     }
     RenameResult result = RenamePortsIn(inventory, port, change.newName, !single);
@@ -118,12 +117,11 @@ int Remove(PortInventory& inventory, const CommandChange& change, char* message,
     int count;
     BoardRecord* board = FindNamedBoard(inventory, change.name, &count);
     if (count != 1) {
-        FormatMessageText(message, size, count == 0 ? kNoSuchBoardText : kBoardAmbiguousText,
-                          change.name);
+        FormatText(message, size, count == 0 ? kNoSuchBoardText : kBoardAmbiguousText, change.name);
         return kExitRefused;
     }
     if (board->boardType == kBoardStandardCom) {
-        FormatMessageText(message, size, kCannotRemoveStandardPortText, "");
+        FormatText(message, size, kCannotRemoveStandardPortText, "");
         return kExitRefused;
     }
     board->removed = 1;

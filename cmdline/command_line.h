@@ -7,9 +7,11 @@
 #define KORVALIN_CMDLINE_COMMAND_LINE_H
 
 #include <stddef.h>
-#include <stdio.h>
 
 #include "inventory/inventory.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "platform/text.h"
 
 // What the process ends with, for batch files and login scripts.
 enum CommandExitCode {
@@ -67,11 +69,11 @@ enum CommandRun {
 };
 
 // Where unattended output goes. `result` takes the listing or the preview; both may be the
-// same stream, and either may be stdout.
+// same writer, and either may write to standard output.
 struct CommandOutputs {
-    FILE* log;     // null without /log
-    FILE* result;  // null unless /list or /preview
-    FILE* standardOutput;
+    TextWriter* log;     // null without /log
+    TextWriter* result;  // null unless /list or /preview
+    PlatformFile* standardOutput;
 };
 
 // --- parse_command_line.cpp
@@ -95,8 +97,8 @@ int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, cha
 int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 // One line per board not removed and per present port, in the list's order with every board
 // expanded, with the list's row texts; a port line ends with a tab and its key path. Returns
-// 1, or 0 when the stream reported a write error. *boards and *ports count what was written.
-int WriteInventoryListing(const PortInventory& inventory, FILE* out, int* boards, int* ports);
+// 1, or 0 when a write failed. *boards and *ports count what was written.
+int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards, int* ports);
 
 // --- unattended_commit.cpp
 // /preview: writes every change OK would make to outputs.result and changes nothing.
@@ -110,17 +112,11 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
                         const CommandOutputs& outputs);
 
 // --- run_command_line.cpp
-// Append to the NUL-terminated `text`, cut to fit `size` (no printf: its engine would double
-// the program's size).
-void AppendNumber(char* text, size_t size, int number);
-void AppendText(char* text, size_t size, const char* piece);
-// Fills `text` with `format`, its one "%s" replaced by `piece`; cut to fit `size`.
-void FormatMessageText(char* text, size_t size, const char* format, const char* piece);
 // Writes `text` and a line end to the log; nothing without one.
 void WriteLogLine(const CommandOutputs& outputs, const char* text);
 // The run without a window: opens the files, runs the walks into the process-wide inventory
 // (zero, as at process start), makes the changes, then lists, previews or commits. Returns
-// the exit code. `standardOutput` is null where the process has none.
-int RunUnattended(const CommandLine& parsed, FILE* standardOutput);
+// the exit code. `standardOutput` is null where the process has none; it is never closed.
+int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput);
 
 #endif

@@ -12,7 +12,7 @@ int JoinKeyPath(char* path, size_t size, const char* const* pieces, int count) {
     path[0] = 0;
     for (int i = 0; i < count; ++i) {
         const char* piece = pieces[i] != nullptr ? pieces[i] : "";
-        size_t length = strlen(piece);
+        size_t length = TextLength(piece);
         size_t needed = length + (i > 0 ? 1 : 0);
         if (used + needed >= size) {
             path[0] = 0;
@@ -53,7 +53,8 @@ int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* pa
     return 0;
 }
 
-int WriteInventoryListing(const PortInventory& inventory, FILE* out, int* boards, int* ports) {
+int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards,
+                          int* ports) {
     *boards = 0;
     *ports = 0;
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
@@ -63,8 +64,8 @@ int WriteInventoryListing(const PortInventory& inventory, FILE* out, int* boards
             continue;
         char text[kRowTextSize];
         FormatBoardRowText(board, text);
-        fputs(text, out);
-        fputs("\n", out);
+        WriteText(out, text);
+        WriteText(out, "\n");
         ++*boards;
 
         PortRecord* present[kMaxBoardPorts];
@@ -73,12 +74,12 @@ int WriteInventoryListing(const PortInventory& inventory, FILE* out, int* boards
             char path[kCommandPathSize];
             FormatPortRowText(present[i], text);
             FormatPortKeyPath(*board, *present[i], path, sizeof path);
-            fputs(text, out);
-            fputs("\t", out);
-            fputs(path, out);
-            fputs("\n", out);
+            WriteText(out, text);
+            WriteText(out, "\t");
+            WriteText(out, path);
+            WriteText(out, "\n");
             ++*ports;
         }
     }
-    return fflush(out) == 0 && !ferror(out);
+    return FlushTextWriter(out);
 }

@@ -74,7 +74,7 @@ void Fail(CommandLine* parsed, const char* format, const char* piece) {
     if (parsed->bad)
         return;
     parsed->bad = 1;
-    FormatMessageText(parsed->errorText, sizeof parsed->errorText, format, piece);
+    FormatText(parsed->errorText, sizeof parsed->errorText, format, piece);
 }
 
 // Takes the next word as the option's value when there is one that is not an option itself.
@@ -95,11 +95,11 @@ void TakePath(CommandLine* parsed, const char** cursor, const char* option, char
         Fail(parsed, kMissingValueText, option);
         return;
     }
-    if (value.tooLong || strlen(value.text) >= kCommandPathSize) {
+    if (value.tooLong || TextLength(value.text) >= kCommandPathSize) {
         Fail(parsed, kValueTooLongText, value.text);
         return;
     }
-    strcpy(path, value.text);
+    CopyText(path, value.text);
 }
 
 int IsPortNameText(const char* text, size_t length) {
@@ -107,7 +107,7 @@ int IsPortNameText(const char* text, size_t length) {
 }
 
 void AddRename(CommandLine* parsed, const Token& value) {
-    const char* equals = strchr(value.text, '=');
+    const char* equals = FindCharacter(value.text, '=');
     size_t nameLength = equals != nullptr ? static_cast<size_t>(equals - value.text) : 0;
     const char* newName = equals != nullptr ? equals + 1 : "";
     // The name field takes no blanks; neither does a name given here.
@@ -115,14 +115,14 @@ void AddRename(CommandLine* parsed, const Token& value) {
     for (const char* c = newName; *c != 0; ++c)
         blank |= static_cast<unsigned char>(*c) <= ' ';
     if (value.tooLong || !IsPortNameText(value.text, nameLength) ||
-        !IsPortNameText(newName, strlen(newName)) || blank) {
+        !IsPortNameText(newName, TextLength(newName)) || blank) {
         Fail(parsed, kRenameFormText, value.text);
         return;
     }
     for (int i = 0; i < parsed->changeCount; ++i) {
         const CommandChange& earlier = parsed->changes[i];
-        if (earlier.kind == kChangeRename && strlen(earlier.name) == nameLength &&
-            strncmp(earlier.name, value.text, nameLength) == 0) {
+        if (earlier.kind == kChangeRename && TextLength(earlier.name) == nameLength &&
+            memcmp(earlier.name, value.text, nameLength) == 0) {
             Fail(parsed, kPortNamedTwiceText, earlier.name);
             return;
         }
@@ -135,11 +135,11 @@ void AddRename(CommandLine* parsed, const Token& value) {
     change.kind = kChangeRename;
     memcpy(change.name, value.text, nameLength);
     change.name[nameLength] = 0;
-    strcpy(change.newName, newName);
+    CopyText(change.newName, newName);
 }
 
 void AddRemoval(CommandLine* parsed, const Token& value) {
-    if (value.tooLong || strlen(value.text) >= kBoardInstanceNameSize) {
+    if (value.tooLong || TextLength(value.text) >= kBoardInstanceNameSize) {
         Fail(parsed, kValueTooLongText, value.text);
         return;
     }
@@ -157,7 +157,7 @@ void AddRemoval(CommandLine* parsed, const Token& value) {
     }
     CommandChange& change = parsed->changes[parsed->changeCount++];
     change.kind = all ? kChangeRemoveAll : kChangeRemove;
-    strcpy(change.name, value.text);
+    CopyText(change.name, value.text);
 }
 
 // /rename and /remove take one value or more: every following word that is not an option.

@@ -1,7 +1,5 @@
 // cmdline/run_command_line.cpp: the unattended run: its files, the walks, the changes, then the
 // listing, the preview or the commit, and the messages that say how it went.
-#include <string.h>
-
 #include "app/texts.h"
 #include "cmdline/command_line.h"
 
@@ -9,28 +7,25 @@ namespace {
 
 const char kStandardOutputName[] = "-";
 
-FILE* OpenOutput(const char* path, FILE* standardOutput) {
-    if (strcmp(path, kStandardOutputName) == 0)
-        return standardOutput;
-    return fopen(path, "w");
+// Opens `writer` on the file `path` names, or on standard output for "-". 1: open.
+int OpenOutput(TextWriter* writer, const char* path, PlatformFile* standardOutput) {
+    if (!TextEqual(path, kStandardOutputName))
+        return OpenTextWriter(writer, path);
+    OpenTextWriterOn(writer, standardOutput);
+    return standardOutput != nullptr;
 }
 
-// Closes what OpenOutput opened; standard output stays open, flushed. Returns 0 when the
-// stream had failed a write or could not be closed cleanly.
-int CloseOutput(FILE* stream, FILE* standardOutput) {
-    if (stream == nullptr)
-        return 1;
-    int good = !ferror(stream);
-    if (stream == standardOutput)
-        return fflush(stream) == 0 && good;
-    return fclose(stream) == 0 && good;
+// Closes what OpenOutput opened (standard output stays open). 0 when a write had failed or
+// the file could not be closed cleanly.
+int CloseOutput(TextWriter* writer) {
+    return writer == nullptr || CloseTextWriter(writer);
 }
 
 int ListInventory(const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
     int boards, ports;
     if (!WriteInventoryListing(g_inventory, outputs.result, &boards, &ports)) {
-        FormatMessageText(message, sizeof message, kCannotWriteText, path);
+        FormatText(message, sizeof message, kCannotWriteText, path);
         WriteLogLine(outputs, message);
         return kExitNotCompleted;
     }
@@ -39,14 +34,15 @@ int ListInventory(const CommandOutputs& outputs, const char* path) {
     AppendText(counts, sizeof counts, " boards, ");
     AppendNumber(counts, sizeof counts, ports);
     AppendText(counts, sizeof counts, " ports");
-    FormatMessageText(message, sizeof message, kListedText, counts);
+    FormatText(message, sizeof message, kListedText, counts);
     WriteLogLine(outputs, message);
     return kExitDone;
 }
 
 // Everything after the log is open. The result file is opened before anything else happens,
 // so a name that cannot be written stops the run before the registry is touched.
-int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, const char** resultPath) {
+int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* resultWriter,
+               const char** resultPath) {
     if (parsed.showUsage) {
         WriteLogLine(*outputs, kUsageText);
         return kExitDone;
@@ -58,13 +54,13 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, const char** 
     char message[kCommandMessageSize];
     *resultPath = parsed.list ? parsed.listPath : parsed.preview ? parsed.previewPath : nullptr;
     if (*resultPath != nullptr) {
-        // One file named twice is written through one stream, not two that overwrite each other.
-        if (outputs->log != nullptr && strcmp(*resultPath, parsed.logPath) == 0)
+        // One file named twice is written through one writer, not two that overwrite each other.
+        if (outputs->log != nullptr && TextEqual(*resultPath, parsed.logPath))
             outputs->result = outputs->log;
-        else
-            outputs->result = OpenOutput(*resultPath, outputs->standardOutput);
+        else if (OpenOutput(resultWriter, *resultPath, outputs->standardOutput))
+            outputs->result = resultWriter;
         if (outputs->result == nullptr) {
-            FormatMessageText(message, sizeof message, kCannotWriteText, *resultPath);
+            FormatText(message, sizeof message, kCannotWriteText, *resultPath);
             WriteLogLine(*outputs, message);
             return kExitBadCommandLine;
         }
@@ -90,69 +86,32 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, const char** 
 
 }  // namespace
 
-void AppendNumber(char* text, size_t size, int number) {
-    char digits[12];
-    int count = 0;
-    unsigned value = number < 0 ? 0u : static_cast<unsigned>(number);
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    size_t used = strlen(text);
-    while (count > 0 && used + 1 < size)
-        text[used++] = digits[--count];
-    text[used] = 0;
-}
-
-void AppendText(char* text, size_t size, const char* piece) {
-    size_t used = strlen(text);
-    while (*piece != 0 && used + 1 < size)
-        text[used++] = *piece++;
-    text[used] = 0;
-}
-
-void FormatMessageText(char* text, size_t size, const char* format, const char* piece) {
-    if (size == 0)
-        return;
-    text[0] = 0;
-    const char* mark = strstr(format, "%s");
-    if (mark == nullptr) {
-        AppendText(text, size, format);
-        return;
-    }
-    size_t before = static_cast<size_t>(mark - format);
-    if (before >= size)
-        before = size - 1;
-    memcpy(text, format, before);
-    text[before] = 0;
-    AppendText(text, size, piece);
-    AppendText(text, size, mark + 2);
-}
-
 void WriteLogLine(const CommandOutputs& outputs, const char* text) {
     if (outputs.log == nullptr)
         return;
-    fputs(text, outputs.log);
-    fputs("\n", outputs.log);
+    WriteText(outputs.log, text);
+    WriteText(outputs.log, "\n");
 }
 
-int RunUnattended(const CommandLine& parsed, FILE* standardOutput) {
+int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput) {
     CommandOutputs outputs = {nullptr, nullptr, standardOutput};
+    TextWriter log, result;
     if (parsed.log && parsed.logPath[0] != 0) {
-        outputs.log = OpenOutput(parsed.logPath, standardOutput);
         // Without its log an unattended run could not tell anyone what it did: it does nothing.
-        if (outputs.log == nullptr)
+        if (!OpenOutput(&log, parsed.logPath, standardOutput)) {
+            CloseOutput(&log);
             return kExitBadCommandLine;
+        }
+        outputs.log = &log;
     }
     const char* resultPath = nullptr;
-    int code = RunWithLog(parsed, &outputs, &resultPath);
-    if (outputs.result != outputs.log && !CloseOutput(outputs.result, standardOutput) &&
-        code == kExitDone) {
+    int code = RunWithLog(parsed, &outputs, &result, &resultPath);
+    if (outputs.result != outputs.log && !CloseOutput(outputs.result) && code == kExitDone) {
         char message[kCommandMessageSize];
-        FormatMessageText(message, sizeof message, kCannotWriteText, resultPath);
+        FormatText(message, sizeof message, kCannotWriteText, resultPath);
         WriteLogLine(outputs, message);
         code = kExitNotCompleted;
     }
-    CloseOutput(outputs.log, standardOutput);
+    CloseOutput(outputs.log);
     return code;
 }

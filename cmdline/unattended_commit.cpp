@@ -3,12 +3,12 @@
 // Both run OK's own steps (commit/ok_changes.h): /preview as the dry run that OK itself makes
 // before writing its undo folder, /ok as the whole of OK. So a preview lists exactly what /ok
 // then changes, and /ok can tell when the registry did not take every change it meant to make.
-#include <stdlib.h>
 #include <string.h>
 
 #include "app/texts.h"
 #include "cmdline/command_line.h"
 #include "commit/ok_changes.h"
+#include "platform/heap.h"
 
 namespace {
 
@@ -87,18 +87,18 @@ void WriteSummary(const CommandOutputs& outputs, const char* format, const Chang
     if (changed)
         AppendText(summary, sizeof summary, kRestartNeededText);
     char message[kCommandMessageSize];
-    FormatMessageText(message, sizeof message, format, summary);
+    FormatText(message, sizeof message, format, summary);
     WriteLogLine(outputs, message);
 }
 
 void WriteLongLogLine(const CommandOutputs& outputs, const char* format, const char* piece) {
     char message[kChangeLineSize + kCommandMessageSize];
-    FormatMessageText(message, sizeof message, format, piece);
+    FormatText(message, sizeof message, format, piece);
     WriteLogLine(outputs, message);
 }
 
 struct PreviewWriter {
-    FILE* out;
+    TextWriter* out;
     ChangeCounts counts;
 };
 
@@ -106,8 +106,8 @@ void WritePreviewLine(void* context, const OkChange& change) {
     PreviewWriter* writer = static_cast<PreviewWriter*>(context);
     char line[kChangeLineSize];
     FormatChange(change, 1, line, sizeof line);
-    fputs(line, writer->out);
-    fputs("\n", writer->out);
+    WriteText(writer->out, line);
+    WriteText(writer->out, "\n");
     Count(&writer->counts, change);
 }
 
@@ -138,7 +138,7 @@ void FollowMadeChange(void* context, const OkChange& change) {
     char line[kChangeLineSize];
     FormatChange(change, 0, line, sizeof line);
     int i = plan->next;
-    while (i < plan->filled && strcmp(plan->lines[i], line) != 0)
+    while (i < plan->filled && !TextEqual(plan->lines[i], line))
         ++i;
     Count(&plan->made, change);
     if (i == plan->filled) {
@@ -175,7 +175,8 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         return kExitNotCompleted;
     }
     if (plan.count > 0) {
-        plan.lines = static_cast<char(*)[kChangeLineSize]>(malloc(plan.count * sizeof *plan.lines));
+        plan.lines = static_cast<char(*)[kChangeLineSize]>(
+            ResizeHeapBlock(nullptr, plan.count * sizeof *plan.lines));
         if (plan.lines == nullptr) {
             WriteLogLine(outputs, kNoMemoryText);
             return kExitNotCompleted;
@@ -203,6 +204,6 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         if (outcome.undoFolder[0] != 0)
             WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
     }
-    free(plan.lines);
+    FreeHeapBlock(plan.lines);
     return code;
 }

@@ -4,9 +4,8 @@
 #ifndef KORVALIN_COMMIT_COMMIT_H
 #define KORVALIN_COMMIT_COMMIT_H
 
-#include <stdio.h>
-
 struct PortInventory;
+struct TextReader;
 
 // --- registry_commit.cpp
 
@@ -28,9 +27,9 @@ void RemoveDriverFiles();
 // Deletes the maker's INF files among the files of the current directory matching `pattern`.
 void DeleteVendorInfFiles(const char* pattern);
 
-// 1 when the stream's first "[Manufacturer]" token is followed by one of the maker's provider
-// tokens, else 0. Reads from where the stream stands.
-int IsVendorInfStream(FILE* file);
+// 1 when the text's first "[Manufacturer]" token is followed by one of the maker's provider
+// tokens, else 0. Reads from where the reader stands.
+int IsVendorInfStream(TextReader* reader);
 
 // --- vendor_boards.cpp
 

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ long RealDeleteKey(CommitLayer* layer, const CommitKey& parent, const char* subk
     return result;
 }
 
+long RealFlushRegistry(CommitLayer*) {
+    return RegistryFlush();
+}
+
 int RealDeleteFile(CommitLayer* layer, const char* name) {
     int deleted = FilesDelete(name);
     if (deleted && layer->observer != nullptr)
@@ -57,8 +62,8 @@ int RealDeleteFile(CommitLayer* layer, const char* name) {
     return deleted;
 }
 
-const CommitLayerOps kRealOps = {RealOpenKey, RealEnumKey, RealSetStringValue, RealDeleteKey,
-                                 RealDeleteFile};
+const CommitLayerOps kRealOps = {RealOpenKey,   RealEnumKey,       RealSetStringValue,
+                                 RealDeleteKey, RealFlushRegistry, RealDeleteFile};
 
 }  // namespace
 
@@ -106,7 +111,7 @@ void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* val
 
 void CommitReportFile(CommitLayer* layer, const char* name) {
     char path[kCommitFilePathSize];
-    size_t directory = strlen(layer->currentDirectory), length = strlen(name);
+    size_t directory = TextLength(layer->currentDirectory), length = TextLength(name);
     if (directory + 1 + length >= sizeof path) {
         layer->lostTrack = 1;
         return;
@@ -131,7 +136,7 @@ void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* co
 }
 
 int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size) {
-    size_t length = strlen(parent);
+    size_t length = TextLength(parent);
     if (length >= size) {
         joined[0] = 0;
         return 0;
@@ -173,7 +178,7 @@ void CommitCloseKey(CommitKey* key) {
 int CommitSetCurrentDirectory(CommitLayer* layer, const char* path) {
     if (!FilesSetCurrentDirectory(path))
         return 0;
-    size_t length = strlen(path);
+    size_t length = TextLength(path);
     if (length >= sizeof layer->currentDirectory) {
         layer->currentDirectory[0] = 0;
         layer->lostTrack = 1;

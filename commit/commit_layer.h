@@ -44,6 +44,7 @@ struct CommitLayerOps {
     long (*setStringValue)(CommitLayer* layer, const CommitKey& key, const char* valueName,
                            const char* data, unsigned long size);
     long (*deleteKey)(CommitLayer* layer, const CommitKey& parent, const char* subkey);
+    long (*flushRegistry)(CommitLayer* layer);
     int (*deleteFile)(CommitLayer* layer, const char* name);
 };
 
@@ -108,6 +109,9 @@ inline long CommitSetStringValue(CommitLayer* layer, const CommitKey& key, const
 inline long CommitDeleteKey(CommitLayer* layer, const CommitKey& parent, const char* subkey) {
     return layer->ops->deleteKey(layer, parent, subkey);
 }
+inline long CommitFlushRegistry(CommitLayer* layer) {
+    return layer->ops->flushRegistry(layer);
+}
 void CommitCloseKey(CommitKey* key);
 // Both runs really move there: the clean-up's searches read the real directories.
 int CommitSetCurrentDirectory(CommitLayer* layer, const char* path);
@@ -120,7 +124,8 @@ int CommitRegistryChangesThrough(const PortInventory& inventory, CommitLayer* la
 void RemoveDriverFilesThrough(CommitLayer* layer);
 
 // --- ok_changes.cpp
-// The commit, then the driver clean-up when no maker's board is left; the commit's changed flag.
+// The commit, the registry put on the disk, then the driver clean-up when no maker's board is
+// left; the commit's changed flag.
 int RunOkSteps(const PortInventory& inventory, CommitLayer* layer);
 
 // --- undo_registry_export.cpp

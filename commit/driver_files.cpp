@@ -3,12 +3,12 @@
 //
 // An INF file is the maker's when the token right after its first "[Manufacturer]" is one of
 // the maker's provider entries. Nothing is asked or reported.
-#include <string.h>
-
 #include "commit/commit.h"
 #include "commit/commit_layer.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
+#include "platform/streams.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -21,51 +21,46 @@ const char kManufacturerToken[] = "[Manufacturer]";
 const char* const kProviderTokens[] = {"%Prov%=Marrowlink", "%Prov%=MarrowlinkM1M2",
                                        "%Prov%=VarnakTessalineBoard"};
 
-// Ctrl+Z ends a file read in text mode on Windows; treated so on both builds.
-const int kTextEnd = 0x1A;
-
 int IsTokenSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // Reads the next token the way a "%s" conversion does: white space skipped, then everything up
-// to the next white space or the end of the file. Returns 0 at the end of the file, else 1. A
-// token too long for the buffer is read to its end but comes back empty: cut, it could pass for
-// a shorter token, or leave a tail that does. So does a token holding a NUL byte, which would
-// otherwise compare equal to the text before the NUL.
-int ReadToken(FILE* file, char* token, size_t size) {
+// to the next white space or the end of the text (Ctrl+Z ends it, as the reader has it). Returns
+// 0 at the end of the text, else 1. A token too long for the buffer is read to its end but comes
+// back empty: cut, it could pass for a shorter token, or leave a tail that does. So does a token
+// holding a NUL byte, which would otherwise compare equal to the text before the NUL.
+int ReadToken(TextReader* reader, char* token, size_t size) {
     int c;
     do {
-        c = getc(file);
+        c = ReadTextCharacter(reader);
     } while (IsTokenSpace(c));
-    if (c == EOF || c == kTextEnd)
+    if (c < 0)
         return 0;
     size_t length = 0;
     int unusable = 0;
-    for (; c != EOF && c != kTextEnd && !IsTokenSpace(c); c = getc(file)) {
+    for (; c >= 0 && !IsTokenSpace(c); c = ReadTextCharacter(reader)) {
         if (c == 0 || length + 1 >= size)
             unusable = 1;
         else
             token[length++] = static_cast<char>(c);
     }
-    if (c == kTextEnd)
-        ungetc(c, file);  // the text ends here for every later read too
     token[unusable ? 0 : length] = 0;
     return 1;
 }
 
 }  // namespace
 
-int IsVendorInfStream(FILE* file) {
+int IsVendorInfStream(TextReader* reader) {
     char token[kTokenSize];
-    while (ReadToken(file, token, sizeof token)) {
-        if (strcmp(token, kManufacturerToken) != 0)
+    while (ReadToken(reader, token, sizeof token)) {
+        if (!TextEqual(token, kManufacturerToken))
             continue;
         // Only the entry right after the first section line decides.
-        if (!ReadToken(file, token, sizeof token))
+        if (!ReadToken(reader, token, sizeof token))
             return 0;
         for (const char* provider : kProviderTokens) {
-            if (strcmp(token, provider) == 0)
+            if (TextEqual(token, provider))
                 return 1;
         }
         return 0;
@@ -83,11 +78,11 @@ void DeleteVendorInfFilesThrough(CommitLayer* layer, const char* pattern) {
     do {
         // A file that will not open (in use, a directory) is passed over: the maker's files
         // after it must still go. Reading is all recognition needs, so read-only files open.
-        FILE* file = FilesOpenForReading(name);
-        if (file == nullptr)
+        TextReader reader;
+        if (!OpenTextReader(&reader, name))
             continue;
-        int isVendorFile = IsVendorInfStream(file);
-        fclose(file);
+        int isVendorFile = IsVendorInfStream(&reader);
+        CloseTextReader(&reader);
         if (isVendorFile)
             CommitDeleteFile(layer, name);
     } while (FilesFindNext(search, name, sizeof name));
@@ -114,10 +109,10 @@ void RemoveDriverFilesThrough(CommitLayer* layer) {
     unsigned length = FilesGetWindowsDirectory(path, kDirectorySize);
     if (length == 0 || length >= kDirectorySize)
         return;  // not obtained, or not whole
-    strcat(path, "\\INF");
+    AppendText(path, sizeof path, "\\INF");
     if (CommitSetCurrentDirectory(layer, path))
         DeleteVendorInfFilesThrough(layer, "oem*.inf");
-    strcat(path, "\\other");
+    AppendText(path, sizeof path, "\\other");
     if (CommitSetCurrentDirectory(layer, path))
         DeleteVendorInfFilesThrough(layer, "*.inf");
 

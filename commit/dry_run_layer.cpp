@@ -5,6 +5,7 @@
 
 #include "commit/commit_layer.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ long DrySetStringValue(CommitLayer* layer, const CommitKey& key, const char* val
 }
 
 void RememberDeleted(DryRunLayer& dry, const char* path) {
-    size_t length = strlen(path) + 1;
+    size_t length = TextLength(path) + 1;
     if (dry.deletedCount == kDryRunMaxDeletedKeys || dry.spaceUsed + length > sizeof dry.space) {
         dry.base.lostTrack = 1;  // the table is full: later steps could see deleted keys
         return;
@@ -140,6 +141,11 @@ long DryDeleteKey(CommitLayer* layer, const CommitKey& parent, const char* subke
     return kRegistryOk;
 }
 
+// Nothing was written, so nothing waits for the disk.
+long DryFlushRegistry(CommitLayer*) {
+    return kRegistryOk;
+}
+
 int DryDeleteFile(CommitLayer* layer, const char* name) {
     if (!FilesCanDelete(name))
         return 0;
@@ -147,8 +153,8 @@ int DryDeleteFile(CommitLayer* layer, const char* name) {
     return 1;
 }
 
-const CommitLayerOps kDryRunOps = {DryOpenKey, DryEnumKey, DrySetStringValue, DryDeleteKey,
-                                   DryDeleteFile};
+const CommitLayerOps kDryRunOps = {DryOpenKey,   DryEnumKey,       DrySetStringValue,
+                                   DryDeleteKey, DryFlushRegistry, DryDeleteFile};
 }  // namespace
 
 void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context) {

@@ -1,7 +1,5 @@
 // commit/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
 // and the restart prompt.
-#include <string.h>
-
 #include "app/dialog_state.h"
 #include "app/resource.h"
 #include "app/texts.h"
@@ -9,6 +7,7 @@
 #include "commit/finish.h"
 #include "commit/ok_changes.h"
 #include "inventory/inventory.h"
+#include "platform/text.h"
 #include "rename/rename.h"
 
 namespace {
@@ -24,7 +23,7 @@ void OfferPendingRename(HWND dialog) {
     char typed[kPortNameSize] = "";
     SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof typed,
                         reinterpret_cast<LPARAM>(typed));
-    if (typed[0] == 0 || strcmp(typed, selectedPort->portName) == 0)
+    if (typed[0] == 0 || TextEqual(typed, selectedPort->portName))
         return;
     wsprintfA(g_messageText, kRenameQuestion, selectedPort->portName, typed);
     if (MessageBoxA(dialog, g_messageText, kMessageCaption, MB_YESNO) == IDYES)

@@ -7,8 +7,12 @@
 
 int RunOkSteps(const PortInventory& inventory, CommitLayer* layer) {
     int changed = CommitRegistryChangesThrough(inventory, layer);
+    // Windows 95 writes SYSTEM.DAT only when its lazy flusher runs. Until the registry on the
+    // disk no longer names a driver, its files stay: a crash in between would otherwise leave a
+    // registry that loads drivers which are gone.
+    int onDisk = CommitFlushRegistry(layer) == kRegistryOk;
     // The files depend on the inventory only, not on whether the commit changed anything.
-    if (!AnyVendorBoardRemainsIn(inventory))
+    if (onDisk && !AnyVendorBoardRemainsIn(inventory))
         RemoveDriverFilesThrough(layer);
     return changed;
 }

@@ -5,13 +5,12 @@
 // commit with what was done so far. Results of deletions and of the PORTNAME write are not
 // examined: there is nobody to report them to. Every call goes through a CommitLayer, so the
 // same steps also run as a dry run that only says what they would change.
-#include <string.h>
-
 #include "commit/commit.h"
 #include "commit/commit_layer.h"
 #include "inventory/inventory.h"
 #include "platform/ascii.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ void DeletePortClassKey(CommitLayer* layer, const CommitKey& classRoot, const Po
 
 void WritePortName(CommitLayer* layer, const CommitKey& instanceKey, const PortRecord& port) {
     CommitSetStringValue(layer, instanceKey, kPortNameValue, port.portName,
-                         static_cast<unsigned long>(strlen(port.portName) + 1));
+                         static_cast<unsigned long>(TextLength(port.portName) + 1));
 }
 
 // The board's direct slots. Every slot is visited, not only those below the count of kept key
@@ -147,7 +146,7 @@ int IsClassKeyPath(const char* path) {
     if (path == nullptr)
         return 0;
     for (const char* className : kDeletableClasses) {
-        size_t length = strlen(className);
+        size_t length = TextLength(className);
         if (StartsWithIgnoringCase(path, className) && path[length] == '\\')
             return IsNonEmptyKeyPath(path + length + 1);
     }

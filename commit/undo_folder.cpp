@@ -6,15 +6,16 @@
 // What will change is asked of OK's own steps, run twice as a dry run: the first finds the
 // deleted keys, whose subtrees go into UNDO.REG first, parents before children; the second
 // hands over the values and files in order. Both see the machine as it is: nothing has changed
-// yet. Everything is written and closed before the real run starts, so a crash during the
-// commit still leaves a complete way back.
-#include <stdio.h>
+// yet. Everything is written, put on the disk and closed before the real run starts, so a
+// crash or power loss during the commit still leaves a complete way back.
 #include <string.h>
 
 #include "app/texts.h"
 #include "commit/commit_layer.h"
 #include "platform/files.h"
 #include "platform/regedit_lines.h"
+#include "platform/streams.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -24,31 +25,28 @@ struct UndoWriter {
     const DryRunLayer* plan;  // the first dry run: which keys go
     char windows[kWindowsDirectorySize];
     char folder[kUndoFolderPathSize];
-    FILE* reg;
-    FILE* bat;
+    TextWriter reg;
+    TextWriter bat;
     int copies;
     int failed;
 };
 
 // Writes `format` with each %s replaced by the next text. The C library's printf family would
 // bring a whole formatting engine into the program for these few lines.
-int PutText(FILE* file, const char* format, const char* a, const char* b = "", const char* c = "") {
+int PutText(TextWriter* file, const char* format, const char* a = "", const char* b = "",
+            const char* c = "") {
     const char* texts[] = {a, b, c};
     int next = 0;
+    const char* run = format;
     for (const char* p = format; *p != 0; ++p) {
         if (p[0] == '%' && p[1] == 's' && next < 3) {
-            if (fputs(texts[next++], file) < 0)
-                return 0;
-            ++p;
-        } else if (fputc(*p, file) == EOF) {
-            return 0;
+            WriteTextBytes(file, run, static_cast<size_t>(p - run));
+            WriteText(file, texts[next++]);
+            run = ++p + 1;
         }
     }
-    return 1;
-}
-
-int PutToFile(void* context, const char* text, size_t length) {
-    return fwrite(text, 1, length, static_cast<FILE*>(context)) == length;
+    WriteText(file, run);
+    return !file->failed;
 }
 
 void CountChange(void* context, const OkChange&) {
@@ -57,9 +55,8 @@ void CountChange(void* context, const OkChange&) {
 
 // "UNDO0001" and the like, after `prefix`.
 void AppendNumbered(char* text, const char* prefix, int number) {
-    size_t length = strlen(text);
-    strcpy(text + length, prefix);
-    length += strlen(prefix);
+    CopyText(text + TextLength(text), prefix);
+    size_t length = TextLength(text);
     for (int divisor = 1000; divisor > 0; divisor /= 10)
         text[length++] = static_cast<char>('0' + number / divisor % 10);
     text[length] = 0;
@@ -71,15 +68,15 @@ int MakeFolder(UndoWriter& w, int make) {
     unsigned length = FilesGetWindowsDirectory(w.windows, sizeof w.windows);
     if (length == 0 || length >= sizeof w.windows)
         return 0;
-    strcpy(w.folder, w.windows);
-    strcat(w.folder, "\\");
-    strcat(w.folder, kUndoParentFolder);
+    CopyText(w.folder, w.windows);
+    AppendText(w.folder, sizeof w.folder, "\\");
+    AppendText(w.folder, sizeof w.folder, kUndoParentFolder);
     if (make)
         FilesCreateDirectory(w.folder);  // there already from an earlier OK, or failing below
-    size_t parent = strlen(w.folder);
+    size_t parent = TextLength(w.folder);
     for (int number = 1; number <= kUndoMaxNumber; ++number) {
         w.folder[parent] = 0;
-        strcat(w.folder, "\\");
+        AppendText(w.folder, sizeof w.folder, "\\");
         AppendNumbered(w.folder, kUndoFolderPrefix, number);
         if (!FilesExists(w.folder))
             return make ? FilesCreateDirectory(w.folder) : 1;
@@ -88,12 +85,18 @@ int MakeFolder(UndoWriter& w, int make) {
     return 0;
 }
 
-FILE* OpenInFolder(const UndoWriter& w, const char* name) {
+// The folder's path, a backslash and `name`.
+void PathInFolder(const UndoWriter& w, const char* name, char* path, size_t size) {
+    path[0] = 0;
+    AppendText(path, size, w.folder);
+    AppendText(path, size, "\\");
+    AppendText(path, size, name);
+}
+
+int OpenInFolder(const UndoWriter& w, const char* name, TextWriter* file) {
     char path[kUndoFolderPathSize + 16];
-    strcpy(path, w.folder);
-    strcat(path, "\\");
-    strcat(path, name);
-    return FilesOpenForWriting(path);
+    PathInFolder(w, name, path, sizeof path);
+    return OpenTextWriter(file, path);
 }
 
 // Each key the dry run deleted whose parent stays: its subtree holds the rest.
@@ -101,21 +104,21 @@ int ExportDeletedKeys(UndoWriter& w) {
     for (int i = 0; i < w.plan->deletedCount; ++i) {
         const char* path = DryRunDeletedKey(*w.plan, i);
         char parent[kCommitKeyPathSize];
-        const char* last = strrchr(path, '\\');
+        const char* last = FindLastCharacter(path, '\\');
         size_t parentLength = last ? static_cast<size_t>(last - path) : 0;
         memcpy(parent, path, parentLength);
         parent[parentLength] = 0;
         if (parentLength > 0 && DryRunDeletedKeyOrAbove(*w.plan, parent))
             continue;
-        if (!ExportKeySubtree(path, PutToFile, w.reg))
+        if (!ExportKeySubtree(path, WriteTextSink, &w.reg))
             return 0;
     }
     return 1;
 }
 
 // A target path for UNDO.BAT's copy, quoted only when it must be: DOS takes no quotes.
-int PutBatchPath(FILE* bat, const char* path) {
-    int quote = strchr(path, ' ') != nullptr;
+int PutBatchPath(TextWriter* bat, const char* path) {
+    int quote = FindCharacter(path, ' ') != nullptr;
     return PutText(bat, quote ? "\"%s\"" : "%s", path);
 }
 
@@ -126,13 +129,11 @@ void SaveDeletedFile(UndoWriter& w, const char* path) {
     }
     char copy[16] = "";
     AppendNumbered(copy, kUndoCopyPrefix, ++w.copies);
-    strcat(copy, kUndoCopyExtension);
+    AppendText(copy, sizeof copy, kUndoCopyExtension);
     char copyPath[kUndoFolderPathSize + 16];
-    strcpy(copyPath, w.folder);
-    strcat(copyPath, "\\");
-    strcat(copyPath, copy);
-    if (!FilesCopy(path, copyPath) || !PutText(w.bat, "copy /Y %s ", copy) ||
-        !PutBatchPath(w.bat, path) || fputs("\n", w.bat) < 0)
+    PathInFolder(w, copy, copyPath, sizeof copyPath);
+    if (!FilesCopy(path, copyPath) || !PutText(&w.bat, "copy /Y %s ", copy) ||
+        !PutBatchPath(&w.bat, path) || !PutText(&w.bat, "\n"))
         w.failed = 1;
 }
 
@@ -143,11 +144,11 @@ void SaveOldValue(UndoWriter& w, const OkChange& change) {
         return;
     int written;
     if (change.oldValue == kOldValueRead) {
-        written = WriteRegeditKeyLine(change.path, PutToFile, w.reg) &&
+        written = WriteRegeditKeyLine(change.path, WriteTextSink, &w.reg) &&
                   WriteRegeditValueLine(change.oldValueName, change.oldType, change.oldData,
-                                        change.oldSize, PutToFile, w.reg);
+                                        change.oldSize, WriteTextSink, &w.reg);
     } else {
-        written = fputs("\n", w.reg) >= 0 && PutText(w.reg, kUndoAddedValueRemark, change.path);
+        written = PutText(&w.reg, "\n") && PutText(&w.reg, kUndoAddedValueRemark, change.path);
     }
     if (!written)
         w.failed = 1;
@@ -163,22 +164,15 @@ void SaveChange(void* context, const OkChange& change) {
         SaveDeletedFile(w, change.path);
 }
 
-int CloseFile(FILE* file) {
-    if (file == nullptr)
-        return 1;
-    int good = !ferror(file);
-    return fclose(file) == 0 && good;
-}
-
 // Writes the folder once the plan says something will change. 1: written.
 int WriteFolder(UndoWriter& w, const PortInventory& inventory) {
     if (!MakeFolder(w, 1))
         return 0;
-    w.reg = OpenInFolder(w, kUndoRegistryFile);
-    w.bat = OpenInFolder(w, kUndoBatchFile);
-    if (w.reg == nullptr || w.bat == nullptr || fputs("REGEDIT4\n", w.reg) < 0 ||
-        fputs(kUndoBatchHeader, w.bat) < 0 ||
-        !PutText(w.bat, kUndoBatchDosRemark, w.windows, w.windows, kUndoRegistryFile) ||
+    int regOpen = OpenInFolder(w, kUndoRegistryFile, &w.reg);
+    int batOpen = OpenInFolder(w, kUndoBatchFile, &w.bat);
+    if (!regOpen || !batOpen || !PutText(&w.reg, "REGEDIT4\n") ||
+        !PutText(&w.bat, kUndoBatchHeader) ||
+        !PutText(&w.bat, kUndoBatchDosRemark, w.windows, w.windows, kUndoRegistryFile) ||
         !ExportDeletedKeys(w))
         w.failed = 1;
     if (!w.failed) {
@@ -189,9 +183,11 @@ int WriteFolder(UndoWriter& w, const PortInventory& inventory) {
             w.failed = 1;
     }
     if (!w.failed &&
-        (fputs("\n", w.reg) < 0 || !PutText(w.bat, "regedit /s %s\n", kUndoRegistryFile)))
+        (!PutText(&w.reg, "\n") || !PutText(&w.bat, "regedit /s %s\n", kUndoRegistryFile)))
         w.failed = 1;
-    int closed = CloseFile(w.reg) & CloseFile(w.bat);
+    // On the disk and closed before anything changes: Windows 95 would otherwise keep them in
+    // its write-behind cache for seconds after the close.
+    int closed = CloseTextWriterOnDisk(&w.reg) & CloseTextWriterOnDisk(&w.bat);
     return closed && !w.failed;
 }
 
@@ -209,8 +205,8 @@ int WriteUndoFolder(const PortInventory& inventory, char* folder, unsigned size)
     UndoWriter w;
     w.plan = &plan;
     w.folder[0] = 0;
-    w.reg = nullptr;
-    w.bat = nullptr;
+    OpenTextWriterOn(&w.reg, nullptr);
+    OpenTextWriterOn(&w.bat, nullptr);
     w.copies = 0;
     w.failed = plan.base.lostTrack;  // a plan that is not whole makes no way back
     int written = 0;
@@ -218,7 +214,7 @@ int WriteUndoFolder(const PortInventory& inventory, char* folder, unsigned size)
         MakeFolder(w, 0);  // only to name it: nothing is made for a plan that is not whole
     else
         written = WriteFolder(w, inventory);
-    if (strlen(w.folder) < size)
-        strcpy(folder, w.folder);
+    if (TextLength(w.folder) < size)
+        CopyText(folder, w.folder);
     return written;
 }

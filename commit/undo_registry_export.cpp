@@ -5,6 +5,7 @@
 #include "commit/commit_layer.h"
 #include "platform/regedit_lines.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ int ExportTree(ExportState& w, RegistryKey key) {
             !WriteRegeditValueLine(w.valueName, type, w.valueData, size, w.sink, w.context))
             return 0;
     }
-    size_t length = strlen(w.path);
+    size_t length = TextLength(w.path);
     for (unsigned long index = 0;; ++index) {
         char name[kExportNameSize];
         unsigned long nameLength = sizeof name;
@@ -75,10 +76,10 @@ int ExportKeySubtree(const char* path, RegTextSink sink, void* context) {
     ExportState w;
     w.sink = sink;
     w.context = context;
-    const char* last = strrchr(path, '\\');
+    const char* last = FindLastCharacter(path, '\\');
     size_t parentLength = last ? static_cast<size_t>(last - path) : 0;
     const char* wanted = last ? last + 1 : path;
-    if (strlen(path) >= sizeof w.path)
+    if (TextLength(path) >= sizeof w.path)
         return 0;
     memcpy(w.path, path, parentLength);
     w.path[parentLength] = 0;

@@ -1,8 +1,7 @@
 // inventory/class_key_walk.cpp: class keys of the maker's port drivers that no port refers to.
-#include <string.h>
-
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -13,16 +12,16 @@ const size_t kClassPartLength = sizeof kPortsClassName;
 // The whole PortDriver text, compared exactly, letter case included.
 int IsMakersPortDriver(const char* portDriver) {
     for (const char* driver : kMakersPortDrivers) {
-        if (strcmp(portDriver, driver) == 0)
+        if (TextEqual(portDriver, driver))
             return 1;
     }
     return 0;
 }
 
 int RefersTo(const PortRecord& port, const char* name) {
-    if (port.itemKind != kPortItem || strlen(port.driverKey) < kClassPartLength)
+    if (port.itemKind != kPortItem || TextLength(port.driverKey) < kClassPartLength)
         return 0;
-    return strcmp(port.driverKey + kClassPartLength, name) == 0;
+    return TextEqual(port.driverKey + kClassPartLength, name);
 }
 
 }  // namespace

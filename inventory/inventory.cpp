@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "platform/text.h"
+
 PortInventory g_inventory;
 
 void ResetInventory() {
@@ -13,15 +15,15 @@ BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     PortInventory& inv = g_inventory;
     for (int32_t i = 0; i < inv.boardCount; ++i) {
         BoardRecord& board = inv.boards[i];
-        if (board.boardType == boardType && strcmp(board.instanceName, instanceName) == 0)
+        if (board.boardType == boardType && TextEqual(board.instanceName, instanceName))
             return &board;
     }
     // A name that does not fit instanceName is never cut: a cut name could match another board.
-    if (inv.boardCount >= kMaxBoards || strlen(instanceName) >= kBoardInstanceNameSize)
+    if (inv.boardCount >= kMaxBoards || TextLength(instanceName) >= kBoardInstanceNameSize)
         return nullptr;
     BoardRecord& board = inv.boards[inv.boardCount++];
     memset(&board, 0, sizeof board);
-    strcpy(board.instanceName, instanceName);
+    CopyText(board.instanceName, instanceName);
     board.boardType = boardType;
     board.enumeratorName = kIsaPnpEnumerator;
     return &board;

@@ -4,6 +4,7 @@
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
 #include "platform/ascii.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
         if (RegistryEnumKey(deviceIdKey, index, name, &nameLength) != kRegistryOk)
             return;
         // Too long for instanceName: skipped rather than cut, which could match another board.
-        if (strlen(name) >= kBoardInstanceNameSize)
+        if (TextLength(name) >= kBoardInstanceNameSize)
             continue;
 
         RegistryKey instanceKey;
@@ -55,7 +56,7 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
         memset(&board, 0, sizeof board);
         board.enumeratorName = enumeratorName;
         board.deviceKeyNames[0] = deviceIdText;
-        strcpy(board.instanceName, name);
+        CopyText(board.instanceName, name);
 
         char description[kDeviceDescSize] = "";  // unreadable counts as empty: a standard port
         ReadTextValue(instanceKey, kDeviceDescValue, description, sizeof description);

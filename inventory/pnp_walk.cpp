@@ -1,12 +1,9 @@
 // inventory/pnp_walk.cpp: the maker's Plug and Play boards under Enum\ISAPNP and Enum\MF.
-#include <string.h>
-
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
+#include "platform/text.h"
 
 namespace {
-
-const size_t kPrefixLength = sizeof kMakersDeviceIdPrefix - 1;
 
 // The board type a device ID's type character gives, or -1 for a character outside 0..3.
 int32_t TypeFromCharacter(char c) {
@@ -54,9 +51,9 @@ void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uin
 }  // namespace
 
 PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
-    if (strncmp(name, kMakersDeviceIdPrefix, kPrefixLength) != 0)
+    if (!TextBeginsWith(name, kMakersDeviceIdPrefix))
         return NotTheMakers();
-    size_t length = strlen(name);
+    size_t length = TextLength(name);
     PnpKeyName parsed;
     parsed.type = length >= 7 ? TypeFromCharacter(name[6]) : -1;
     parsed.slot = DecimalValue(name + length - 3);  // "QVX" itself: the name has three
@@ -65,14 +62,16 @@ PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
 }
 
 PnpKeyName ParseMfInstanceKeyName(const char* name) {
-    const char* first = strchr(name, '&');
-    if (first == nullptr || strncmp(first + 1, kMakersDeviceIdPrefix, kPrefixLength) != 0)
+    const char* first = FindCharacter(name, '&');
+    if (first == nullptr || !TextBeginsWith(first + 1, kMakersDeviceIdPrefix))
         return NotTheMakers();
     // The type character sits seven after the '&'; a shorter name cannot be parsed.
-    if (strnlen(first + 1, 7) < 7)
-        return NotTheMakers();
+    for (int i = 1; i <= 7; ++i) {
+        if (first[i] == 0)
+            return NotTheMakers();
+    }
     const char* typeCharacter = first + 7;
-    const char* second = strchr(typeCharacter, '&');
+    const char* second = FindCharacter(typeCharacter, '&');
     if (second == nullptr)
         return NotTheMakers();
     PnpKeyName parsed;
@@ -157,7 +156,7 @@ int EnumerateMultifunctionChildren() {
             if (parsed.type < 0 || parsed.slot < 0 || parsed.slot >= kChildPorts)
                 continue;
             // Never cut: a cut board name could match another board.
-            if (strlen(parsed.boardInstanceName) >= kBoardInstanceNameSize)
+            if (TextLength(parsed.boardInstanceName) >= kBoardInstanceNameSize)
                 continue;
 
             BoardRecord* board = FindOrAddBoard(parsed.boardInstanceName, parsed.type);
@@ -165,7 +164,7 @@ int EnumerateMultifunctionChildren() {
                 break;
             ChildGroup& group = board->childGroups[k];
             group.childKeyName = kChildKeyNames[k];
-            strcpy(group.childInstanceNames[parsed.slot], name);
+            CopyText(group.childInstanceNames[parsed.slot], name);
 
             RegistryKey instanceKey;
             if (RegistryOpenKey(childKey, name, &instanceKey) != kRegistryOk) {

@@ -1,9 +1,8 @@
 // inventory/value_read.cpp: reading a registry text value into a fixed-width field.
 #include "inventory/value_read.h"
 
-#include <string.h>
-
 #include "inventory/inventory.h"
+#include "platform/text.h"
 
 int ReadTextValue(RegistryKey key, const char* name, char* field, unsigned long size) {
     char buffer[kInstanceNameSize];  // larger than every value field the walks read
@@ -14,12 +13,14 @@ int ReadTextValue(RegistryKey key, const char* name, char* field, unsigned long 
         return 0;
     // Registry strings need not carry their terminator; a value that fills the whole field
     // without one is a name one character too long for it.
-    const char* end = static_cast<const char*>(memchr(buffer, 0, length));
-    if (end == nullptr) {
+    unsigned long terminator = 0;
+    while (terminator < length && buffer[terminator] != 0)
+        ++terminator;
+    if (terminator == length) {
         if (length == size)
             return 0;
         buffer[length] = 0;
     }
-    strcpy(field, buffer);
+    CopyText(field, buffer);
     return 1;
 }

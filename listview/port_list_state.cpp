@@ -1,14 +1,15 @@
 // listview/port_list_state.cpp: the list's process-wide state.
 #include "listview/listview.h"
 
-#include <stdlib.h>
 #include <string.h>
+
+#include "platform/heap.h"
 
 PortListState g_portListState;
 
 void ResetPortListState() {
     PortListState* state = &g_portListState;
-    free(state->expandedItems);
+    FreeHeapBlock(state->expandedItems);
     if (state->memoryDC != nullptr) {
         if (state->previousBitmap != nullptr) {
             SelectObject(state->memoryDC, state->previousBitmap);

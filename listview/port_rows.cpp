@@ -2,9 +2,8 @@
 // set of expanded boards.
 #include "listview/listview.h"
 
-#include <stdlib.h>
-
 #include "app/resource.h"
+#include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {
     for (int32_t i = 0; i < state->expandedCount; ++i) {
@@ -22,7 +21,7 @@ int ExpandedSetAdd(PortListState* state, const void* record) {
         return 1;
     }
     size_t bytes = (static_cast<size_t>(state->expandedCount) + 1) * sizeof(const void*);
-    const void** grown = static_cast<const void**>(realloc(state->expandedItems, bytes));
+    const void** grown = static_cast<const void**>(ResizeHeapBlock(state->expandedItems, bytes));
     if (grown == nullptr) {
         return 0;  // the old array is still valid and the set unchanged
     }
@@ -45,7 +44,7 @@ void ExpandedSetRemove(PortListState* state, const void* record) {
     }
     state->expandedCount -= 1;
     if (state->expandedCount == 0) {
-        free(state->expandedItems);
+        FreeHeapBlock(state->expandedItems);
         state->expandedItems = nullptr;
         return;
     }
@@ -53,7 +52,7 @@ void ExpandedSetRemove(PortListState* state, const void* record) {
         state->expandedItems[i] = state->expandedItems[i + 1];
     }
     size_t bytes = static_cast<size_t>(state->expandedCount) * sizeof(const void*);
-    const void** shrunk = static_cast<const void**>(realloc(state->expandedItems, bytes));
+    const void** shrunk = static_cast<const void**>(ResizeHeapBlock(state->expandedItems, bytes));
     if (shrunk != nullptr) {  // a failed shrink leaves a larger, still valid array
         state->expandedItems = shrunk;
     }

@@ -1,36 +1,7 @@
 // listview/row_text.cpp: the texts of board and port rows, and a board's ID digest.
 #include "listview/tree_rows.h"
 
-#include <string.h>
-
-namespace {
-
-// Appends `piece` to the NUL-terminated `text` of `size` characters, cutting it short rather
-// than running past the end.
-void AppendText(char* text, int size, const char* piece) {
-    int length = static_cast<int>(strlen(text));
-    while (*piece != '\0' && length < size - 1) {
-        text[length++] = *piece++;
-    }
-    text[length] = '\0';
-}
-
-void AppendNumber(char* text, int size, unsigned number) {
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    char reversed[12];
-    for (int i = 0; i < count; ++i) {
-        reversed[i] = digits[count - 1 - i];
-    }
-    reversed[count] = '\0';
-    AppendText(text, size, reversed);
-}
-
-}  // namespace
+#include "platform/text.h"
 
 const char* BoardTypeText(int32_t boardType) {
     switch (boardType) {
@@ -51,7 +22,7 @@ const char* BoardTypeText(int32_t boardType) {
 }
 
 void FormatIdDigest(const char* instanceName, char digest[kIdDigestSize]) {
-    int length = static_cast<int>(strlen(instanceName));
+    int length = static_cast<int>(TextLength(instanceName));
     digest[0] = '\0';
     if (length < 2) {
         return;

@@ -1,14 +1,12 @@
 // platform/files.h: the file operations the driver clean-up and the undo folder need, with their
 // Win32 meanings.
 //
-// The Windows build maps them onto KERNEL32 and the C library's streams. The native build works
-// on the host's file system below a Windows directory and a system directory that the caller
-// sets (tests), matching names and patterns without regard to case and taking '\' between
-// levels, as the Windows file system does.
+// The Windows build maps them onto KERNEL32. The native build works on the host's file system
+// (through the C library's streams) below a Windows directory and a system directory that the
+// caller sets (tests), matching names and patterns without regard to case and taking '\' between
+// levels, as the Windows file system does. platform/streams.h buffers text over these files.
 #ifndef KORVALIN_PLATFORM_FILES_H
 #define KORVALIN_PLATFORM_FILES_H
-
-#include <stdio.h>
 
 // Buffer for a name the search delivers (MAX_PATH).
 enum { kFileNameSize = 260 };
@@ -36,10 +34,6 @@ int FilesExists(const char* name);
 // Deletes a file. 1: deleted; 0: not (missing, read-only, a directory, in use).
 int FilesDelete(const char* name);
 
-// Opens a file for reading as a buffered text stream, for getc and fclose; null when it cannot
-// be opened (missing, a directory, in use).
-FILE* FilesOpenForReading(const char* name);
-
 // 1 when FilesDelete would delete the file: it is there, not a directory and not read-only.
 int FilesCanDelete(const char* name);
 
@@ -47,12 +41,30 @@ int FilesCanDelete(const char* name);
 // the way, parent missing, disk read-only or full).
 int FilesCreateDirectory(const char* path);
 
-// Creates (or empties) a file for writing as a buffered text stream, for fputs, fwrite and
-// fclose; lines end in CR LF on Windows. Null when it cannot be created.
-FILE* FilesOpenForWriting(const char* name);
-
-// Copies a file's bytes to a new file (CopyFileA, failing when `to` exists). 1: copied; 0: not.
+// Copies a file's bytes to a new file, failing when `to` exists, and puts the copy on the disk
+// before it returns (an undo folder's copy must survive a crash that follows). 1: copied; 0: not.
 int FilesCopy(const char* from, const char* to);
+
+// An open file: a HANDLE on Windows, a C library stream natively.
+struct PlatformFile;
+
+// Opens a file for reading only (a read-only file opens too); null when it cannot be opened
+// (missing, a directory, in use).
+PlatformFile* FilesOpenForReading(const char* name);
+// Creates (or empties) a file for writing; null when it cannot be created.
+PlatformFile* FilesCreate(const char* name);
+// The process's standard output, or null where it has none (a GUI program on Windows 95). It is
+// never closed.
+PlatformFile* FilesStandardOutput();
+// Reads up to `size` bytes: how many were read, 0 at the end of the file, -1 on failure.
+long FilesRead(PlatformFile* file, void* buffer, unsigned long size);
+// Writes all `size` bytes. 1: written; 0: not (disk full, a write error).
+int FilesWrite(PlatformFile* file, const void* data, unsigned long size);
+// Makes the disk hold everything written so far (FlushFileBuffers): Windows 95 keeps a closed
+// file in its write-behind cache for seconds. 1: done; 0: failed.
+int FilesFlushToDisk(PlatformFile* file);
+// 1: closed cleanly; 0: the close reported an error.
+int FilesClose(PlatformFile* file);
 
 #ifndef _WIN32
 // Native build only: the directories FilesGet*Directory report (host paths; '\' is also taken

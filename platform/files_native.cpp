@@ -7,6 +7,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/ascii.h"
+#include "platform/change_journal.h"
 
 struct FileSearch {
     std::vector<std::string> names;
@@ -223,14 +225,9 @@ int FilesDelete(const char* name) {
     // Windows will not delete a read-only file; the host would (even more so as root).
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return 0;
+    if (!AllowPlatformChange(kChangeFileDeleted, name))
+        return 0;
     return unlink(hostPath.c_str()) == 0 ? 1 : 0;
-}
-
-FILE* FilesOpenForReading(const char* name) {
-    std::string hostPath = HostPath(name);
-    if (IsDirectory(hostPath))
-        return nullptr;  // the host would open a directory; Windows does not
-    return fopen(hostPath.c_str(), "r");
 }
 
 int FilesCanDelete(const char* name) {
@@ -244,30 +241,76 @@ int FilesCreateDirectory(const char* path) {
     return mkdir(HostPath(path).c_str(), 0755) == 0 ? 1 : 0;
 }
 
-FILE* FilesOpenForWriting(const char* name) {
+int FilesCopy(const char* from, const char* to) {
+    struct stat info;
+    if (lstat(HostPath(to).c_str(), &info) == 0)
+        return 0;  // told to fail when the target exists
+    PlatformFile* in = FilesOpenForReading(from);
+    if (in == nullptr)
+        return 0;
+    PlatformFile* out = FilesCreate(to);
+    int copied = out != nullptr;
+    char buffer[4096];
+    long got = 0;
+    while (copied && (got = FilesRead(in, buffer, sizeof buffer)) > 0)
+        copied = FilesWrite(out, buffer, static_cast<unsigned long>(got));
+    copied = copied && got == 0;
+    FilesClose(in);
+    if (out != nullptr) {
+        copied = copied && FilesFlushToDisk(out);
+        copied = FilesClose(out) && copied;
+        if (!copied)
+            unlink(HostPath(to).c_str());
+    }
+    return copied;
+}
+
+// A PlatformFile is the C library's stream, remembering its name for the change hook.
+struct PlatformFile {
+    FILE* stream;
+    std::string name;
+};
+
+PlatformFile* FilesOpenForReading(const char* name) {
+    std::string hostPath = HostPath(name);
+    if (IsDirectory(hostPath))
+        return nullptr;  // the host would open a directory; Windows does not
+    FILE* stream = fopen(hostPath.c_str(), "rb");
+    return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+}
+
+PlatformFile* FilesCreate(const char* name) {
     std::string hostPath = HostPath(name);
     if (IsDirectory(hostPath))
         return nullptr;
-    return fopen(hostPath.c_str(), "w");
+    FILE* stream = fopen(hostPath.c_str(), "wb");
+    return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
 }
 
-int FilesCopy(const char* from, const char* to) {
-    std::string toPath = HostPath(to);
-    struct stat info;
-    if (lstat(toPath.c_str(), &info) == 0)
-        return 0;  // CopyFileA told to fail when the target exists
-    FILE* in = FilesOpenForReading(from);
-    if (in == nullptr)
+PlatformFile* FilesStandardOutput() {
+    static PlatformFile standardOutput{stdout, "-"};
+    return &standardOutput;
+}
+
+long FilesRead(PlatformFile* file, void* buffer, unsigned long size) {
+    size_t got = fread(buffer, 1, size, file->stream);
+    return got == 0 && ferror(file->stream) ? -1 : static_cast<long>(got);
+}
+
+int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
+    return fwrite(data, 1, size, file->stream) == size;
+}
+
+int FilesFlushToDisk(PlatformFile* file) {
+    if (fflush(file->stream) != 0 || !AllowPlatformChange(kChangeFileFlushed, file->name.c_str()))
         return 0;
-    FILE* out = fopen(toPath.c_str(), "wb");
-    int copied = out != nullptr;
-    char buffer[4096];
-    size_t got;
-    while (copied && (got = fread(buffer, 1, sizeof buffer, in)) > 0)
-        copied = fwrite(buffer, 1, got, out) == got;
-    copied = copied && !ferror(in);
-    fclose(in);
-    if (out != nullptr && fclose(out) != 0)
-        copied = 0;
-    return copied;
+    return fsync(fileno(file->stream)) == 0;
+}
+
+int FilesClose(PlatformFile* file) {
+    if (file == FilesStandardOutput())
+        return fflush(file->stream) == 0;
+    int closed = fclose(file->stream) == 0;
+    delete file;
+    return closed;
 }

@@ -1,22 +1,32 @@
 // platform/files_win32.cpp: the file operations over KERNEL32 (Windows build).
 //
-// One call each, ANSI entry points only. A search handle is handed out as the FileSearch
-// pointer itself, so nothing is allocated.
+// One call each, ANSI entry points only. Search and file handles are handed out as the
+// FileSearch and PlatformFile pointers themselves, so nothing is allocated.
 #include <windows.h>
 
-#include <string.h>
-
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 
 // Copies a found name when it fits; 0 when it does not.
 int CopyFoundName(const WIN32_FIND_DATAA& found, char* name, unsigned size) {
-    size_t length = strlen(found.cFileName);
-    if (length >= size)
+    if (TextLength(found.cFileName) >= size)
         return 0;
-    memcpy(name, found.cFileName, length + 1);
+    CopyText(name, found.cFileName);
     return 1;
+}
+
+// Others may read and write a file while we have it open, as with the C library's fopen: a file
+// another program holds open must still be read.
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+HANDLE HandleOf(PlatformFile* file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+PlatformFile* FileOf(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<PlatformFile*>(handle);
 }
 
 }  // namespace
@@ -66,10 +76,6 @@ int FilesDelete(const char* name) {
     return DeleteFileA(name) ? 1 : 0;
 }
 
-FILE* FilesOpenForReading(const char* name) {
-    return fopen(name, "r");
-}
-
 int FilesCanDelete(const char* name) {
     DWORD attributes = GetFileAttributesA(name);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -81,10 +87,61 @@ int FilesCreateDirectory(const char* path) {
     return CreateDirectoryA(path, nullptr) ? 1 : 0;
 }
 
-FILE* FilesOpenForWriting(const char* name) {
-    return fopen(name, "w");
+// Read and written here rather than by CopyFileA, so that the copy can be flushed through its
+// own handle before it is closed.
+int FilesCopy(const char* from, const char* to) {
+    PlatformFile* in = FilesOpenForReading(from);
+    if (in == nullptr)
+        return 0;
+    PlatformFile* out = FileOf(
+        CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    int copied = out != nullptr;
+    char buffer[4096];
+    long got = 0;
+    while (copied && (got = FilesRead(in, buffer, sizeof buffer)) > 0)
+        copied = FilesWrite(out, buffer, static_cast<unsigned long>(got));
+    copied = copied && got == 0;
+    FilesClose(in);
+    if (out != nullptr) {
+        copied = copied && FilesFlushToDisk(out);
+        copied = FilesClose(out) && copied;
+        if (!copied)
+            DeleteFileA(to);  // a partial copy would pass for the file
+    }
+    return copied;
 }
 
-int FilesCopy(const char* from, const char* to) {
-    return CopyFileA(from, to, TRUE) ? 1 : 0;
+PlatformFile* FilesOpenForReading(const char* name) {
+    return FileOf(CreateFileA(name, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+PlatformFile* FilesCreate(const char* name) {
+    return FileOf(CreateFileA(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+PlatformFile* FilesStandardOutput() {
+    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    return handle == nullptr ? nullptr : FileOf(handle);
+}
+
+long FilesRead(PlatformFile* file, void* buffer, unsigned long size) {
+    DWORD got = 0;
+    if (!ReadFile(HandleOf(file), buffer, size, &got, nullptr))
+        return -1;
+    return static_cast<long>(got);
+}
+
+int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
+    DWORD written = 0;
+    return WriteFile(HandleOf(file), data, size, &written, nullptr) && written == size;
+}
+
+int FilesFlushToDisk(PlatformFile* file) {
+    return FlushFileBuffers(HandleOf(file)) ? 1 : 0;
+}
+
+int FilesClose(PlatformFile* file) {
+    return CloseHandle(HandleOf(file)) ? 1 : 0;
 }

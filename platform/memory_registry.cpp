@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/ascii.h"
+#include "platform/change_journal.h"
 #include "platform/regedit_text.h"
 #include "platform/registry.h"
 
@@ -187,6 +188,14 @@ long BeginOperation(MemoryRegistryState& s, RegistryKey key, MemoryNode** node) 
         return kRegistryKeyDeleted;
     *node = handle->node;
     return kRegistryOk;
+}
+
+// A node's path below HKEY_LOCAL_MACHINE, for the change hook only (it allocates).
+std::string PathOf(const MemoryNode* node) {
+    std::string path;
+    for (; node != nullptr && node->parent != nullptr; node = node->parent)
+        path = path.empty() ? node->name : node->name + "\\" + path;
+    return path;
 }
 
 MemoryNode* CreateChild(MemoryRegistryState& s, MemoryNode* parent, const char* name,
@@ -359,6 +368,10 @@ long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* 
         return result;
     if (data == nullptr && size != 0)
         return kRegistryBadArgument;
+    if (PlatformChangeHookSet() &&
+        !AllowPlatformChange(kChangeValueWritten,
+                             (PathOf(node) + "\\" + (valueName ? valueName : "")).c_str()))
+        return kRegistryAccessDenied;
     MemoryValue* value = FindValue(node, valueName);
     if (value == nullptr) {
         node->values.push_back(MemoryValue());
@@ -384,6 +397,8 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
     // Like Wine and NT: a key with subkeys stays, and HKEY_LOCAL_MACHINE itself cannot go.
     if (target == s.root || !target->children.empty())
         return kRegistryAccessDenied;
+    if (PlatformChangeHookSet() && !AllowPlatformChange(kChangeKeyDeleted, PathOf(target).c_str()))
+        return kRegistryAccessDenied;
     std::vector<MemoryNode*>& siblings = target->parent->children;
     siblings.erase(std::find(siblings.begin(), siblings.end(), target));
     // Kept allocated until the reset: handles to it now fail with ERROR_KEY_DELETED.
@@ -402,6 +417,16 @@ long RegistryCloseKey(RegistryKey key) {
     handle->node = nullptr;
     s.freeSlots[s.freeCount++] = static_cast<int>(handle - s.pool);
     return kRegistryOk;
+}
+
+// Nothing to write anywhere; counted like the others, so a test can make it fail.
+long RegistryFlush() {
+    MemoryRegistryState& s = State();
+    MemoryNode* node = nullptr;
+    long result = BeginOperation(s, &s.rootHandle, &node);
+    if (result == kRegistryOk && !AllowPlatformChange(kChangeRegistryFlushed, ""))
+        return kRegistryAccessDenied;
+    return result;
 }
 
 void MemoryRegistryReset() {

@@ -29,11 +29,11 @@ bool MemoryRegistryLoadFile(const char* path, std::string* error);
 std::string MemoryRegistrySave();
 
 // Fault injection: operation number `nth` (1-based, counted from this call over the open,
-// enumerate, query, set and delete operations) fails with `code` without doing anything; 0
+// enumerate, query, set, delete and flush operations) fails with `code` without doing anything; 0
 // disarms. Lets tests fail every open, read and write in turn. Closing a key is not counted and
 // never fails, so a walk that closes what it opened leaves no handle open whatever failed.
 void MemoryRegistryFailOperation(long nth, long code);
-// Open, enumerate, query, set and delete operations performed since the last reset (closes
+// Open, enumerate, query, set, delete and flush operations performed since the last reset (closes
 // not counted).
 long MemoryRegistryOperationCount();
 // Keys opened and not yet closed: a leak check for the walks and the commit.

@@ -6,12 +6,14 @@
 
 #include <string.h>
 
+#include "platform/text.h"
+
 namespace {
 
 const char kDigits[] = "0123456789abcdef";
 
 int Put(RegTextSink sink, void* context, const char* text) {
-    return sink(context, text, strlen(text));
+    return sink(context, text, TextLength(text));
 }
 
 int PutQuoted(RegTextSink sink, void* context, const char* text, size_t length) {
@@ -93,9 +95,9 @@ int WriteRegeditValueLine(const char* name, unsigned long type, const void* data
             return 0;
         column = 1;
     } else {
-        if (!PutQuoted(sink, context, name, strlen(name)))
+        if (!PutQuoted(sink, context, name, TextLength(name)))
             return 0;
-        column = strlen(name) + 2;
+        column = TextLength(name) + 2;
         for (const char* c = name; *c != 0; ++c)
             column += (*c == '\\' || *c == '"') ? 1 : 0;
     }
@@ -118,11 +120,11 @@ int WriteRegeditValueLine(const char* name, unsigned long type, const void* data
         if (type != kRegTypeBinary) {
             memcpy(text, "hex(", 4);
             FormatHex(type, 0, text + 4);
-            strcat(text, "):");
+            AppendText(text, sizeof text, "):");
         }
         if (!Put(sink, context, text))
             return 0;
-        if (!PutHexList(sink, context, bytes, size, column + strlen(text)))
+        if (!PutHexList(sink, context, bytes, size, column + TextLength(text)))
             return 0;
     }
     return Put(sink, context, "\n");

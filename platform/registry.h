@@ -58,4 +58,9 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey);
 
 long RegistryCloseKey(RegistryKey key);
 
+// Writes every change made so far to the disk now (RegFlushKey on HKEY_LOCAL_MACHINE): Windows 95
+// otherwise writes SYSTEM.DAT only when its lazy flusher gets to it, and a crash before then
+// loses changes that files deleted afterwards depend on.
+long RegistryFlush();
+
 #endif

@@ -1,7 +1,7 @@
 // platform/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
 //
-// One call each (deletion excepted), ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the results are the
-// Win32 error codes unchanged.
+// One call each (deletion excepted), ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the
+// results are the Win32 error codes unchanged.
 #include "platform/registry.h"
 
 RegistryKey RegistryRoot() {
@@ -58,4 +58,8 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
 
 long RegistryCloseKey(RegistryKey key) {
     return RegCloseKey(key);
+}
+
+long RegistryFlush() {
+    return RegFlushKey(HKEY_LOCAL_MACHINE);
 }

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/texts.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int IsDigit(char c) {
 }
 
 void CopyBounded(char* to, const char* from, size_t size) {
-    size_t length = strlen(from);
+    size_t length = TextLength(from);
     if (length >= size)
         length = size - 1;
     memcpy(to, from, length);
@@ -81,7 +82,7 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
                 continue;
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
-            if (strcmp(slot->portName, name) == 0)
+            if (TextEqual(slot->portName, name))
                 return 1;
         }
     }
@@ -95,7 +96,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
 RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
                            int autoEnumerate) {
     RenameResult done = {kRenameDone, ""};
-    size_t length = strlen(typedText);
+    size_t length = TextLength(typedText);
     if (port == nullptr || length == 0) {
         done.outcome = kRenameNothing;
         return done;
@@ -108,11 +109,11 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
         char shown[kRefusedNameSize];
         CopyBounded(shown, typedText, sizeof shown - 1);
         if (appendOne)
-            strcat(shown, "1");
+            AppendText(shown, sizeof shown, "1");
         return Refuse(kRenameNameTooLong, shown);
     }
     char name[kPortNameSize];
-    strcpy(name, typedText);
+    CopyText(name, typedText);
     if (appendOne) {
         name[length++] = '1';
         name[length] = 0;
@@ -122,7 +123,7 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
     if (!autoEnumerate) {
         if (IsPortNameInUseIn(inventory, nullptr, name))
             return Refuse(kRenameNameInUse, name);
-        strcpy(port->portName, name);
+        CopyText(port->portName, name);
         board->modified = 1;
         return done;
     }
@@ -156,15 +157,15 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
             if (counter > INT32_MAX)
                 return Refuse(kRenameNumberTooLarge, candidate);
             ++counter;
-            if (strlen(candidate) > kMaxPortNameLength)
+            if (TextLength(candidate) > kMaxPortNameLength)
                 return Refuse(kRenameNameTooLong, candidate);
         } while (IsPortNameInUseIn(inventory, port, candidate));
         renamed[count] = slot;
-        strcpy(names[count], candidate);
+        CopyText(names[count], candidate);
         ++count;
     }
     for (int i = 0; i < count; ++i)
-        strcpy(renamed[i]->portName, names[i]);
+        CopyText(renamed[i]->portName, names[i]);
     board->modified = 1;
     return done;
 }
@@ -184,26 +185,8 @@ int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
         default:
             return 0;
     }
-    if (size == 0)
-        return 1;
-    // Assembled by hand rather than formatted: nothing here can write past `size`, and a '%'
-    // in the refused name is only text.
-    const char* mark = strstr(format, "%s");
-    struct Part {
-        const char* text;
-        size_t length;
-    };
-    const Part parts[] = {{format, static_cast<size_t>(mark - format)},
-                          {result.refusedName, strlen(result.refusedName)},
-                          {mark + 2, strlen(mark + 2)}};
-    size_t used = 0;
-    for (const Part& part : parts) {
-        size_t length = part.length;
-        if (length > size - 1 - used)
-            length = size - 1 - used;
-        memcpy(text + used, part.text, length);
-        used += length;
-    }
-    text[used] = 0;
+    // Filled in rather than formatted: nothing can write past `size`, and a '%' in the refused
+    // name is only text.
+    FormatText(text, size, format, result.refusedName);
     return 1;
 }

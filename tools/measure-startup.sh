@@ -5,7 +5,9 @@
 #   tools/measure-startup.sh WIN_BUILD_DIR NATIVE_BUILD_DIR [RUNS]
 #
 # Registries: the demo registry, and the maximal one (every table full, 10,000 unrelated keys).
-# The side (32- or 64-bit Wine) follows the build's program and is named in every figure line.
+# The side (32- or 64-bit Wine) follows the build's program and is named in every figure line;
+# the startup prefix is made by wine-run.sh like the tests' own, so on the 32-bit side it too
+# reports Windows 95.
 set -eu
 if [ $# -lt 2 ]; then
     echo "usage: $0 WIN_BUILD_DIR NATIVE_BUILD_DIR [RUNS]" >&2

@@ -9,7 +9,8 @@
 # Each run starts from tests/fixtures/demo.reg again, in a Wine prefix of its own.
 #
 # It shows the 32-bit program, the one that ships, where this machine can start 32-bit
-# programs, and the x86_64 build of the same sources under 64-bit Wine where it cannot.
+# programs, and the x86_64 build of the same sources under 64-bit Wine where it cannot. The
+# 32-bit prefix reports Windows 95 (4.00.950), as wine-run.sh makes every prefix of that side.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +25,7 @@ fi
 if can_run_32bit; then
     build=build/win toolchain=mingw-i686.cmake prefix=$root/build/demo-prefix
     [ "${1:-}" = --in-xvfb ] ||
-        echo "run-demo.sh: the 32-bit korvalin.exe (i686) under 32-bit Wine: this machine starts 32-bit programs"
+        echo "run-demo.sh: the 32-bit korvalin.exe (i686) under 32-bit Wine as Windows 95: this machine starts 32-bit programs"
 else
     build=build/win64 toolchain=mingw-x86_64.cmake prefix=$root/build/demo-prefix64
     [ "${1:-}" = --in-xvfb ] ||

@@ -8,7 +8,8 @@
 #             and the Windows step times the program's start under Wine beside `reg query`
 #   sanitize  g++ with AddressSanitizer and UBSan, the same tests
 #   win       MinGW-w64 i686 cross build, the program that ships; its tests run under 32-bit
-#             Wine in one virtual X display, where this machine can start 32-bit programs
+#             Wine in one virtual X display, where this machine can start 32-bit programs, in a
+#             prefix that reports Windows 95 (wine-run.sh makes every 32-bit prefix so)
 #   win64     the same sources for x86_64; its tests run under 64-bit Wine on every machine
 #   fuzz      clang with libFuzzer (and the sanitizers): each fuzz target runs for a while
 # Every step runs even when an earlier one failed; the exit code is non-zero if any did.
@@ -117,7 +118,7 @@ windows_side() {  # BITS DIR TOOLCHAIN RUN(1|0)
 # either way; only its tests need 32-bit Wine.
 if can_run_32bit; then
     wine32=1
-    windows_sides="Windows tests: 32-bit Wine (i686 build) and 64-bit Wine (x86_64 build)"
+    windows_sides="Windows tests: 32-bit Wine as Windows 95 (i686 build) and 64-bit Wine (x86_64 build)"
 else
     wine32=0
     windows_sides="Windows tests: 64-bit Wine only; $(no_32bit_reason)"

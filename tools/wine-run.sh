@@ -129,6 +129,19 @@ if [ ! -f "$prefix/.korvalin-ready" ]; then
     wineserver -w
     echo "$bits" >"$prefix/.korvalin-ready"
 fi
+# The side's Windows version, with a mark of its own: a prefix made before the side had one
+# (its .korvalin-ready holds only the side) is brought to it here on its next run, and the
+# side mark keeps its meaning for every script that reads it. The mark is written only once
+# Wine has taken the value, so an interrupted run sets it again next time.
+version=$(wine_version "$bits")
+if [ -n "$version" ] && [ "$(cat "$prefix/.korvalin-version" 2>/dev/null)" != "$version" ]; then
+    if ! "$loader" reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$version" /f \
+        >/dev/null 2>&1; then
+        echo "wine-run.sh: could not make $prefix report Windows version $version" >&2
+        exit 3
+    fi
+    echo "$version" >"$prefix/.korvalin-version"
+fi
 # The server outlives this run by $keep seconds; a later run reuses it. Starting it while
 # one already runs for this prefix is harmless (the new one sees the lock and exits).
 if [ "$keep" -gt 0 ]; then

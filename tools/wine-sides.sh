@@ -31,6 +31,14 @@ wine_loader() {  # 32|64
     return 1
 }
 
+# The Windows version Wine reports in a side's prefixes (HKCU\Software\Wine, Version): win95
+# for the 32-bit side, so the program meets under test the 4.00.950 it meets on the machine it
+# ships to; nothing for the 64-bit side, whose Wine has no Windows 95 (Wine's default stays).
+wine_version() {  # 32|64
+    [ "$1" = 32 ] && echo win95
+    return 0
+}
+
 # Status 0 when this machine starts 32-bit programs: the 32-bit Wine loader, an i386 program,
 # is started and must answer. KORVALIN_WINE32=no says no without asking (to try the 64-bit-only
 # road on a machine that has both).

@@ -1,10 +1,14 @@
 #!/bin/sh
-# tests/app/check_program_image.sh: korvalin.exe is a GUI program that needs only the system
-# DLLs and msvcrt. The 32-bit build, the one that ships, is also a Windows 95 program (subsystem
-# 4.0) and stays small once stripped; the 64-bit build exists for testing only.
-#   check_program_image.sh OBJDUMP STRIP korvalin.exe
+# tests/app/check_program_image.sh: korvalin.exe is a GUI program without a C runtime. The 32-bit
+# build, the one that ships, must start on Windows 95 as first shipped (4.00.950): subsystem 4.0,
+# imports only from KERNEL32, USER32, GDI32 and ADVAPI32 and only the functions listed in
+# windows95_imports.tsv (each present on that release, with its source), no TLS directory, no
+# global constructors, and at most 40 KiB once stripped. The 64-bit build exists for testing only.
+#   check_program_image.sh OBJDUMP STRIP NM korvalin.exe IMPORTS.tsv [WINDOWS95-API.tsv]
+# The last file, where it is at hand, is the table of what Windows 95 exports that the list was
+# checked against; every listed function must be "present" there too.
 set -u
-objdump=$1 strip=$2 exe=$3
+objdump=$1 strip=$2 nm=$3 exe=$4 allowed=$5 table=${6:-}
 status=0
 headers=$("$objdump" -p "$exe") || exit 1
 fail() { echo "FAIL: $*"; status=1; }
@@ -13,25 +17,73 @@ case $("$objdump" -f "$exe") in
     *pei-i386*) shipped=1 ;;
     *) shipped=0 ;;
 esac
+echo "$headers" | grep -q '^Subsystem[[:space:]].*(Windows GUI)' || fail "not a GUI program"
+
+# "DLL<TAB>Function" for every import, the DLL in capitals without ".DLL".
+imports=$(echo "$headers" | awk '
+    /DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
+    /^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { print dll "\t" $3 }')
+
 if [ $shipped -eq 1 ]; then
     echo "$headers" | grep -q '^MajorSubsystemVersion[[:space:]]*4$' || fail "subsystem version is not 4.0"
     echo "$headers" | grep -q '^MinorSubsystemVersion[[:space:]]*0$' || fail "subsystem version is not 4.0"
+
+    # Later releases' functions, named so that the message says why.
+    for late in GetDiskFreeSpaceExA:"Windows 95 OSR2" GetFileAttributesExA:"Windows 98" \
+        GetLongPathNameA:"Windows 98" IsDebuggerPresent:"Windows 98" \
+        InitializeCriticalSectionAndSpinCount:"Windows 98" TryEnterCriticalSection:"Windows NT" \
+        AddVectoredExceptionHandler:"Windows XP"; do
+        echo "$imports" | cut -f2 | grep -qx "${late%%:*}" &&
+            fail "imports ${late%%:*}, which first came with ${late#*:}"
+    done
+    echo "$imports" | while IFS="$(printf '\t')" read -r dll function; do
+        case $dll in
+            KERNEL32 | USER32 | GDI32 | ADVAPI32) ;;
+            *) echo "FAIL: imports $dll.DLL ($function), not one of Windows 95's four system DLLs"
+               continue ;;
+        esac
+        awk -F'\t' -v d="$dll" -v f="$function" '$1 == d && $2 == f && $3 == "present" { found = 1 }
+            END { exit !found }' "$allowed" ||
+            echo "FAIL: imports $dll!$function, which $(basename "$allowed") does not list as present on Windows 95"
+    done | grep . && status=1
+    # The list itself holds only what that release exports, each with its source.
+    awk -F'\t' 'NR > 1 && ($3 != "present" || $4 == "") { print "FAIL: " $1 "!" $2 " is listed without being present, or without a source" }' \
+        "$allowed" | grep . && status=1
+    if [ -n "$table" ] && [ -f "$table" ]; then
+        awk -F'\t' 'NR == FNR { if ($3 == "present") known[$1 "\t" $2] = 1; next }
+            FNR > 1 && !(($1 "\t" $2) in known) { print "FAIL: " $1 "!" $2 " is not present in " FILENAME_T }' \
+            FILENAME_T="$(basename "$table")" "$table" "$allowed" | grep . && status=1
+    fi
+
+    # Windows 9x does not promise to run TLS callbacks, and nothing runs global constructors
+    # without a C runtime's start-up.
+    echo "$headers" | grep -Eq '^Entry 9 0+ 0+ Thread Storage Directory' ||
+        fail "has a TLS directory"
+    "$objdump" -h "$exe" | grep -q ' \.tls ' && fail "has a .tls section"
+    symbols=$("$nm" "$exe" 2>/dev/null)
+    # The constructor list runs from __CTOR_LIST__ to __DTOR_LIST__: empty, it is its two
+    # sentinel words.
+    ctor=$(echo "$symbols" | awk '$3 == "__CTOR_LIST__" { print $1 }')
+    dtor=$(echo "$symbols" | awk '$3 == "__DTOR_LIST__" { print $1 }')
+    if [ -n "$ctor" ] && [ -n "$dtor" ] && [ $((0x$dtor - 0x$ctor)) -gt 8 ]; then
+        fail "has global constructors (their list is $((0x$dtor - 0x$ctor)) bytes)"
+    fi
+    echo "$symbols" | grep -Eq '_GLOBAL__sub_[ID]_|__gxx_personality|__cxa_throw|_ZTI|_ZTS' &&
+        fail "has global constructors, exceptions or RTTI: $(echo "$symbols" |
+            grep -Eo '[^ ]*(_GLOBAL__sub_[ID]_|__gxx_personality|__cxa_throw|_ZTI|_ZTS)[^ ]*' | head -3 | tr '\n' ' ')"
 fi
-echo "$headers" | grep -q '^Subsystem[[:space:]].*(Windows GUI)' || fail "not a GUI program"
-for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
-    case $(echo "$dll" | tr a-z A-Z) in
-        KERNEL32.DLL | USER32.DLL | GDI32.DLL | ADVAPI32.DLL | MSVCRT.DLL) ;;
-        *) fail "imports $dll" ;;
-    esac
-done
 
 stripped=$(mktemp)
 "$strip" -o "$stripped" "$exe" && size=$(wc -c < "$stripped")
 rm -f "$stripped"
 if [ $shipped -eq 1 ]; then
-    [ "${size:-999999}" -lt 102400 ] || fail "stripped program is ${size:-?} bytes, over 100 KiB"
-    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, system DLLs only, $size bytes stripped"
+    [ "${size:-999999}" -le 40960 ] || fail "stripped program is ${size:-?} bytes, over 40 KiB (40,960)"
+    count=$(echo "$imports" | grep -c .)
+    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, $size bytes stripped"
 else
+    for dll in $(echo "$imports" | cut -f1 | sort -u); do
+        case $dll in KERNEL32 | USER32 | GDI32 | ADVAPI32) ;; *) fail "imports $dll.DLL" ;; esac
+    done
     [ $status -eq 0 ] && echo "korvalin.exe (x86_64, for tests): GUI, system DLLs only, $size bytes stripped"
 fi
 exit $status

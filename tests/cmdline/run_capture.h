@@ -4,21 +4,32 @@
 #define KORVALIN_TESTS_CMDLINE_RUN_CAPTURE_H
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
 
 #include "cmdline/command_line.h"
+#include "platform/files.h"
 
-// Returns the exit code; *output gets what went to standard output.
+// Returns the exit code; *output gets what went to standard output, its CR LF line ends read
+// back as LF (as text mode would).
 inline int RunCapturing(const CommandLine& parsed, std::string* output) {
     ResetInventory();  // as at process start
-    FILE* out = tmpfile();
+    char path[] = "/tmp/korvalin-stdout-XXXXXX";
+    close(mkstemp(path));
+    PlatformFile* out = FilesCreate(path);
     int code = RunUnattended(parsed, out);
-    rewind(out);
+    FilesClose(out);
     output->clear();
-    for (int c; (c = getc(out)) != EOF;)
+    FILE* in = fopen(path, "rb");
+    for (int c; (c = getc(in)) != EOF;) {
+        if (c == '\n' && !output->empty() && output->back() == '\r')
+            output->pop_back();
         *output += static_cast<char>(c);
-    fclose(out);
+    }
+    fclose(in);
+    unlink(path);
     return code;
 }
 

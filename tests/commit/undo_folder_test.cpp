@@ -81,7 +81,9 @@ void RunUndoBatch(const std::string& folder) {
     size_t start = 0, end;
     bool imported = false;
     while ((end = batch.find('\n', start)) != std::string::npos) {
-        std::string line = batch.substr(start, end - start);
+        // Lines end in CR LF, for DOS.
+        ASSERT_TRUE(end > start && batch[end - 1] == '\r') << batch;
+        std::string line = batch.substr(start, end - start - 1);
         start = end + 1;
         if (line.rfind("copy /Y ", 0) == 0) {
             size_t space = line.find(' ', 8);

@@ -34,12 +34,15 @@ class EndToEndCommandLine : public ::testing::Test {
         ClearTestRegistry();
     }
 
-    // Starts korvalin.exe with `arguments`, its standard output a pipe read into output_.
-    void Start(const std::string& arguments, HANDLE* readEnd) {
-        std::string command = KORVALIN_EXE;
-        for (char& c : command)
-            c = c == '/' ? '\\' : c;
-        command = "\"Z:" + command + "\" " + arguments;
+    // Starts korvalin.exe (or the program at `program`) with `arguments`, its standard output
+    // a pipe read into output_.
+    void Start(const std::string& arguments, HANDLE* readEnd, std::string program = "") {
+        if (program.empty()) {
+            program = std::string("Z:") + KORVALIN_EXE;
+            for (char& c : program)
+                c = c == '/' ? '\\' : c;
+        }
+        std::string command = "\"" + program + "\" " + arguments;
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE writeEnd;
         ASSERT_TRUE(CreatePipe(readEnd, &writeEnd, &inherit, 0));
@@ -53,10 +56,11 @@ class EndToEndCommandLine : public ::testing::Test {
             << command;
         CloseHandle(writeEnd);
     }
-    // Runs to the end; returns the exit code, with standard output in output_ ("\r\n" as "\n").
-    DWORD Run(const std::string& arguments) {
+    // Runs to the end; returns the exit code, with standard output in output_ ("\r\n" as "\n")
+    // and, as it came, in raw_.
+    DWORD Run(const std::string& arguments, const std::string& program = "") {
         HANDLE readEnd = nullptr;
-        Start(arguments, &readEnd);
+        Start(arguments, &readEnd, program);
         output_.clear();
         char buffer[512];
         DWORD got;
@@ -64,6 +68,7 @@ class EndToEndCommandLine : public ::testing::Test {
                got > 0)
             output_.append(buffer, got);
         CloseHandle(readEnd);
+        raw_ = output_;
         for (size_t at; (at = output_.find("\r\n")) != std::string::npos;)
             output_.erase(at, 1);
         return ExitCode();
@@ -92,13 +97,32 @@ class EndToEndCommandLine : public ::testing::Test {
         return static_cast<LRESULT>(result);
     }
 
-    std::string before_, output_;
+    std::string before_, output_, raw_;
     PROCESS_INFORMATION process_ = {};
 };
 
 TEST_F(EndToEndCommandLine, ListGoesToStandardOutput) {
     EXPECT_EQ(0u, Run("/list -"));
     EXPECT_EQ(ReadFixtureText("machine.list.txt"), output_);
+}
+
+// The program's own start-up takes its name off the command line, quoted and holding blanks,
+// and every line it writes ends in CR LF.
+TEST_F(EndToEndCommandLine, ProgramInAFolderWithBlanksReadsItsArgumentsAndWritesCrLf) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "korvalin with blanks";
+    const std::string program = folder + "\\korvalin.exe";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string built = std::string("Z:") + KORVALIN_EXE;
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << program;
+    EXPECT_EQ(0u, Run("  /list -  ", program));
+    DeleteFileA(program.c_str());
+    RemoveDirectoryA(folder.c_str());
+    std::string expected;
+    for (char c : ReadFixtureText("machine.list.txt"))
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(expected, raw_);
 }
 
 TEST_F(EndToEndCommandLine, RefusedRenameChangesNothingAndEndsWithTwo) {

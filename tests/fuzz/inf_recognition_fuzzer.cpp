@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commit/commit.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -49,15 +50,9 @@ int ExpectedVerdict(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string copy(reinterpret_cast<const char*>(data), size);
-    FILE* file = fmemopen(size ? &copy[0] : nullptr, size, "r");
-    if (file == nullptr) {
-        if (size == 0)
-            return 0;
-        abort();
-    }
-    int verdict = IsVendorInfStream(file);
-    fclose(file);
+    TextReader reader;
+    OpenTextReaderOnMemory(&reader, reinterpret_cast<const char*>(data), size);
+    int verdict = IsVendorInfStream(&reader);
     if (verdict != ExpectedVerdict(data, size))
         abort();
     return 0;

@@ -363,7 +363,17 @@ std::string ReadText(std::string path) {
             text.append(buffer, got);
         fclose(file);
     }
-    return text;
+    // Every line of the undo folder ends in CR LF (DOS and real-mode regedit read it); read
+    // back as text mode would.
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            abort();
+        lines += text[i];
+    }
+    return lines;
 }
 
 void Import(const std::string& text) {

@@ -1,0 +1,129 @@
+// tests/commit/durable_ok_test.cpp: what OK puts on the disk before what, natively.
+//
+// The native platform tells a hook of each change before it makes it, and lets the hook refuse
+// one as a failing disk or registry would. The order must be: every undo file flushed to the
+// disk, then the registry changes, then the registry flushed, then the file deletions.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commit/ok_changes.h"
+#include "gtest/gtest.h"
+#include "inventory/inventory.h"
+#include "platform/change_journal.h"
+#include "platform/memory_registry.h"
+#include "tests/commit/commit_test_support.h"
+#include "tests/support/fixture_registry.h"
+
+namespace {
+
+const char kMakersInf[] = "[Manufacturer]\r\n%Prov%=VarnakTessalineBoard\r\n";
+
+struct Journal {
+    std::vector<std::pair<int, std::string>> changes;
+    int refuse = -1;  // the change kind to refuse, once a name containing `refuseIn` comes
+    std::string refuseIn;
+};
+
+int Note(void* context, int change, const char* name) {
+    Journal* journal = static_cast<Journal*>(context);
+    if (change == journal->refuse && std::string(name).find(journal->refuseIn) != std::string::npos)
+        return 0;
+    journal->changes.push_back({change, name});
+    return 1;
+}
+
+class DurableOk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MemoryRegistryReset();
+        ResetInventory();
+        dirs_.Write(dirs_.inf, "oem4.inf", kMakersInf);
+        dirs_.Write(dirs_.system, "quorvane.vxd", "driver");
+        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+        ASSERT_EQ(1, BuildPortInventory());
+        // Every maker's board goes: keys are deleted, ports renamed and files removed.
+        for (int b = 0; b < g_inventory.boardCount; ++b)
+            g_inventory.boards[b].removed = g_inventory.boards[b].boardType != kBoardStandardCom;
+        Rename(g_inventory.boards[0].ports[0], "COM9");
+        before_ = ExportTestRegistry();
+    }
+    void TearDown() override {
+        SetPlatformChangeHook(nullptr, nullptr);
+        std::filesystem::remove_all(dirs_.windows + "/KORVALIN");
+    }
+    OkOutcome Ok() {
+        SetPlatformChangeHook(Note, &journal_);
+        OkOutcome outcome;
+        CarryOutOkChanges(g_inventory, &outcome);
+        SetPlatformChangeHook(nullptr, nullptr);
+        return outcome;
+    }
+    // The positions of the first and last change of `kind` in the journal (-1 when none).
+    struct Positions {
+        int first, last;
+    };
+    Positions Span(int kind) const {
+        int first = -1, last = -1;
+        for (int i = 0; i < static_cast<int>(journal_.changes.size()); ++i) {
+            if (journal_.changes[i].first == kind) {
+                last = i;
+                first = first < 0 ? i : first;
+            }
+        }
+        return {first, last};
+    }
+    ScratchDirectories dirs_;
+    Journal journal_;
+    std::string before_;
+};
+
+TEST_F(DurableOk, UndoFilesThenRegistryThenItsFlushThenFileDeletions) {
+    OkOutcome outcome = Ok();
+    ASSERT_EQ(kOkDone, outcome.result);
+    std::vector<std::string> flushed;
+    for (const auto& change : journal_.changes)
+        if (change.first == kChangeFileFlushed)
+            flushed.push_back(change.second.substr(change.second.rfind('\\') + 1));
+    EXPECT_EQ((std::vector<std::string>{"FILE0001.DAT", "FILE0002.DAT", "UNDO.REG", "UNDO.BAT"}),
+              flushed);
+
+    auto files = Span(kChangeFileFlushed), values = Span(kChangeValueWritten),
+         keys = Span(kChangeKeyDeleted), registry = Span(kChangeRegistryFlushed),
+         deletions = Span(kChangeFileDeleted);
+    ASSERT_GE(values.first, 0);
+    ASSERT_GE(keys.first, 0);
+    ASSERT_EQ(registry.first, registry.last) << "the registry is flushed once";
+    EXPECT_LT(files.last, std::min(values.first, keys.first));
+    EXPECT_LT(std::max(values.last, keys.last), registry.first);
+    EXPECT_EQ(registry.first + 1, deletions.first);
+    EXPECT_EQ(2, deletions.last - deletions.first + 1);
+}
+
+TEST_F(DurableOk, UndoFileThatDoesNotReachTheDiskChangesNothing) {
+    for (const char* file : {"FILE0002.DAT", "UNDO.REG", "UNDO.BAT"}) {
+        SCOPED_TRACE(file);
+        journal_ = Journal{{}, kChangeFileFlushed, file};
+        OkOutcome outcome = Ok();
+        EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+        EXPECT_EQ(before_, ExportTestRegistry());
+        EXPECT_TRUE(dirs_.Exists(dirs_.inf + "/oem4.inf"));
+        EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+        std::filesystem::remove_all(dirs_.windows + "/KORVALIN");
+    }
+}
+
+// The registry is changed, but until it is on the disk no driver file may go: a crash would
+// leave a registry that still loads them.
+TEST_F(DurableOk, RegistryThatDoesNotReachTheDiskKeepsTheFiles) {
+    journal_ = Journal{{}, kChangeRegistryFlushed, ""};
+    OkOutcome outcome = Ok();
+    EXPECT_EQ(kOkDone, outcome.result);
+    EXPECT_EQ(1, outcome.changed);
+    EXPECT_NE(before_, ExportTestRegistry());
+    EXPECT_EQ(-1, Span(kChangeFileDeleted).first);
+    EXPECT_TRUE(dirs_.Exists(dirs_.inf + "/oem4.inf"));
+    EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+}
+
+}  // namespace
