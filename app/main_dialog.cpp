@@ -4,7 +4,6 @@
 #include "app/dialog_state.h"
 #include "app/resource.h"
 #include "app/texts.h"
-#include "commit/finish.h"
 #include "inventory/inventory.h"
 #include "listview/listview.h"
 #include "rename/rename.h"

@@ -1,4 +1,4 @@
-// app/main_dialog.h: the main dialog and the About box.
+// app/main_dialog.h: the main dialog, what its OK does, and the About box.
 #ifndef KORVALIN_APP_MAIN_DIALOG_H
 #define KORVALIN_APP_MAIN_DIALOG_H
 
@@ -23,6 +23,14 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Enables (non-zero) or disables the group box, name field, its label, Apply and the
 // automatic-enumeration check box together.
 void SetNamingControlsEnabled(HWND dialog, int enable);
+
+// --- finish_sequence.cpp
+// The finish sequence, run by the main dialog on IDOK; ends the dialog and posts the quit message,
+// unless the undo folder could not be written: nothing is changed then, a message says so and
+// the dialog stays open.
+void RunFinishSequence(HWND dialog);
+// The procedure of IDD_RESTART: Yes restarts Windows, No only closes the utility.
+INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- about_dialog.cpp
 // The procedure of IDD_ABOUT: only OK closes it.

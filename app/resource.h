@@ -10,14 +10,11 @@
 #define IDD_RESTART 104
 #define IDD_ABOUT 105
 
-// Controls of IDD_MAIN (IDOK 1, IDCANCEL 2 are the system's own)
+// Controls of IDD_MAIN (IDOK 1, IDCANCEL 2 are the system's own). The list and the naming
+// controls are numbered where the code that drives them lives.
 #define IDC_ABOUT 3
-#define IDC_PORT_LIST 1000
-#define IDC_APPLY 1001
-#define IDC_NAMING_GROUP 1002
-#define IDC_AUTO_ENUMERATE 1003
-#define IDC_PORT_NAME 1004
+#include "listview/list_control.h"  // IDC_PORT_LIST 1000
+#include "rename/naming_controls.h"  // IDC_APPLY 1001 to IDC_PORT_NAME 1004, IDC_PORT_NAME_LABEL 1007
 #define IDC_REMOVE 1005
-#define IDC_PORT_NAME_LABEL 1007
 
 #endif

@@ -2,8 +2,9 @@
 // as Apply and Remove make them in the dialog.
 #include <string.h>
 
-#include "app/texts.h"
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
+#include "platform/ascii.h"
 #include "listview/tree_rows.h"
 #include "rename/rename_rule.h"
 
@@ -16,13 +17,6 @@ struct SavedChanges {
     int32_t removed[kMaxBoards];
     int32_t modified[kMaxBoards];
 };
-
-PortRecord* PortInOrder(BoardRecord& board, int index) {
-    if (index < kMaxDirectPorts)
-        return &board.ports[index];
-    index -= kMaxDirectPorts;
-    return &board.childGroups[index % kChildCount].ports[index / kChildCount];
-}
 
 void Save(PortInventory& inventory, SavedChanges* saved) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
@@ -44,18 +38,6 @@ void Restore(PortInventory& inventory, const SavedChanges& saved) {
     }
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// IDs are typed from the screen, where letter case is easily lost; the registry itself
-// matches instance names without regard to case.
-int EqualIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
-    }
-    return LowerAscii(*a) == LowerAscii(*b);
-}
-
 // The one present port, on a board not removed, named `name` byte for byte, as the dialog
 // compares names. Sets *count to how many there are.
 PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count) {
@@ -67,7 +49,7 @@ PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count
             continue;
         for (int i = 0; i < kMaxBoardPorts; ++i) {
             PortRecord* port = PortInOrder(board, i);
-            if (port->itemKind == 1 && TextEqual(port->portName, name)) {
+            if (IsPortPresent(*port) && TextEqual(port->portName, name)) {
                 found = port;
                 ++*count;
             }
@@ -76,7 +58,9 @@ PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count
     return found;
 }
 
-// The one board whose ID# (as its row shows it) or instance name is `id`.
+// The one board whose ID# (as its row shows it) or instance name is `id`. IDs are typed from the
+// screen, where letter case is easily lost; the registry itself matches instance names without
+// regard to case.
 BoardRecord* FindNamedBoard(PortInventory& inventory, const char* id, int* count) {
     BoardRecord* found = nullptr;
     *count = 0;

@@ -2,8 +2,9 @@
 // entry does with them.
 #include <string.h>
 
-#include "app/texts.h"
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
+#include "platform/ascii.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ enum OptionId { kUsage, kList, kRename, kSingle, kRemove, kPreview, kOk, kRestar
 
 const char* const kOptionNames[kOptions] = {"?",       "list", "rename",  "single", "remove",
                                             "preview", "ok",   "restart", "log"};
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int EqualIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
-    }
-    return LowerAscii(*a) == LowerAscii(*b);
-}
 
 int IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -106,6 +97,17 @@ int IsPortNameText(const char* text, size_t length) {
     return length >= 1 && length < kPortNameSize && text[0] != 0;
 }
 
+// The next free change of the line, or null (and the line is bad) when all are taken.
+CommandChange* NewChange(CommandLine* parsed, const Token& value, int kind) {
+    if (parsed->changeCount >= kMaxCommandChanges) {
+        Fail(parsed, kTooManyChangesText, value.text);
+        return nullptr;
+    }
+    CommandChange* change = &parsed->changes[parsed->changeCount++];
+    change->kind = kind;
+    return change;
+}
+
 void AddRename(CommandLine* parsed, const Token& value) {
     const char* equals = FindCharacter(value.text, '=');
     size_t nameLength = equals != nullptr ? static_cast<size_t>(equals - value.text) : 0;
@@ -127,15 +129,11 @@ void AddRename(CommandLine* parsed, const Token& value) {
             return;
         }
     }
-    if (parsed->changeCount >= kMaxCommandChanges) {
-        Fail(parsed, kTooManyChangesText, value.text);
-        return;
+    if (CommandChange* change = NewChange(parsed, value, kChangeRename)) {
+        memcpy(change->name, value.text, nameLength);
+        change->name[nameLength] = 0;
+        CopyText(change->newName, newName);
     }
-    CommandChange& change = parsed->changes[parsed->changeCount++];
-    change.kind = kChangeRename;
-    memcpy(change.name, value.text, nameLength);
-    change.name[nameLength] = 0;
-    CopyText(change.newName, newName);
 }
 
 void AddRemoval(CommandLine* parsed, const Token& value) {
@@ -151,13 +149,8 @@ void AddRemoval(CommandLine* parsed, const Token& value) {
             return;
         }
     }
-    if (parsed->changeCount >= kMaxCommandChanges) {
-        Fail(parsed, kTooManyChangesText, value.text);
-        return;
-    }
-    CommandChange& change = parsed->changes[parsed->changeCount++];
-    change.kind = all ? kChangeRemoveAll : kChangeRemove;
-    CopyText(change.name, value.text);
+    if (CommandChange* change = NewChange(parsed, value, all ? kChangeRemoveAll : kChangeRemove))
+        CopyText(change->name, value.text);
 }
 
 // /rename and /remove take one value or more: every following word that is not an option.

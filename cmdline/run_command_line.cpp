@@ -1,7 +1,7 @@
 // cmdline/run_command_line.cpp: the unattended run: its files, the walks, the changes, then the
 // listing, the preview or the commit, and the messages that say how it went.
-#include "app/texts.h"
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
 
 namespace {
 

@@ -5,21 +5,22 @@
 // then changes, and /ok can tell when the registry did not take every change it meant to make.
 #include <string.h>
 
-#include "app/texts.h"
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
 #include "commit/ok_changes.h"
-#include "platform/heap.h"
+#include "inventory/registry_names.h"
+#include "platform/regedit_lines.h"
 
 namespace {
 
 // A change as one line: the longest is a file below an 80-character Windows directory with a
 // 259-character name, or a key path of two 80-character names and their parents.
-enum { kChangeLineSize = 512, kRegString = 1, kRegExpandString = 2 };
+enum { kChangeLineSize = 512 };
 
 void AppendOldText(char* line, size_t size, const OkChange& change) {
     if (change.oldValue == kOldValueNone) {
         AppendText(line, size, kOldValueNoneText);
-    } else if (change.oldType != kRegString && change.oldType != kRegExpandString) {
+    } else if (change.oldType != kRegTypeString && change.oldType != kRegTypeExpandString) {
         AppendText(line, size, kOldValueNotTextText);
     } else {
         // Registry strings need not end in a NUL: copy no more than the data holds.
@@ -59,29 +60,19 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
     }
 }
 
-struct ChangeCounts {
-    int values, keys, files;
-};
-
-void Count(ChangeCounts* counts, const OkChange& change) {
-    int* counter = change.kind == kOkValueWritten ? &counts->values
-                   : change.kind == kOkKeyDeleted ? &counts->keys
-                                                  : &counts->files;
-    ++*counter;
-}
-
 // "12 values written, 3 keys deleted, 2 files deleted; restart needed" under `format`.
-void WriteSummary(const CommandOutputs& outputs, const char* format, const ChangeCounts& counts,
+// `counts` by OkChangeKind.
+void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
                   int changed) {
     char summary[kCommandMessageSize] = "";
-    if (counts.values + counts.keys + counts.files == 0) {
+    if (counts[kOkValueWritten] + counts[kOkKeyDeleted] + counts[kOkFileDeleted] == 0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
-        AppendNumber(summary, sizeof summary, counts.values);
+        AppendNumber(summary, sizeof summary, counts[kOkValueWritten]);
         AppendText(summary, sizeof summary, kValuesWrittenText);
-        AppendNumber(summary, sizeof summary, counts.keys);
+        AppendNumber(summary, sizeof summary, counts[kOkKeyDeleted]);
         AppendText(summary, sizeof summary, kKeysDeletedText);
-        AppendNumber(summary, sizeof summary, counts.files);
+        AppendNumber(summary, sizeof summary, counts[kOkFileDeleted]);
         AppendText(summary, sizeof summary, kFilesDeletedText);
     }
     if (changed)
@@ -99,7 +90,7 @@ void WriteLongLogLine(const CommandOutputs& outputs, const char* format, const c
 
 struct PreviewWriter {
     TextWriter* out;
-    ChangeCounts counts;
+    int counts[kOkChangeKinds];
 };
 
 void WritePreviewLine(void* context, const OkChange& change) {
@@ -108,56 +99,14 @@ void WritePreviewLine(void* context, const OkChange& change) {
     FormatChange(change, 1, line, sizeof line);
     WriteText(writer->out, line);
     WriteText(writer->out, "\n");
-    Count(&writer->counts, change);
-}
-
-// What /ok means to change, in order, and how far the real run has followed it. The real run
-// makes a subsequence of the plan: a change it could not make is skipped, never replaced.
-struct PlanFollower {
-    char (*lines)[kChangeLineSize];
-    int count;                        // planned changes
-    int filled;                       // lines stored while planning
-    int next;                         // the first planned change the real run has not yet made
-    int missed;                       // the first planned change it passed over, or -1
-    char unplanned[kChangeLineSize];  // the first change made that was not planned, or ""
-    ChangeCounts made;
-};
-
-void CountPlannedChange(void* context, const OkChange&) {
-    ++static_cast<PlanFollower*>(context)->count;
-}
-
-void StorePlannedChange(void* context, const OkChange& change) {
-    PlanFollower* plan = static_cast<PlanFollower*>(context);
-    if (plan->filled < plan->count)
-        FormatChange(change, 0, plan->lines[plan->filled++], kChangeLineSize);
-}
-
-void FollowMadeChange(void* context, const OkChange& change) {
-    PlanFollower* plan = static_cast<PlanFollower*>(context);
-    char line[kChangeLineSize];
-    FormatChange(change, 0, line, sizeof line);
-    int i = plan->next;
-    while (i < plan->filled && !TextEqual(plan->lines[i], line))
-        ++i;
-    Count(&plan->made, change);
-    if (i == plan->filled) {
-        // Only a registry that changed under the dry run can do this; the undo folder does
-        // not hold such a change, and the user must hear of it.
-        if (plan->unplanned[0] == 0)
-            memcpy(plan->unplanned, line, sizeof line);
-        return;
-    }
-    if (i > plan->next && plan->missed < 0)
-        plan->missed = plan->next;
-    plan->next = i + 1;
+    ++writer->counts[change.kind];
 }
 
 }  // namespace
 
 int RunUnattendedPreview(const CommandLine&, const PortInventory& inventory,
                          const CommandOutputs& outputs) {
-    PreviewWriter writer = {outputs.result, {0, 0, 0}};
+    PreviewWriter writer = {outputs.result, {}};
     int changed = PreviewOkChanges(inventory, WritePreviewLine, &writer);
     if (changed == kOkDryRunFailed) {
         WriteLogLine(outputs, kPlanFailedText);
@@ -169,41 +118,39 @@ int RunUnattendedPreview(const CommandLine&, const PortInventory& inventory,
 
 int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
                         const CommandOutputs& outputs) {
-    PlanFollower plan = {nullptr, 0, 0, 0, -1, "", {0, 0, 0}};
-    if (PreviewOkChanges(inventory, CountPlannedChange, &plan) == kOkDryRunFailed) {
-        WriteLogLine(outputs, kPlanFailedText);
-        return kExitNotCompleted;
-    }
-    if (plan.count > 0) {
-        plan.lines = static_cast<char(*)[kChangeLineSize]>(
-            ResizeHeapBlock(nullptr, plan.count * sizeof *plan.lines));
-        if (plan.lines == nullptr) {
+    OkOutcome outcome;
+    CarryOutOkChanges(inventory, &outcome);
+    switch (outcome.result) {
+        case kOkPlanFailed:
+            WriteLogLine(outputs, kPlanFailedText);
+            return kExitNotCompleted;
+        case kOkNoMemory:
             WriteLogLine(outputs, kNoMemoryText);
             return kExitNotCompleted;
-        }
-        PreviewOkChanges(inventory, StorePlannedChange, &plan);
+        case kOkUndoNotWritten:
+            WriteLongLogLine(outputs, kUndoNotWrittenLogText, outcome.undoFolder);
+            return kExitNotCompleted;
     }
-
-    OkOutcome outcome;
-    CarryOutOkChanges(inventory, &outcome, FollowMadeChange, &plan);
-    int code = outcome.changed ? kExitRestartNeeded : kExitDone;
-    if (outcome.result == kOkUndoNotWritten) {
-        WriteLongLogLine(outputs, kUndoNotWrittenLogText, outcome.undoFolder);
-        code = kExitNotCompleted;
-    } else if (plan.unplanned[0] != 0) {
-        WriteLongLogLine(outputs, kUnplannedChangeText, plan.unplanned);
+    if (outcome.deviation != kOkAsPlanned) {
+        OkChange change = {outcome.deviationKind,
+                           outcome.deviationPath,
+                           kPortNameValue,
+                           outcome.deviationText,
+                           0,
+                           nullptr,
+                           0,
+                           nullptr,
+                           0};
+        char line[kChangeLineSize];
+        FormatChange(change, 0, line, sizeof line);
+        WriteLongLogLine(
+            outputs,
+            outcome.deviation == kOkUnplannedChange ? kUnplannedChangeText : kNotAllMadeText, line);
         WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
-        code = kExitNotCompleted;
-    } else if (plan.missed >= 0 || plan.next < plan.filled) {
-        int first = plan.missed >= 0 ? plan.missed : plan.next;
-        WriteLongLogLine(outputs, kNotAllMadeText, plan.lines[first]);
-        WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
-        code = kExitNotCompleted;
-    } else {
-        WriteSummary(outputs, kDoneSummaryText, plan.made, outcome.changed);
-        if (outcome.undoFolder[0] != 0)
-            WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
+        return kExitNotCompleted;
     }
-    FreeHeapBlock(plan.lines);
-    return code;
+    WriteSummary(outputs, kDoneSummaryText, outcome.made, outcome.changed);
+    if (outcome.undoFolder[0] != 0)
+        WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
+    return outcome.changed ? kExitRestartNeeded : kExitDone;
 }

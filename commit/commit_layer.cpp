@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -67,19 +68,6 @@ const CommitLayerOps kRealOps = {RealOpenKey,   RealEnumKey,       RealSetString
 
 }  // namespace
 
-char CommitLowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// 1 when `path` is `key` or lies below it, letters compared without regard to case.
-int IsKeyAtOrBelow(const char* path, const char* key) {
-    for (; *key != 0; ++path, ++key) {
-        if (CommitLowerAscii(*path) != CommitLowerAscii(*key))
-            return 0;
-    }
-    return *path == 0 || *path == '\\';
-}
-
 void CommitReport(CommitLayer* layer, const OkChange& change) {
     if (layer->observer != nullptr)
         layer->observer(layer->observerContext, change);
@@ -135,35 +123,20 @@ void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* co
     InitCommitLayer(layer, &kRealOps, observer, context);
 }
 
-int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size) {
-    size_t length = TextLength(parent);
-    if (length >= size) {
-        joined[0] = 0;
-        return 0;
-    }
-    memcpy(joined, parent, length + 1);
-    for (const char* p = path; p != nullptr && *p != 0;) {
-        if (*p == '\\') {
-            ++p;
+long ReadOldValue(RegistryKey key, const char* valueName, OldValue* value) {
+    for (unsigned long index = 0;; ++index) {
+        unsigned long nameLength = sizeof value->name, size = 0;
+        long result =
+            RegistryEnumValue(key, index, value->name, &nameLength, &value->type, nullptr, &size);
+        if (result != kRegistryOk)
+            return result == kRegistryNoMoreItems ? kRegistryNotFound : result;
+        if (!EqualIgnoringCase(value->name, valueName))
             continue;
-        }
-        const char* end = p;
-        while (*end != 0 && *end != '\\')
-            ++end;
-        size_t level = static_cast<size_t>(end - p);
-        size_t separator = length > 0 ? 1 : 0;
-        if (length + separator + level >= size) {
-            joined[0] = 0;
-            return 0;
-        }
-        if (separator)
-            joined[length++] = '\\';
-        memcpy(joined + length, p, level);
-        length += level;
-        joined[length] = 0;
-        p = end;
+        nameLength = sizeof value->name;
+        value->size = sizeof value->data;
+        return RegistryEnumValue(key, index, value->name, &nameLength, &value->type, value->data,
+                                 &value->size);
     }
-    return 1;
 }
 
 void CommitRootKey(CommitKey* root) {

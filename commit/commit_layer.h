@@ -9,20 +9,20 @@
 #ifndef KORVALIN_COMMIT_COMMIT_LAYER_H
 #define KORVALIN_COMMIT_COMMIT_LAYER_H
 
-#include <stdint.h>
-
-#include "commit/commit.h"
 #include "commit/ok_changes.h"
-#include "platform/regedit_lines.h"
 #include "platform/registry.h"
 
 enum {
     kCommitKeyPathSize = 256,   // a key path below HKEY_LOCAL_MACHINE
     kCommitFilePathSize = 260,  // a file's full path (MAX_PATH)
-    kDryRunMaxDeletedKeys = 1024,
-    kDryRunDeletedPathSpace = 49152,
-    kDryRunValueNameSize = 256,
-    kDryRunValueDataSize = 4096,
+};
+
+// A value as it is before OK writes over it: its name as the key spells it, its type and data.
+struct OldValue {
+    char name[256];  // Windows' own limit is 255
+    unsigned long type;
+    unsigned long size;
+    unsigned char data[4096];
 };
 
 // An open key together with its path below HKEY_LOCAL_MACHINE ("" for the root itself), so
@@ -59,39 +59,22 @@ struct CommitLayer {
     int lostTrack;
 };
 
-// The dry run's layer and its memory of deleted keys (paths packed one after another).
-struct DryRunLayer {
-    CommitLayer base;
-    int deletedCount;
-    uint32_t deletedStart[kDryRunMaxDeletedKeys];
-    uint32_t spaceUsed;
-    char space[kDryRunDeletedPathSpace];
-    char valueName[kDryRunValueNameSize];  // the old value of a PORTNAME about to be written
-    unsigned char valueData[kDryRunValueDataSize];
-};
-
 // --- commit_layer.cpp
 void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* context);
 void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObserver observer,
                      void* context);
 
-// Shared by both layers: telling the observer of a change, and comparing key paths.
-char CommitLowerAscii(char c);
-int IsKeyAtOrBelow(const char* path, const char* key);  // without regard to case
+// Shared by both layers: telling the observer of a change.
 OkChange CommitChangeOf(int kind, const char* path);
 void CommitReport(CommitLayer* layer, const OkChange& change);
 void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
                        const char* data, unsigned long size, OkChange change);
 void CommitReportFile(CommitLayer* layer, const char* name);  // in the current directory
 
-// --- dry_run_layer.cpp
-void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context);
-// 1 when the dry run deleted `path` or a key above it, else 0.
-int DryRunDeletedKeyOrAbove(const DryRunLayer& layer, const char* path);
-const char* DryRunDeletedKey(const DryRunLayer& layer, int index);
-
-// `path` below `parent`, empty levels dropped. 1: fits; 0: too long (*joined is then "").
-int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size);
+// Reads value `valueName` of `key` (found without regard to case) into *value: kRegistryOk;
+// kRegistryNotFound when the key has no such value; any other result when a read failed. Names
+// are read first without the data: another value too big for the buffer does not matter.
+long ReadOldValue(RegistryKey key, const char* valueName, OldValue* value);
 
 void CommitRootKey(CommitKey* root);
 inline long CommitOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path,
@@ -118,25 +101,5 @@ int CommitSetCurrentDirectory(CommitLayer* layer, const char* path);
 inline int CommitDeleteFile(CommitLayer* layer, const char* name) {
     return layer->ops->deleteFile(layer, name);
 }
-
-// --- registry_commit.cpp, driver_files.cpp: OK's steps over a given inventory and layer.
-int CommitRegistryChangesThrough(const PortInventory& inventory, CommitLayer* layer);
-void RemoveDriverFilesThrough(CommitLayer* layer);
-
-// --- ok_changes.cpp
-// The commit, the registry put on the disk, then the driver clean-up when no maker's board is
-// left; the commit's changed flag.
-int RunOkSteps(const PortInventory& inventory, CommitLayer* layer);
-
-// --- undo_registry_export.cpp
-// Writes the key at `path` (its own name spelled as the registry spells it) and its whole
-// subtree as REGEDIT4 lines. 1: written; 0: a read or the sink failed.
-int ExportKeySubtree(const char* path, RegTextSink sink, void* context);
-
-// --- undo_folder.cpp
-// Finds out what OK will change and, when anything, writes and closes an undo folder that puts
-// it back. Returns 1 when done (`folder` then names it, or is "" when there is nothing to
-// change), 0 when the folder could not be written (`folder` names it, when known).
-int WriteUndoFolder(const PortInventory& inventory, char* folder, unsigned size);
 
 #endif

@@ -3,8 +3,7 @@
 //
 // An INF file is the maker's when the token right after its first "[Manufacturer]" is one of
 // the maker's provider entries. Nothing is asked or reported.
-#include "commit/commit.h"
-#include "commit/commit_layer.h"
+#include "commit/ok_steps.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
 #include "platform/streams.h"
@@ -70,7 +69,7 @@ int IsVendorInfStream(TextReader* reader) {
 
 namespace {
 
-void DeleteVendorInfFilesThrough(CommitLayer* layer, const char* pattern) {
+void DeleteVendorInfFiles(CommitLayer* layer, const char* pattern) {
     char name[kFileNameSize];
     FileSearch* search = FilesFindFirst(pattern, name, sizeof name);
     if (search == nullptr)
@@ -91,19 +90,7 @@ void DeleteVendorInfFilesThrough(CommitLayer* layer, const char* pattern) {
 
 }  // namespace
 
-void DeleteVendorInfFiles(const char* pattern) {
-    CommitLayer layer;
-    InitRealCommitLayer(&layer, nullptr, nullptr);
-    DeleteVendorInfFilesThrough(&layer, pattern);
-}
-
-void RemoveDriverFiles() {
-    CommitLayer layer;
-    InitRealCommitLayer(&layer, nullptr, nullptr);
-    RemoveDriverFilesThrough(&layer);
-}
-
-void RemoveDriverFilesThrough(CommitLayer* layer) {
+void RemoveDriverFiles(CommitLayer* layer) {
     // Room for the fetched directory and both appended levels, so appending cannot overflow.
     char path[kDirectorySize + sizeof "\\INF\\other" - 1];
     unsigned length = FilesGetWindowsDirectory(path, kDirectorySize);
@@ -111,10 +98,10 @@ void RemoveDriverFilesThrough(CommitLayer* layer) {
         return;  // not obtained, or not whole
     AppendText(path, sizeof path, "\\INF");
     if (CommitSetCurrentDirectory(layer, path))
-        DeleteVendorInfFilesThrough(layer, "oem*.inf");
+        DeleteVendorInfFiles(layer, "oem*.inf");
     AppendText(path, sizeof path, "\\other");
     if (CommitSetCurrentDirectory(layer, path))
-        DeleteVendorInfFilesThrough(layer, "*.inf");
+        DeleteVendorInfFiles(layer, "*.inf");
 
     char systemDirectory[kDirectorySize];
     length = FilesGetSystemDirectory(systemDirectory, sizeof systemDirectory);

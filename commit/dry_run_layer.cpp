@@ -1,16 +1,39 @@
-// commit/dry_run_layer.cpp: the dry-run layer: reads the real registry and files, changes
-// nothing, hands each change that would take effect to the observer, and remembers the keys it
-// deleted so that the later steps see the registry as it would then be.
+// commit/dry_run_layer.cpp: OK's steps as a dry run. Its layer reads the real registry and
+// files, changes nothing, hands each change that would take effect to the observer, and
+// remembers the keys it "deleted" so that the later steps see the registry as it would then be.
+#include <stdint.h>
 #include <string.h>
 
-#include "commit/commit_layer.h"
+#include "commit/ok_steps.h"
+
 #include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
 
+enum { kMaxDeletedKeys = 1024, kDeletedPathSpace = 49152 };
+
+// A CommitLayer with the dry run's memory of deleted keys (paths packed one after another).
+struct DryRunLayer : CommitLayer {
+    int deletedCount;
+    uint32_t deletedStart[kMaxDeletedKeys];
+    uint32_t spaceUsed;
+    char space[kDeletedPathSpace];
+    OldValue oldValue;  // the old value of a PORTNAME about to be written
+};
+
+// The layer's calls get the CommitLayer part; every dry-run call was made on a DryRunLayer.
 DryRunLayer& DryRun(CommitLayer* layer) {
-    return *reinterpret_cast<DryRunLayer*>(layer);
+    return *static_cast<DryRunLayer*>(layer);
+}
+
+// 1 when the dry run deleted `path` or a key above it, else 0.
+int DeletedKeyOrAbove(const DryRunLayer& layer, const char* path) {
+    for (int i = 0; i < layer.deletedCount; ++i) {
+        if (IsKeyAtOrBelow(path, layer.space + layer.deletedStart[i]))
+            return 1;
+    }
+    return 0;
 }
 
 // Only "not there" is an answer the real run would act on alike; any other failure of a read
@@ -24,7 +47,7 @@ long DryOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path, C
     char joined[kCommitKeyPathSize];
     if (!JoinKeyPath(parent.path, path, joined, sizeof joined)) {
         layer->lostTrack = 1;
-    } else if (DryRunDeletedKeyOrAbove(DryRun(layer), joined)) {
+    } else if (DeletedKeyOrAbove(DryRun(layer), joined)) {
         return kRegistryNotFound;
     }
     long result = RegistryOpenKey(parent.handle, path, &opened->handle);
@@ -48,7 +71,7 @@ long DryEnumKey(CommitLayer* layer, const CommitKey& key, unsigned long index, c
             return result;
         if (!JoinKeyPath(key.path, found, child, sizeof child)) {
             layer->lostTrack = 1;
-        } else if (DryRunDeletedKeyOrAbove(DryRun(layer), child)) {
+        } else if (DeletedKeyOrAbove(DryRun(layer), child)) {
             continue;
         }
         if (shown++ < index)
@@ -61,54 +84,35 @@ long DryEnumKey(CommitLayer* layer, const CommitKey& key, unsigned long index, c
     }
 }
 
-// Finds the value the write will replace, so the undo can put it back exactly. Names are read
-// first without the data: another value of the key too big for the buffer does not matter.
-void ReadOldValue(DryRunLayer& dry, const CommitKey& key, const char* valueName, OkChange* change) {
+// Finds the value the write will replace, for the preview to show.
+void ReadOldValueOf(DryRunLayer& dry, const CommitKey& key, const char* valueName,
+                    OkChange* change) {
+    long result = ReadOldValue(key.handle, valueName, &dry.oldValue);
+    CheckRead(&dry, result, kRegistryNotFound);
     change->oldValue = kOldValueNone;
-    for (unsigned long index = 0;; ++index) {
-        unsigned long nameLength = sizeof dry.valueName, type = 0, size = 0;
-        long result =
-            RegistryEnumValue(key.handle, index, dry.valueName, &nameLength, &type, nullptr, &size);
-        CheckRead(&dry.base, result, kRegistryNoMoreItems);
-        if (result != kRegistryOk)
-            return;
-        const char* a = dry.valueName;
-        const char* b = valueName;
-        while (*a != 0 && CommitLowerAscii(*a) == CommitLowerAscii(*b))
-            ++a, ++b;
-        if (*a != 0 || *b != 0)
-            continue;
-        nameLength = sizeof dry.valueName;
-        size = sizeof dry.valueData;
-        result = RegistryEnumValue(key.handle, index, dry.valueName, &nameLength, &type,
-                                   dry.valueData, &size);
-        if (result != kRegistryOk) {
-            dry.base.lostTrack = 1;  // the old value cannot be kept for the undo
-            return;
-        }
-        change->oldValue = kOldValueRead;
-        change->oldValueName = dry.valueName;
-        change->oldType = type;
-        change->oldData = dry.valueData;
-        change->oldSize = size;
+    if (result != kRegistryOk)
         return;
-    }
+    change->oldValue = kOldValueRead;
+    change->oldValueName = dry.oldValue.name;
+    change->oldType = dry.oldValue.type;
+    change->oldData = dry.oldValue.data;
+    change->oldSize = dry.oldValue.size;
 }
 
 long DrySetStringValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
                        const char* data, unsigned long size) {
-    if (DryRunDeletedKeyOrAbove(DryRun(layer), key.path))
+    if (DeletedKeyOrAbove(DryRun(layer), key.path))
         return kRegistryKeyDeleted;
     OkChange change = CommitChangeOf(kOkValueWritten, key.path);
-    ReadOldValue(DryRun(layer), key, valueName, &change);
+    ReadOldValueOf(DryRun(layer), key, valueName, &change);
     CommitReportValue(layer, key, valueName, data, size, change);
     return kRegistryOk;
 }
 
 void RememberDeleted(DryRunLayer& dry, const char* path) {
     size_t length = TextLength(path) + 1;
-    if (dry.deletedCount == kDryRunMaxDeletedKeys || dry.spaceUsed + length > sizeof dry.space) {
-        dry.base.lostTrack = 1;  // the table is full: later steps could see deleted keys
+    if (dry.deletedCount == kMaxDeletedKeys || dry.spaceUsed + length > sizeof dry.space) {
+        dry.lostTrack = 1;  // the table is full: later steps could see deleted keys
         return;
     }
     dry.deletedStart[dry.deletedCount++] = dry.spaceUsed;
@@ -124,7 +128,7 @@ long DryDeleteKey(CommitLayer* layer, const CommitKey& parent, const char* subke
         layer->lostTrack = 1;
         return kRegistryBadArgument;
     }
-    if (DryRunDeletedKeyOrAbove(dry, path))
+    if (DeletedKeyOrAbove(dry, path))
         return kRegistryNotFound;
     CommitKey key;
     long result = CommitOpenKey(layer, parent, subkey, &key);
@@ -157,20 +161,11 @@ const CommitLayerOps kDryRunOps = {DryOpenKey,   DryEnumKey,       DrySetStringV
                                    DryDeleteKey, DryFlushRegistry, DryDeleteFile};
 }  // namespace
 
-void InitDryRunLayer(DryRunLayer* layer, OkChangeObserver observer, void* context) {
-    InitCommitLayer(&layer->base, &kDryRunOps, observer, context);
-    layer->deletedCount = 0;
-    layer->spaceUsed = 0;
-}
-
-int DryRunDeletedKeyOrAbove(const DryRunLayer& layer, const char* path) {
-    for (int i = 0; i < layer.deletedCount; ++i) {
-        if (IsKeyAtOrBelow(path, DryRunDeletedKey(layer, i)))
-            return 1;
-    }
-    return 0;
-}
-
-const char* DryRunDeletedKey(const DryRunLayer& layer, int index) {
-    return layer.space + layer.deletedStart[index];
+int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
+    DryRunLayer layer;
+    InitCommitLayer(&layer, &kDryRunOps, observer, context);
+    layer.deletedCount = 0;
+    layer.spaceUsed = 0;
+    int changed = RunOkSteps(inventory, &layer);
+    return layer.lostTrack ? kOkDryRunFailed : changed;
 }

@@ -1,28 +1,66 @@
 // commit/ok_changes.cpp: OK's steps run as a dry run, for real, and for real behind an undo
-// folder.
+// folder, followed against the plan the folder was written from.
 #include "commit/ok_changes.h"
 
-#include "commit/commit.h"
-#include "commit/commit_layer.h"
+#include <string.h>
 
-int RunOkSteps(const PortInventory& inventory, CommitLayer* layer) {
-    int changed = CommitRegistryChangesThrough(inventory, layer);
-    // Windows 95 writes SYSTEM.DAT only when its lazy flusher runs. Until the registry on the
-    // disk no longer names a driver, its files stay: a crash in between would otherwise leave a
-    // registry that loads drivers which are gone.
-    int onDisk = CommitFlushRegistry(layer) == kRegistryOk;
-    // The files depend on the inventory only, not on whether the commit changed anything.
-    if (onDisk && !AnyVendorBoardRemainsIn(inventory))
-        RemoveDriverFilesThrough(layer);
-    return changed;
+#include "commit/ok_plan.h"
+#include "commit/ok_steps.h"
+#include "commit/undo_folder.h"
+#include "platform/text.h"
+
+namespace {
+
+// How far the real run has followed the plan. The real run makes a subsequence of the plan: a
+// change it could not make is skipped, never replaced.
+struct PlanFollower {
+    const OkPlan* plan;
+    int next;    // the first planned change not yet made
+    int missed;  // the first planned change passed over, or -1
+    OkOutcome* outcome;
+};
+
+void NoteDeviation(OkOutcome* outcome, int deviation, int kind, const char* path,
+                   const char* newText) {
+    outcome->deviation = deviation;
+    outcome->deviationKind = kind;
+    outcome->deviationPath[0] = outcome->deviationText[0] = 0;
+    AppendText(outcome->deviationPath, sizeof outcome->deviationPath, path);
+    AppendText(outcome->deviationText, sizeof outcome->deviationText, newText);
 }
 
-int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
-    DryRunLayer layer;
-    InitDryRunLayer(&layer, observer, context);
-    int changed = RunOkSteps(inventory, &layer.base);
-    return layer.base.lostTrack ? kOkDryRunFailed : changed;
+void FollowMadeChange(void* context, const OkChange& made) {
+    PlanFollower* follower = static_cast<PlanFollower*>(context);
+    OkOutcome* outcome = follower->outcome;
+    ++outcome->made[made.kind];
+    const char* newText = made.newText ? made.newText : "";
+    for (int i = follower->next; i < follower->plan->count; ++i) {
+        const PlannedChange& planned = follower->plan->changes[i];
+        if (planned.kind == made.kind && TextEqual(planned.path, made.path) &&
+            TextEqual(planned.newText, newText)) {
+            if (i > follower->next && follower->missed < 0)
+                follower->missed = follower->next;
+            follower->next = i + 1;
+            return;
+        }
+    }
+    // Only a registry that changed under the dry run can do this; the undo folder does not
+    // hold such a change, and the user must hear of it.
+    if (outcome->deviation != kOkUnplannedChange)
+        NoteDeviation(outcome, kOkUnplannedChange, made.kind, made.path, newText);
 }
+
+// The real run over a whole plan, its undo folder written: follows each change against it.
+void MakeThePlannedChanges(const PortInventory& inventory, const OkPlan& plan, OkOutcome* outcome) {
+    PlanFollower follower = {&plan, 0, -1, outcome};
+    outcome->changed = ApplyOkChanges(inventory, FollowMadeChange, &follower);
+    int missed = follower.missed >= 0 ? follower.missed : follower.next;
+    if (outcome->deviation == kOkAsPlanned && missed < plan.count)
+        NoteDeviation(outcome, kOkChangeNotMade, plan.changes[missed].kind,
+                      plan.changes[missed].path, plan.changes[missed].newText);
+}
+
+}  // namespace
 
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
     CommitLayer layer;
@@ -30,13 +68,20 @@ int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, vo
     return RunOkSteps(inventory, &layer);
 }
 
-void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome,
-                       OkChangeObserver observer, void* context) {
-    outcome->changed = 0;
-    if (!WriteUndoFolder(inventory, outcome->undoFolder, sizeof outcome->undoFolder)) {
-        outcome->result = kOkUndoNotWritten;
-        return;
-    }
-    outcome->result = kOkDone;
-    outcome->changed = ApplyOkChanges(inventory, observer, context);
+void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome) {
+    memset(outcome, 0, sizeof *outcome);
+    OkPlan plan = {nullptr, 0, 0, kOkDone};
+    if (PreviewOkChanges(inventory, KeepPlannedChange, &plan) == kOkDryRunFailed &&
+        plan.state == kOkDone)
+        plan.state = kOkPlanFailed;
+
+    // A plan that is not whole makes no way back (a failed one names its folder all the same);
+    // nothing to put back makes no folder, but the steps still run as OK always ran them.
+    outcome->result = plan.state;
+    if (plan.state != kOkNoMemory && (plan.state != kOkDone || plan.count > 0) &&
+        !WriteUndoFolder(plan, outcome->undoFolder, sizeof outcome->undoFolder))
+        outcome->result = plan.state == kOkDone ? kOkUndoNotWritten : plan.state;
+    if (outcome->result == kOkDone)
+        MakeThePlannedChanges(inventory, plan, outcome);
+    FreeOkPlan(&plan);
 }

@@ -1,14 +1,16 @@
 // commit/ok_changes.h: what OK changes, found out without changing anything, and OK carried out
-// with an undo folder written first. The dialog's OK and the command line share these.
+// with an undo folder written first. The dialog's OK and the command line share these; this is
+// the one door to OK's steps for the rest of the utility.
 #ifndef KORVALIN_COMMIT_OK_CHANGES_H
 #define KORVALIN_COMMIT_OK_CHANGES_H
 
-struct PortInventory;
+#include "inventory/inventory.h"
 
 enum OkChangeKind {
     kOkValueWritten = 1,  // a PORTNAME written into an instance key
     kOkKeyDeleted = 2,    // a key deleted (a key that still has subkeys never is)
     kOkFileDeleted = 3,   // an INF or driver file deleted
+    kOkChangeKinds,       // for tables by kind
 };
 
 // What the old value was, for kOkValueWritten.
@@ -34,7 +36,7 @@ struct OkChange {
 // Gets each change in the order it is (or would be) made. The pointers are valid for the call.
 typedef void (*OkChangeObserver)(void* context, const OkChange& change);
 
-// --- ok_changes.cpp
+// --- dry_run_layer.cpp
 
 enum { kOkDryRunFailed = -1 };
 
@@ -45,39 +47,50 @@ enum { kOkDryRunFailed = -1 };
 // for another reason than "not there", a path or table too small), so its list is not whole.
 int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
 
+// --- ok_changes.cpp
+
 // The same steps for real, telling `observer` (may be null) of each change that took effect.
 // No undo folder: CarryOutOkChanges is what OK calls.
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
 
-// The undo folder: <Windows directory>\KORVALIN\UNDOnnnn (nnnn from 0001, the first unused),
-// holding UNDO.REG, UNDO.BAT and a copy FILEnnnn.DAT of each deleted file. 8.3 names throughout,
-// so that DOS can use it when Windows no longer starts.
-static const char kUndoParentFolder[] = "KORVALIN";
-static const char kUndoFolderPrefix[] = "UNDO";
-static const char kUndoCopyPrefix[] = "FILE";
-static const char kUndoCopyExtension[] = ".DAT";
-static const char kUndoRegistryFile[] = "UNDO.REG";
-static const char kUndoBatchFile[] = "UNDO.BAT";
-enum { kUndoFolderPathSize = 128, kUndoMaxNumber = 9999 };
+enum {
+    kUndoFolderPathSize = 128,  // <Windows directory>\KORVALIN\UNDOnnnn
+    kOkChangePathSize = 260,    // a key path or a file's full path (MAX_PATH)
+};
 
 enum OkResult {
     kOkDone = 0,            // changes made (or nothing to change); `changed` says which
     kOkUndoNotWritten = 1,  // the undo folder could not be written: nothing was changed
+    kOkPlanFailed = 2,      // what OK would change could not be worked out: nothing was changed
+    kOkNoMemory = 3,        // no memory to keep what OK would change: nothing was changed
+};
+
+// How the real run went beside the plan it was made from (kOkDone only).
+enum OkDeviation {
+    kOkAsPlanned = 0,
+    kOkUnplannedChange = 1,  // it made a change the plan (and so the undo folder) does not hold
+    kOkChangeNotMade = 2,    // a planned change was not made (the registry refused it)
 };
 
 struct OkOutcome {
     int result;   // OkResult
     int changed;  // kOkDone: the commit's changed flag (the restart prompt follows on 1)
     // The undo folder's full path: kOkDone with changes made, or the folder that could not be
-    // written. Empty when there was nothing to change (no folder is made then), or when not even
-    // the Windows directory was known.
+    // written (or, kOkPlanFailed, would have been). Empty when there was nothing to change (no
+    // folder is made then), or when not even the Windows directory was known.
     char undoFolder[kUndoFolderPathSize];
+    int made[kOkChangeKinds];  // kOkDone: the changes made, counted by OkChangeKind
+    // kOkDone: an OkDeviation, and the change it is about: the first change made outside the
+    // plan, else the first planned change not made. newText is "" but for a value written.
+    int deviation;
+    int deviationKind;
+    char deviationPath[kOkChangePathSize];
+    char deviationText[kPortNameSize];  // the commit writes port names only
 };
 
-// What OK does: finds out what will change, writes and closes the undo folder that puts it all
-// back, then makes the changes, telling `observer` (may be null) of each that took effect. When
-// the folder cannot be written nothing is changed.
-void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome,
-                       OkChangeObserver observer = nullptr, void* context = nullptr);
+// What OK does: works out once what will change, writes the undo folder that puts it all back
+// (on the disk and closed), then makes the changes and follows them against that plan. When
+// the plan cannot be made or the folder cannot be written, nothing is changed.
+void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome);
 
 #endif

@@ -5,8 +5,7 @@
 // commit with what was done so far. Results of deletions and of the PORTNAME write are not
 // examined: there is nobody to report them to. Every call goes through a CommitLayer, so the
 // same steps also run as a dry run that only says what they would change.
-#include "commit/commit.h"
-#include "commit/commit_layer.h"
+#include "commit/ok_steps.h"
 #include "inventory/inventory.h"
 #include "platform/ascii.h"
 #include "platform/registry.h"
@@ -74,7 +73,7 @@ int CommitDirectPorts(CommitLayer* layer, const CommitKey& classRoot,
                 CommitCloseKey(&deviceKey);
                 return 0;
             }
-            if (port.itemKind == kPortItem)
+            if (IsPortPresent(port))
                 WritePortName(layer, instanceKey, port);
             CommitCloseKey(&instanceKey);
             *changed = 1;
@@ -100,7 +99,7 @@ void CommitChildPorts(CommitLayer* layer, const CommitKey& root, const CommitKey
             // The port number, not the row kind, picks the child slots to treat. The walk numbers
             // a child port exactly when it reads its name, so on a walked inventory the two
             // agree; but a slot with a number and no name is still the board's: removal deletes
-            // its keys, and a rename opens its key (a change) without writing. itemKind below
+            // its keys, and a rename opens its key (a change) without writing. IsPortPresent below
             // only says whether there is a name to write.
             if (port.portNumber == 0)
                 continue;
@@ -114,7 +113,7 @@ void CommitChildPorts(CommitLayer* layer, const CommitKey& root, const CommitKey
                 CommitKey instanceKey;
                 if (!OpenNamedKey(layer, childKey, instanceName, &instanceKey))
                     continue;
-                if (port.itemKind == kPortItem)
+                if (IsPortPresent(port))
                     WritePortName(layer, instanceKey, port);
                 CommitCloseKey(&instanceKey);
                 *changed = 1;
@@ -153,13 +152,7 @@ int IsClassKeyPath(const char* path) {
     return 0;
 }
 
-int CommitRegistryChanges() {
-    CommitLayer layer;
-    InitRealCommitLayer(&layer, nullptr, nullptr);
-    return CommitRegistryChangesThrough(g_inventory, &layer);
-}
-
-int CommitRegistryChangesThrough(const PortInventory& inv, CommitLayer* layer) {
+int CommitRegistryChanges(const PortInventory& inv, CommitLayer* layer) {
     int changed = 0;
     CommitKey root;
     CommitRootKey(&root);

@@ -4,6 +4,7 @@
 
 #include "commit/commit_layer.h"
 #include "platform/regedit_lines.h"
+#include "platform/ascii.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -58,16 +59,6 @@ int ExportTree(ExportState& w, RegistryKey key) {
     }
 }
 
-int SameNameIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && *b != 0; ++a, ++b) {
-        char la = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-        char lb = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (la != lb)
-            return 0;
-    }
-    return *a == *b;
-}
-
 // A deleted key's subtree, its own name spelled as the registry spells it (the commit may have
 // named it in other letter case), so that importing gives back the very same key.
 }  // namespace
@@ -92,7 +83,7 @@ int ExportKeySubtree(const char* path, RegTextSink sink, void* context) {
         unsigned long nameLength = sizeof name;
         if (RegistryEnumKey(parent, index, name, &nameLength) != kRegistryOk)
             break;
-        if (!SameNameIgnoringCase(name, wanted))
+        if (!EqualIgnoringCase(name, wanted))
             continue;
         RegistryKey key;
         if (RegistryOpenKey(parent, name, &key) != kRegistryOk)

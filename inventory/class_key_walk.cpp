@@ -19,7 +19,7 @@ int IsMakersPortDriver(const char* portDriver) {
 }
 
 int RefersTo(const PortRecord& port, const char* name) {
-    if (port.itemKind != kPortItem || TextLength(port.driverKey) < kClassPartLength)
+    if (!IsPortPresent(port) || TextLength(port.driverKey) < kClassPartLength)
         return 0;
     return TextEqual(port.driverKey + kClassPartLength, name);
 }
@@ -29,14 +29,9 @@ int RefersTo(const PortRecord& port, const char* name) {
 int IsClassKeyUnreferenced(const char* name) {
     const PortInventory& inv = g_inventory;
     for (int32_t b = 0; b < inv.boardCount; ++b) {
-        const BoardRecord& board = inv.boards[b];
-        for (const PortRecord& port : board.ports)
-            if (RefersTo(port, name))
+        for (int i = 0; i < kMaxBoardPorts; ++i)
+            if (RefersTo(*PortInOrder(inv.boards[b], i), name))
                 return 0;
-        for (int slot = 0; slot < kChildPorts; ++slot)
-            for (int k = 0; k < kChildCount; ++k)
-                if (RefersTo(board.childGroups[k].ports[slot], name))
-                    return 0;
     }
     return 1;
 }

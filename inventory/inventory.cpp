@@ -11,6 +11,17 @@ void ResetInventory() {
     memset(&g_inventory, 0, sizeof g_inventory);
 }
 
+PortRecord* PortInOrder(BoardRecord& board, int index) {
+    if (index < kMaxDirectPorts)
+        return &board.ports[index];
+    index -= kMaxDirectPorts;
+    return &board.childGroups[index % kChildCount].ports[index / kChildCount];
+}
+
+const PortRecord* PortInOrder(const BoardRecord& board, int index) {
+    return PortInOrder(const_cast<BoardRecord&>(board), index);
+}
+
 BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     PortInventory& inv = g_inventory;
     for (int32_t i = 0; i < inv.boardCount; ++i) {

@@ -25,6 +25,7 @@ enum {
     kDeviceDescSize = 40,
     kPnpInstanceNameSize = 30,  // buffer for Enum\ISAPNP instance key names
     kPortDriverSize = 30,
+    kMaxBoardPorts = kMaxDirectPorts + kChildCount * kChildPorts,  // a board's port slots
 };
 
 static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
@@ -91,6 +92,17 @@ struct PortInventory {
 };
 
 extern PortInventory g_inventory;
+
+// 1 when a port slot holds a present port (its PORTNAME was read), else 0.
+inline int IsPortPresent(const PortRecord& slot) {
+    return slot.itemKind == kPortItem;
+}
+
+// Slot `index` (0 to kMaxBoardPorts - 1) of `board` in the board's port order, the order the list
+// shows, renaming numbers and searches walk: the direct slots 0 to 47, then the child ports with
+// the slot in the outer loop and the child in the inner one.
+PortRecord* PortInOrder(BoardRecord& board, int index);
+const PortRecord* PortInOrder(const BoardRecord& board, int index);
 
 // Zeroes the inventory, as at process start; lets tests and repeated dialogs start afresh.
 void ResetInventory();

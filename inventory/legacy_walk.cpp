@@ -14,11 +14,11 @@ struct LegacyDeviceKey {
     const char* deviceIdText;
 };
 
-constexpr auto kBiosPnp0500Path = JoinKeyPath(kBiosPath, kPnp0500DeviceId);
-constexpr auto kBiosPnp0501Path = JoinKeyPath(kBiosPath, kPnp0501DeviceId);
-constexpr auto kRootPnp0500Path = JoinKeyPath(kRootPath, kPnp0500DeviceId);
-constexpr auto kRootPnp0501Path = JoinKeyPath(kRootPath, kPnp0501DeviceId);
-constexpr auto kRootPortsPath = JoinKeyPath(kRootPath, kPortsClassName);
+constexpr auto kBiosPnp0500Path = ConstantKeyPath(kBiosPath, kPnp0500DeviceId);
+constexpr auto kBiosPnp0501Path = ConstantKeyPath(kBiosPath, kPnp0501DeviceId);
+constexpr auto kRootPnp0500Path = ConstantKeyPath(kRootPath, kPnp0500DeviceId);
+constexpr auto kRootPnp0501Path = ConstantKeyPath(kRootPath, kPnp0501DeviceId);
+constexpr auto kRootPortsPath = ConstantKeyPath(kRootPath, kPortsClassName);
 
 const LegacyDeviceKey kLegacyDeviceKeys[] = {
     {kBiosPnp0500Path.text, kBiosEnumerator, kPnp0500DeviceId},

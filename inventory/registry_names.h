@@ -12,9 +12,11 @@ struct KeyPath {
     char text[N];
 };
 
-// "parent\child". Both sizes count the terminating NUL; the parent's becomes the backslash.
+// "parent\child" as a constant, joined when the program is compiled (JoinKeyPath of
+// platform/registry.h joins at run time). Both sizes count the terminating NUL; the parent's
+// becomes the backslash.
 template <size_t P, size_t C>
-constexpr KeyPath<P + C> JoinKeyPath(const char (&parent)[P], const char (&child)[C]) {
+constexpr KeyPath<P + C> ConstantKeyPath(const char (&parent)[P], const char (&child)[C]) {
     KeyPath<P + C> path{};
     for (size_t i = 0; i + 1 < P; ++i)
         path.text[i] = parent[i];
@@ -25,8 +27,8 @@ constexpr KeyPath<P + C> JoinKeyPath(const char (&parent)[P], const char (&child
 }
 
 template <size_t P, size_t C>
-constexpr KeyPath<P + C> JoinKeyPath(const KeyPath<P>& parent, const char (&child)[C]) {
-    return JoinKeyPath(parent.text, child);
+constexpr KeyPath<P + C> ConstantKeyPath(const KeyPath<P>& parent, const char (&child)[C]) {
+    return ConstantKeyPath(parent.text, child);
 }
 
 // Hardware keys below HKEY_LOCAL_MACHINE\Enum. A board's enumeratorName refers to one of the
@@ -36,10 +38,10 @@ inline constexpr char kBiosEnumerator[] = "BIOS";
 inline constexpr char kRootEnumerator[] = "Root";
 inline constexpr char kIsaPnpEnumerator[] = "ISAPNP";
 inline constexpr char kMfEnumerator[] = "MF";
-inline constexpr auto kBiosPath = JoinKeyPath(kEnumKeyName, kBiosEnumerator);
-inline constexpr auto kRootPath = JoinKeyPath(kEnumKeyName, kRootEnumerator);
-inline constexpr auto kIsaPnpPath = JoinKeyPath(kEnumKeyName, kIsaPnpEnumerator);
-inline constexpr auto kMfPath = JoinKeyPath(kEnumKeyName, kMfEnumerator);
+inline constexpr auto kBiosPath = ConstantKeyPath(kEnumKeyName, kBiosEnumerator);
+inline constexpr auto kRootPath = ConstantKeyPath(kEnumKeyName, kRootEnumerator);
+inline constexpr auto kIsaPnpPath = ConstantKeyPath(kEnumKeyName, kIsaPnpEnumerator);
+inline constexpr auto kMfPath = ConstantKeyPath(kEnumKeyName, kMfEnumerator);
 
 // Device-ID keys of standard serial ports under Enum\BIOS and Enum\Root. The third is
 // Enum\Root's key for the Ports class, named after the class (kPortsClassName below).
@@ -60,7 +62,7 @@ inline constexpr char kClassRootPath[] = "System\\CurrentControlSet\\Services\\C
 inline constexpr char kSystemClassName[] = "System";
 inline constexpr char kPortsClassName[] = "Ports";
 inline constexpr char kMultiFunctionClassName[] = "MultiFunction";
-inline constexpr auto kPortsClassPath = JoinKeyPath(kClassRootPath, kPortsClassName);
+inline constexpr auto kPortsClassPath = ConstantKeyPath(kClassRootPath, kPortsClassName);
 
 // Values.
 inline constexpr char kDeviceDescValue[] = "DeviceDesc";  // a legacy instance's description

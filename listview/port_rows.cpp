@@ -2,7 +2,7 @@
 // set of expanded boards.
 #include "listview/listview.h"
 
-#include "app/resource.h"
+#include "listview/list_control.h"
 #include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {

@@ -4,18 +4,10 @@
 
 int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]) {
     int count = 0;
-    for (int slot = 0; slot < kMaxDirectPorts; ++slot) {
-        if (board->ports[slot].itemKind == kPortItem) {
-            ports[count++] = &board->ports[slot];
-        }
-    }
-    for (int slot = 0; slot < kChildPorts; ++slot) {
-        for (int child = 0; child < kChildCount; ++child) {
-            PortRecord* port = &board->childGroups[child].ports[slot];
-            if (port->itemKind == kPortItem) {
-                ports[count++] = port;
-            }
-        }
+    for (int i = 0; i < kMaxBoardPorts; ++i) {
+        PortRecord* port = PortInOrder(*board, i);
+        if (IsPortPresent(*port))
+            ports[count++] = port;
     }
     return count;
 }

@@ -11,7 +11,6 @@
 enum {
     kRowTextSize = 128,  // a row's text, terminator included
     kIdDigestSize = 20,  // a board's ID digest, terminator included
-    kMaxBoardPorts = kMaxDirectPorts + kChildCount * kChildPorts,
 };
 
 // --- row_text.cpp
@@ -26,8 +25,7 @@ void FormatBoardRowText(const BoardRecord* board, char text[kRowTextSize]);
 void FormatPortRowText(const PortRecord* port, char text[kRowTextSize]);
 
 // --- row_rules.cpp
-// The board's present ports in row order: direct slots 0..47, then the child ports with the
-// slot in the outer loop and the child in the inner one. Returns how many were stored.
+// The board's present ports in its port order (PortInOrder). Returns how many were stored.
 int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]);
 
 // The top index that brings `count` rows inserted below the board row at `boardIndex` into

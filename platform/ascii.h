@@ -10,6 +10,13 @@ inline char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// 1 when both texts are the same but for the letter case of ASCII letters, else 0.
+inline int EqualIgnoringCase(const char* a, const char* b) {
+    for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
+    }
+    return LowerAscii(*a) == LowerAscii(*b);
+}
+
 // 1 when `text` begins with `prefix`, ASCII letters compared without regard to case, else 0.
 // A text shorter than the prefix does not begin with it.
 inline int StartsWithIgnoringCase(const char* text, const char* prefix) {

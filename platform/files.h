@@ -53,6 +53,8 @@ struct PlatformFile;
 PlatformFile* FilesOpenForReading(const char* name);
 // Creates (or empties) a file for writing; null when it cannot be created.
 PlatformFile* FilesCreate(const char* name);
+// Creates a file for writing that must not exist yet; null when it does, or cannot be created.
+PlatformFile* FilesCreateNew(const char* name);
 // The process's standard output, or null where it has none (a GUI program on Windows 95). It is
 // never closed.
 PlatformFile* FilesStandardOutput();

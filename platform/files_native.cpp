@@ -39,14 +39,6 @@ NativeFilesState& State() {
     return state;
 }
 
-bool SameNameIgnoringCase(const char* a, const char* b) {
-    for (; *a != 0 && *b != 0; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
 // '*' any run of characters, '?' any one character, everything else itself in any case.
 bool MatchesPattern(const char* pattern, const char* name) {
     const char* starPattern = nullptr;
@@ -90,7 +82,7 @@ std::string FindEntry(const std::string& directory, const std::string& component
     std::string found = component;
     if (DIR* dir = opendir(directory.empty() ? "/" : directory.c_str())) {
         while (dirent* entry = readdir(dir)) {
-            if (SameNameIgnoringCase(entry->d_name, component.c_str())) {
+            if (EqualIgnoringCase(entry->d_name, component.c_str())) {
                 found = entry->d_name;
                 break;
             }
@@ -241,30 +233,6 @@ int FilesCreateDirectory(const char* path) {
     return mkdir(HostPath(path).c_str(), 0755) == 0 ? 1 : 0;
 }
 
-int FilesCopy(const char* from, const char* to) {
-    struct stat info;
-    if (lstat(HostPath(to).c_str(), &info) == 0)
-        return 0;  // told to fail when the target exists
-    PlatformFile* in = FilesOpenForReading(from);
-    if (in == nullptr)
-        return 0;
-    PlatformFile* out = FilesCreate(to);
-    int copied = out != nullptr;
-    char buffer[4096];
-    long got = 0;
-    while (copied && (got = FilesRead(in, buffer, sizeof buffer)) > 0)
-        copied = FilesWrite(out, buffer, static_cast<unsigned long>(got));
-    copied = copied && got == 0;
-    FilesClose(in);
-    if (out != nullptr) {
-        copied = copied && FilesFlushToDisk(out);
-        copied = FilesClose(out) && copied;
-        if (!copied)
-            unlink(HostPath(to).c_str());
-    }
-    return copied;
-}
-
 // A PlatformFile is the C library's stream, remembering its name for the change hook.
 struct PlatformFile {
     FILE* stream;
@@ -285,6 +253,13 @@ PlatformFile* FilesCreate(const char* name) {
         return nullptr;
     FILE* stream = fopen(hostPath.c_str(), "wb");
     return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+}
+
+PlatformFile* FilesCreateNew(const char* name) {
+    struct stat info;
+    if (lstat(HostPath(name).c_str(), &info) == 0)
+        return nullptr;
+    return FilesCreate(name);
 }
 
 PlatformFile* FilesStandardOutput() {

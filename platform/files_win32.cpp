@@ -87,30 +87,6 @@ int FilesCreateDirectory(const char* path) {
     return CreateDirectoryA(path, nullptr) ? 1 : 0;
 }
 
-// Read and written here rather than by CopyFileA, so that the copy can be flushed through its
-// own handle before it is closed.
-int FilesCopy(const char* from, const char* to) {
-    PlatformFile* in = FilesOpenForReading(from);
-    if (in == nullptr)
-        return 0;
-    PlatformFile* out = FileOf(
-        CreateFileA(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    int copied = out != nullptr;
-    char buffer[4096];
-    long got = 0;
-    while (copied && (got = FilesRead(in, buffer, sizeof buffer)) > 0)
-        copied = FilesWrite(out, buffer, static_cast<unsigned long>(got));
-    copied = copied && got == 0;
-    FilesClose(in);
-    if (out != nullptr) {
-        copied = copied && FilesFlushToDisk(out);
-        copied = FilesClose(out) && copied;
-        if (!copied)
-            DeleteFileA(to);  // a partial copy would pass for the file
-    }
-    return copied;
-}
-
 PlatformFile* FilesOpenForReading(const char* name) {
     return FileOf(CreateFileA(name, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -118,6 +94,11 @@ PlatformFile* FilesOpenForReading(const char* name) {
 
 PlatformFile* FilesCreate(const char* name) {
     return FileOf(CreateFileA(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+PlatformFile* FilesCreateNew(const char* name) {
+    return FileOf(CreateFileA(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

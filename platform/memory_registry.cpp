@@ -174,20 +174,23 @@ MemoryKeyHandle* CheckHandle(MemoryRegistryState& s, RegistryKey key) {
     return key->open ? key : nullptr;
 }
 
-// What every counted operation does first: count, fire an armed fault, check the handle.
-long BeginOperation(MemoryRegistryState& s, RegistryKey key, MemoryNode** node) {
+// What every counted operation does first: count, fire an armed fault, check the handle. The
+// key's node, or null with *result saying why not.
+MemoryNode* BeginOperation(RegistryKey key, long* result) {
+    MemoryRegistryState& s = State();
     ++s.operationCount;
+    *result = kRegistryOk;
     if (s.failAt != 0 && s.operationCount == s.failAt) {
         s.failAt = 0;
-        return s.failCode;
+        *result = s.failCode;
+        return nullptr;
     }
     MemoryKeyHandle* handle = CheckHandle(s, key);
-    if (handle == nullptr)
-        return kRegistryInvalidHandle;
-    if (handle->node->deleted)
-        return kRegistryKeyDeleted;
-    *node = handle->node;
-    return kRegistryOk;
+    if (handle == nullptr || handle->node->deleted) {
+        *result = handle == nullptr ? kRegistryInvalidHandle : kRegistryKeyDeleted;
+        return nullptr;
+    }
+    return handle->node;
 }
 
 // A node's path below HKEY_LOCAL_MACHINE, for the change hook only (it allocates).
@@ -271,9 +274,9 @@ long RegistryOpenKey(RegistryKey parent, const char* path, RegistryKey* opened) 
     MemoryRegistryState& s = State();
     if (opened)
         *opened = nullptr;
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, parent, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(parent, &result);
+    if (node == nullptr)
         return result;
     if (opened == nullptr)
         return kRegistryBadArgument;
@@ -291,10 +294,9 @@ long RegistryOpenKey(RegistryKey parent, const char* path, RegistryKey* opened) 
 }
 
 long RegistryEnumKey(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength) {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, key, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(key, &result);
+    if (node == nullptr)
         return result;
     if (name == nullptr || nameLength == nullptr)
         return kRegistryBadArgument;
@@ -309,10 +311,9 @@ long RegistryEnumKey(RegistryKey key, unsigned long index, char* name, unsigned 
 }
 
 long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsigned long* size) {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, key, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(key, &result);
+    if (node == nullptr)
         return result;
     if (size == nullptr)
         return kRegistryBadArgument;
@@ -335,10 +336,9 @@ long RegistryQueryValue(RegistryKey key, const char* valueName, void* data, unsi
 
 long RegistryEnumValue(RegistryKey key, unsigned long index, char* name, unsigned long* nameLength,
                        unsigned long* type, void* data, unsigned long* size) {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, key, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(key, &result);
+    if (node == nullptr)
         return result;
     if (name == nullptr || nameLength == nullptr || type == nullptr || size == nullptr)
         return kRegistryBadArgument;
@@ -361,10 +361,9 @@ long RegistryEnumValue(RegistryKey key, unsigned long index, char* name, unsigne
 
 long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* data,
                             unsigned long size) {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, key, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(key, &result);
+    if (node == nullptr)
         return result;
     if (data == nullptr && size != 0)
         return kRegistryBadArgument;
@@ -385,17 +384,16 @@ long RegistrySetStringValue(RegistryKey key, const char* valueName, const char* 
 }
 
 long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, parent, &node);
-    if (result != kRegistryOk)
+    long result;
+    MemoryNode* node = BeginOperation(parent, &result);
+    if (node == nullptr)
         return result;
     MemoryNode* target = nullptr;
     result = ResolvePath(node, subkey, &target);
     if (result != kRegistryOk)
         return result;
     // Like Wine and NT: a key with subkeys stays, and HKEY_LOCAL_MACHINE itself cannot go.
-    if (target == s.root || !target->children.empty())
+    if (target == State().root || !target->children.empty())
         return kRegistryAccessDenied;
     if (PlatformChangeHookSet() && !AllowPlatformChange(kChangeKeyDeleted, PathOf(target).c_str()))
         return kRegistryAccessDenied;
@@ -421,10 +419,9 @@ long RegistryCloseKey(RegistryKey key) {
 
 // Nothing to write anywhere; counted like the others, so a test can make it fail.
 long RegistryFlush() {
-    MemoryRegistryState& s = State();
-    MemoryNode* node = nullptr;
-    long result = BeginOperation(s, &s.rootHandle, &node);
-    if (result == kRegistryOk && !AllowPlatformChange(kChangeRegistryFlushed, ""))
+    long result;
+    if (BeginOperation(&State().rootHandle, &result) != nullptr &&
+        !AllowPlatformChange(kChangeRegistryFlushed, ""))
         return kRegistryAccessDenied;
     return result;
 }

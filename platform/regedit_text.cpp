@@ -51,15 +51,18 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The hex digits from data[*k] on (before `end`), as a number; *k moves past them. More than
+// eight digits leave *k more than eight further on.
+unsigned long HexNumber(const char* data, size_t end, size_t* k) {
+    unsigned long number = 0;
+    for (size_t start = *k; *k < end && HexDigit(data[*k]) >= 0 && *k <= start + 8; ++*k)
+        number = number * 16 + static_cast<unsigned long>(HexDigit(data[*k]));
+    return number;
+}
+
 bool StartsWithNoCase(const char* text, size_t length, const char* prefix) {
-    size_t n = strlen(prefix);
-    if (length < n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
-            return false;
-    }
-    return true;
+    // The prefix is compared no further than its own end, so `text` need not be terminated.
+    return length >= strlen(prefix) && StartsWithIgnoringCase(text, prefix);
 }
 
 bool EqualsNoCase(const char* text, size_t length, const char* word) {
@@ -293,13 +296,9 @@ bool Parser::ParseValueLine(const char* p, size_t n, size_t* lineIndex, RegTextK
             return Fail(line, "text after the string's closing '\"'");
     } else if (StartsWithNoCase(data, rest, "dword:")) {
         size_t k = 6;
-        unsigned long number = 0;
-        while (k < rest && HexDigit(data[k]) >= 0) {
-            if (k == 6 + 8)
-                return Fail(line, "dword of more than eight hex digits");
-            number = number * 16 + static_cast<unsigned long>(HexDigit(data[k]));
-            ++k;
-        }
+        unsigned long number = HexNumber(data, rest, &k);
+        if (k > 6 + 8)
+            return Fail(line, "dword of more than eight hex digits");
         if (k == 6)
             return Fail(line, "dword has no hex digits");
         if (k != rest)
@@ -313,13 +312,9 @@ bool Parser::ParseValueLine(const char* p, size_t n, size_t* lineIndex, RegTextK
             return false;
     } else if (StartsWithNoCase(data, rest, "hex(")) {
         size_t k = 4;
-        unsigned long type = 0;
-        while (k < rest && HexDigit(data[k]) >= 0) {
-            if (k == 4 + 8)
-                return Fail(line, "hex(n) type of more than eight hex digits");
-            type = type * 16 + static_cast<unsigned long>(HexDigit(data[k]));
-            ++k;
-        }
+        unsigned long type = HexNumber(data, rest, &k);
+        if (k > 4 + 8)
+            return Fail(line, "hex(n) type of more than eight hex digits");
         if (k == 4 || k + 1 >= rest || data[k] != ')' || data[k + 1] != ':') {
             return Fail(line, "expected hex(n): with n in hex");
         }

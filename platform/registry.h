@@ -58,6 +58,13 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey);
 
 long RegistryCloseKey(RegistryKey key);
 
+// Key paths below HKEY_LOCAL_MACHINE (key_path.cpp, both builds). JoinKeyPath puts `path` (one
+// level or several) below `parent` into `joined` of `size` characters, empty levels dropped;
+// `joined` may be `parent` itself. 1: fits; 0: too long (*joined is then ""). IsKeyAtOrBelow: 1
+// when `path` is `key` or lies below it, letters compared without regard to case, else 0.
+int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size);
+int IsKeyAtOrBelow(const char* path, const char* key);
+
 // Writes every change made so far to the disk now (RegFlushKey on HKEY_LOCAL_MACHINE): Windows 95
 // otherwise writes SYSTEM.DAT only when its lazy flusher gets to it, and a crash before then
 // loses changes that files deleted afterwards depend on.

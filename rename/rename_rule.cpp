@@ -4,70 +4,39 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "app/texts.h"
 #include "platform/text.h"
+#include "rename/rename_texts.h"
 
 namespace {
 
 enum {
-    kBoardSlots = kMaxDirectPorts + kChildCount * kChildPorts,
     kMaxPortNameLength = kPortNameSize - 1,
     kCandidateSize = kMaxPortNameLength + 12,  // a prefix that fits, and any 32-bit counter
 };
-
-// The board's slots in port order: direct slots first, then the child ports with the slot
-// in the outer loop and the child in the inner one (the order the list shows them in).
-PortRecord* SlotInPortOrder(BoardRecord* board, int index) {
-    if (index < kMaxDirectPorts)
-        return &board->ports[index];
-    index -= kMaxDirectPorts;
-    return &board->childGroups[index % kChildCount].ports[index / kChildCount];
-}
-
-const PortRecord* SlotInPortOrder(const BoardRecord* board, int index) {
-    return SlotInPortOrder(const_cast<BoardRecord*>(board), index);
-}
 
 int IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-void CopyBounded(char* to, const char* from, size_t size) {
-    size_t length = TextLength(from);
-    if (length >= size)
-        length = size - 1;
-    memcpy(to, from, length);
-    to[length] = 0;
-}
-
-RenameResult Refuse(int outcome, const char* name) {
+// An outcome with the name a refusal is about ("" when there is none). Filled field by field:
+// an initialised copy would put a template of it into the program's data.
+RenameResult ResultOf(int outcome, const char* name) {
     RenameResult result;
     result.outcome = outcome;
-    CopyBounded(result.refusedName, name, sizeof result.refusedName);
+    result.refusedName[0] = 0;
+    AppendText(result.refusedName, sizeof result.refusedName, name);
     return result;
 }
 
 // prefix followed by the counter in plain decimal.
 void FormCandidate(const char* prefix, size_t prefixLength, uint32_t counter,
                    char candidate[kCandidateSize]) {
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + counter % 10);
-        counter /= 10;
-    } while (counter != 0);
     memcpy(candidate, prefix, prefixLength);
-    char* out = candidate + prefixLength;
-    while (count > 0)
-        *out++ = digits[--count];
-    *out = 0;
+    candidate[prefixLength] = 0;
+    AppendNumber(candidate, kCandidateSize, counter);
 }
 
 }  // namespace
-
-int IsPortNameInUse(const PortRecord* referencePort, const char* name) {
-    return IsPortNameInUseIn(g_inventory, referencePort, name);
-}
 
 int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
                       const char* name) {
@@ -76,9 +45,9 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
         if (board->removed)
             continue;
         int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
-        for (int i = 0; i < kBoardSlots; ++i) {
-            const PortRecord* slot = SlotInPortOrder(board, i);
-            if (slot->itemKind != kPortItem)
+        for (int i = 0; i < kMaxBoardPorts; ++i) {
+            const PortRecord* slot = PortInOrder(*board, i);
+            if (!IsPortPresent(*slot))
                 continue;
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
@@ -95,7 +64,7 @@ RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumer
 
 RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
                            int autoEnumerate) {
-    RenameResult done = {kRenameDone, ""};
+    RenameResult done = ResultOf(kRenameDone, "");
     size_t length = TextLength(typedText);
     if (port == nullptr || length == 0) {
         done.outcome = kRenameNothing;
@@ -107,10 +76,11 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
     int appendOne = !IsDigit(typedText[length - 1]);
     if (length + appendOne > kMaxPortNameLength) {
         char shown[kRefusedNameSize];
-        CopyBounded(shown, typedText, sizeof shown - 1);
+        shown[0] = 0;
+        AppendText(shown, sizeof shown - 1, typedText);
         if (appendOne)
             AppendText(shown, sizeof shown, "1");
-        return Refuse(kRenameNameTooLong, shown);
+        return ResultOf(kRenameNameTooLong, shown);
     }
     char name[kPortNameSize];
     CopyText(name, typedText);
@@ -122,7 +92,7 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
     BoardRecord* board = port->owningBoard;
     if (!autoEnumerate) {
         if (IsPortNameInUseIn(inventory, nullptr, name))
-            return Refuse(kRenameNameInUse, name);
+            return ResultOf(kRenameNameInUse, name);
         CopyText(port->portName, name);
         board->modified = 1;
         return done;
@@ -136,18 +106,18 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
     for (size_t i = prefixLength; i < length; ++i) {
         counter = counter * 10 + (name[i] - '0');
         if (counter > INT32_MAX)
-            return Refuse(kRenameNumberTooLarge, name);
+            return ResultOf(kRenameNumberTooLarge, name);
     }
 
     // Every name is chosen before any is written, so a refusal part-way leaves the board as
     // it was. The clash test leaves out exactly the ports being renamed, so choosing first
     // gives the same names as writing each one as it is chosen.
-    PortRecord* renamed[kBoardSlots];
-    char names[kBoardSlots][kPortNameSize];
+    PortRecord* renamed[kMaxBoardPorts];
+    char names[kMaxBoardPorts][kPortNameSize];
     int count = 0;
-    for (int i = 0; i < kBoardSlots; ++i) {
-        PortRecord* slot = SlotInPortOrder(board, i);
-        if (slot->itemKind != kPortItem || slot->portNumber < port->portNumber)
+    for (int i = 0; i < kMaxBoardPorts; ++i) {
+        PortRecord* slot = PortInOrder(*board, i);
+        if (!IsPortPresent(*slot) || slot->portNumber < port->portNumber)
             continue;
         char candidate[kCandidateSize];
         do {
@@ -155,10 +125,10 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
             // to show in the refusal.
             FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
             if (counter > INT32_MAX)
-                return Refuse(kRenameNumberTooLarge, candidate);
+                return ResultOf(kRenameNumberTooLarge, candidate);
             ++counter;
             if (TextLength(candidate) > kMaxPortNameLength)
-                return Refuse(kRenameNameTooLong, candidate);
+                return ResultOf(kRenameNameTooLong, candidate);
         } while (IsPortNameInUseIn(inventory, port, candidate));
         renamed[count] = slot;
         CopyText(names[count], candidate);

@@ -27,9 +27,8 @@ struct RenameResult {
 
 // 1 when a present port of a board that is not removed already has exactly `name` (byte for
 // byte). With a reference port, the ports of its own board numbered at or above it do not
-// count: they are the ones being renamed. referencePort may be null.
-int IsPortNameInUse(const PortRecord* referencePort, const char* name);
-// The same over a given inventory (the one `referencePort` belongs to).
+// count: they are the ones being renamed. referencePort may be null; `inventory` is the one it
+// belongs to.
 int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
                       const char* name);
 

@@ -1,10 +1,10 @@
 // rename/rename_window.cpp: Apply and the port-name field, the window side of renaming.
 #include "rename/rename.h"
 
-#include "app/dialog_state.h"
-#include "app/resource.h"
-#include "app/texts.h"
+#include "listview/list_control.h"
+#include "rename/naming_controls.h"
 #include "rename/rename_rule.h"
+#include "rename/rename_texts.h"
 
 namespace {
 
@@ -14,6 +14,9 @@ enum { kTypedTextSize = 40 };
 
 // One more than a port name holds, so that an over-long entry can be seen and refused.
 enum { kPortNameFieldLimit = 20 };
+
+// A refusal names a port name of at most 39 characters in a text of about 40.
+enum { kRefusalTextSize = 128 };
 
 // The port-name field's own procedure, once PortNameEditProc stands in front of it.
 WNDPROC g_savedEditProc;
@@ -37,8 +40,9 @@ int ApplyPortRename(HWND dialog, PortRecord* port) {
         InvalidateRect(GetDlgItem(dialog, IDC_PORT_LIST), nullptr, TRUE);
         return 1;
     }
-    if (FormatRenameRefusal(result, g_messageText, sizeof g_messageText))
-        MessageBoxA(dialog, g_messageText, kMessageCaption, MB_OK);
+    char message[kRefusalTextSize];
+    if (FormatRenameRefusal(result, message, sizeof message))
+        MessageBoxA(dialog, message, kMessageCaption, MB_OK);
     return 0;
 }
 

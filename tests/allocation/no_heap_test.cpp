@@ -8,11 +8,12 @@
 
 #include <string>
 
-#include "commit/commit.h"
+#include "commit/ok_changes.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "rename/rename_rule.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KORVALIN_COUNTS_ALLOCATIONS 0
@@ -51,18 +52,6 @@ void* realloc(void* block, size_t size) {
 
 namespace {
 
-PortRecord* PortNumbered(BoardRecord& board, int number) {
-    for (int s = 0; s < kChildPorts; ++s)
-        for (int k = 0; k < kChildCount; ++k)
-            if (board.childGroups[k].ports[s].itemKind == 1 &&
-                board.childGroups[k].ports[s].portNumber == number)
-                return &board.childGroups[k].ports[s];
-    for (PortRecord& port : board.ports)
-        if (port.itemKind == 1 && port.portNumber == number)
-            return &port;
-    return nullptr;
-}
-
 TEST(NoHeap, WalksRenamingAndCommitAllocateNothing) {
     if (!KORVALIN_COUNTS_ALLOCATIONS)
         GTEST_SKIP() << "the sanitizer owns the allocator";
@@ -77,15 +66,17 @@ TEST(NoHeap, WalksRenamingAndCommitAllocateNothing) {
     long walks = g_allocations - before;
 
     BoardRecord& sixteen = g_inventory.boards[5];
+    PortRecord* ports[] = {PortNumbered(sixteen, 3), PortNumbered(g_inventory.boards[4], 2),
+                           PortNumbered(sixteen, 1)};
     before = g_allocations;
-    RenameResult automatic = RenamePorts(PortNumbered(sixteen, 3), "COM5", 1);
-    RenameResult single = RenamePorts(PortNumbered(g_inventory.boards[4], 2), "MODEM", 0);
-    RenameResult refused = RenamePorts(PortNumbered(sixteen, 1), "COM1", 0);
+    RenameResult automatic = RenamePorts(ports[0], "COM5", 1);
+    RenameResult single = RenamePorts(ports[1], "MODEM", 0);
+    RenameResult refused = RenamePorts(ports[2], "COM1", 0);
     long renaming = g_allocations - before;
 
     g_inventory.boards[3].removed = 1;
     before = g_allocations;
-    int changed = CommitRegistryChanges();
+    int changed = ApplyOkChanges(g_inventory, nullptr, nullptr);
     long commit = g_allocations - before;
 
     printf("heap allocations: walks %ld, renaming %ld, commit %ld\n", walks, renaming, commit);

@@ -10,6 +10,7 @@
 #include "platform/memory_registry.h"
 #include "tests/cmdline/run_capture.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 
 namespace {
 
@@ -38,16 +39,11 @@ class CommandRun : public ::testing::Test {
     static std::string Names() {
         std::string names;
         for (int b = 0; b < g_inventory.boardCount; ++b) {
-            const BoardRecord& board = g_inventory.boards[b];
+            BoardRecord& board = g_inventory.boards[b];
             names += board.removed ? "-" : board.modified ? "*" : "";
             names += "[";
-            for (const PortRecord& port : board.ports)
-                if (port.itemKind == 1)
-                    names += std::string(" ") + port.portName;
-            for (int s = 0; s < kChildPorts; ++s)
-                for (const ChildGroup& group : board.childGroups)
-                    if (group.ports[s].itemKind == 1)
-                        names += std::string(" ") + group.ports[s].portName;
+            for (const PortRecord* port : PresentPorts(board))
+                names += std::string(" ") + port->portName;
             names += " ]";
         }
         return names;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "commit/commit.h"
+#include "commit/ok_steps.h"
 #include "gtest/gtest.h"
 #include "platform/files.h"
 #include "tests/commit/commit_test_support.h"
@@ -15,6 +15,13 @@
 #endif
 
 namespace {
+
+// The clean-up step as OK runs it: through the real layer.
+void RemoveDriverFilesAsOkDoes() {
+    CommitLayer layer;
+    InitRealCommitLayer(&layer, nullptr, nullptr);
+    RemoveDriverFiles(&layer);
+}
 
 const char kMakersInf[] =
     "[Version]\r\nSignature=$CHICAGO$\r\n\r\n[Manufacturer]\r\n"
@@ -51,7 +58,7 @@ TEST(DriverFiles, RecognisesTheMakersInfByTheTokenRightAfterTheFirstManufacturer
     for (const auto& c : cases)
         paths.push_back(dirs.Write(
             dirs.inf, ("oem" + std::to_string(900 + paths.size()) + ".inf").c_str(), c.text));
-    RemoveDriverFiles();
+    RemoveDriverFilesAsOkDoes();
     for (size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(cases[i].deleted, !dirs.Exists(paths[i]))
             << paths[i] << ": " << cases[i].text.substr(0, 50);
@@ -80,11 +87,11 @@ TEST(DriverFiles, WalksOemInfInInfAndEveryInfInOtherPastFilesThatWillNotOpen) {
 #ifdef _WIN32
     std::string busy = dirs.Write(dirs.inf, "oem000.inf", kMakersInf);
     HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    RemoveDriverFiles();
+    RemoveDriverFilesAsOkDoes();
     CloseHandle(held);
     EXPECT_TRUE(dirs.Exists(busy));
 #else
-    RemoveDriverFiles();
+    RemoveDriverFilesAsOkDoes();
 #endif
     for (size_t i = 0; i < paths.size(); ++i)
         EXPECT_EQ(cases[i].deleted, !dirs.Exists(paths[i])) << paths[i];
@@ -98,7 +105,7 @@ TEST(DriverFiles, DeletesThoseOfTheFiveDriverFilesThatExistInTheSystemDirectory)
                              dirs.Write(dirs.system, "halvetor.dll", "x")};
     std::string serial = dirs.Write(dirs.system, "serial.vxd", "x");
     std::string elsewhere = dirs.Write(dirs.other, "quorvane.dll", "x");
-    RemoveDriverFiles();
+    RemoveDriverFilesAsOkDoes();
     for (const std::string& driver : drivers)
         EXPECT_FALSE(dirs.Exists(driver)) << driver;
     EXPECT_TRUE(dirs.Exists(serial) && dirs.Exists(elsewhere));
@@ -128,7 +135,7 @@ TEST(DriverFiles, DirectoriesNotHadWhollyLeaveTheirFiles) {
         std::string driver = dirs.Write(dirs.system, "quorvane.vxd", "x");
         std::string decoy = dirs.Write(dirs.other, "quorvane.dll", "x");
         FilesNativeSetDirectories(c.windows, c.system);
-        RemoveDriverFiles();
+        RemoveDriverFilesAsOkDoes();
         EXPECT_EQ(c.infDeleted, !dirs.Exists(inf));
         EXPECT_EQ(c.driverDeleted, !dirs.Exists(driver));
         EXPECT_TRUE(dirs.Exists(decoy));

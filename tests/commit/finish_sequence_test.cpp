@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/resource.h"
-#include "commit/finish.h"
+#include "app/main_dialog.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"

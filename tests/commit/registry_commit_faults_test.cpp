@@ -2,7 +2,7 @@
 // purpose, one at a time (in-memory registry only).
 #include <string>
 
-#include "commit/commit.h"
+#include "commit/ok_changes.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "platform/memory_registry.h"
@@ -32,7 +32,7 @@ class RegistryCommitFaults : public ::testing::Test {
     int CommitWithFault(const std::string& registry, long n, long code) {
         EXPECT_TRUE(LoadFixtureText(registry));
         MemoryRegistryFailOperation(n, code);
-        int result = CommitRegistryChanges();
+        int result = ApplyOkChanges(g_inventory, nullptr, nullptr);
         MemoryRegistryFailOperation(0, 0);
         EXPECT_EQ(0, MemoryRegistryOpenHandleCount());
         return result;
@@ -44,7 +44,7 @@ class RegistryCommitFaults : public ::testing::Test {
 TEST_F(RegistryCommitFaults, EveryFailingOperationOnlyLeavesWorkUndone) {
     const std::string before = LoadMachineWithChanges();
     long start = MemoryRegistryOperationCount();
-    ASSERT_EQ(1, CommitRegistryChanges());
+    ASSERT_EQ(1, ApplyOkChanges(g_inventory, nullptr, nullptr));
     const long total = MemoryRegistryOperationCount() - start;
     const std::string complete = ExportTestRegistry();
     for (long n = 1; n <= total; ++n) {

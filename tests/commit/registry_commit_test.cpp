@@ -10,11 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "commit/commit.h"
+#include "commit/ok_changes.h"
+#include "commit/ok_steps.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 
 namespace {
 
@@ -31,13 +33,12 @@ std::string MachineChildKey(int k, int s) {
     return path;
 }
 
-// The test machine's Tessaline 16 renamed from its direct port as automatic enumeration does: COM40,
-// then COM41.. through the child ports in the board's port order.
+// The test machine's Tessaline 16 renamed from its direct port as automatic enumeration does:
+// COM40, then COM41.. through the child ports in the board's port order.
 void RenameMachineTessaline16() {
-    Rename(Board(5).ports[1], "COM40");
-    for (int s = 0, n = 41; s < 4; ++s)
-        for (int k = 0; k < 4; ++k)
-            Rename(Board(5).childGroups[k].ports[s], ("COM" + std::to_string(n++)).c_str());
+    int number = 40;
+    for (PortRecord* port : PresentPorts(Board(5)))
+        Rename(*port, ("COM" + std::to_string(number++)).c_str());
 }
 
 class RegistryCommit : public ::testing::Test {
@@ -90,7 +91,7 @@ TEST(AnyVendorBoardRemains, OnlyAMakersBoardThatStaysCounts) {
             inventory.boards[inventory.boardCount].boardType = board.first;
             inventory.boards[inventory.boardCount++].removed = board.second;
         }
-        EXPECT_EQ(c.expected, AnyVendorBoardRemainsIn(inventory));
+        EXPECT_EQ(c.expected, AnyVendorBoardRemains(inventory));
     }
 }
 
@@ -181,7 +182,7 @@ TEST_F(RegistryCommit, WritesAndDeletesWhatTheFlagsSay) {
         SCOPED_TRACE(c.name);
         std::string before = Load(c.fixture);
         c.change();
-        EXPECT_EQ(c.result, CommitRegistryChanges());
+        EXPECT_EQ(c.result, ApplyOkChanges(g_inventory, nullptr, nullptr));
         EXPECT_EQ(c.expectedFile ? ReadFixtureText(c.expectedFile)
                                  : ExportAfter(before, c.deleted, c.written),
                   ExportTestRegistry());
@@ -211,7 +212,7 @@ TEST_F(RegistryCommit, DriverKeyDecidesTheClassKeyNeverTheInstanceKey) {
         std::string before = Load("commit_legacy_boards.reg");
         strcpy(Board(1).ports[0].driverKey, c.driverKey);
         Board(1).removed = 1;
-        EXPECT_EQ(1, CommitRegistryChanges());
+        EXPECT_EQ(1, ApplyOkChanges(g_inventory, nullptr, nullptr));
         // Without Enum\ISAPNP the sweep stops first; Enum\Root\Ports is never swept anyway.
         std::vector<std::string> deleted = {"Enum\\Root\\Ports\\0000"};
         if (c.deletedClassKey)
@@ -245,7 +246,7 @@ TEST_F(RegistryCommit, KeyThatDoesNotOpenSkipsItsItemOrEndsTheCommit) {
         {"Enum\\ISAPNP\\QVX1A50001\\1A2B3C4D", 1, "110000", false},  // an instance key too
         {"Enum\\MF", 1, "111---", false},            // the children; the sweep ends at Enum\\MF
         {"Enum\\MF\\CHILD0001", 1, "111-11", true},  // that child's ports
-        {MachineChildKey(2, 1), 1, "1111-1", true},     // that port
+        {MachineChildKey(2, 1), 1, "1111-1", true},  // that port
         {kClass.substr(0, kClass.size() - 1), 0, "000000", false},
     };
     for (const auto& c : cases) {
@@ -256,7 +257,7 @@ TEST_F(RegistryCommit, KeyThatDoesNotOpenSkipsItsItemOrEndsTheCommit) {
         Rename(Board(3).ports[1], "COM61");
         RenameMachineTessaline16();
         DeleteTree(c.gone.c_str());
-        EXPECT_EQ(c.result, CommitRegistryChanges());
+        EXPECT_EQ(c.result, ApplyOkChanges(g_inventory, nullptr, nullptr));
         for (int m = 0; m < 6; ++m) {
             const char* name = c.written[m] == '1' ? markers[m].after : markers[m].before;
             EXPECT_EQ(c.written[m] == '-' ? "<missing>" : std::string(name) + '\0',

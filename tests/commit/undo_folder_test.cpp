@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "commit/ok_changes.h"
+#include "commit/undo_folder.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "platform/memory_registry.h"
 #include "platform/regedit_text.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 
 namespace fs = std::filesystem;
 
@@ -131,27 +132,9 @@ void RenameAll(bool removeMakersBoards) {
             board.removed = 1;
             continue;
         }
-        for (PortRecord& port : board.ports)
-            if (port.itemKind == 1)
-                Rename(port, ("COM" + std::to_string(number++)).c_str());
-        for (ChildGroup& group : board.childGroups)
-            for (PortRecord& port : group.ports)
-                if (port.itemKind == 1)
-                    Rename(port, ("COM" + std::to_string(number++)).c_str());
+        for (PortRecord* port : PresentPorts(board))
+            Rename(*port, ("COM" + std::to_string(number++)).c_str());
     }
-}
-
-struct Change {
-    int kind;
-    std::string path, value;
-    bool operator==(const Change& other) const {
-        return kind == other.kind && path == other.path && value == other.value;
-    }
-};
-
-void Record(void* context, const OkChange& change) {
-    static_cast<std::vector<Change>*>(context)->push_back(
-        {change.kind, change.path, change.newText ? change.newText : ""});
 }
 
 class UndoFolder : public ::testing::Test {
@@ -190,8 +173,8 @@ TEST_F(UndoFolder, PutsBackTheRegistryAndFilesOfEveryFixture) {
             const std::string registryBefore = ExportTestRegistry();
             const auto filesBefore = Files(dirs_.windows);
 
-            std::vector<Change> planned;
-            int previewed = PreviewOkChanges(g_inventory, Record, &planned);
+            std::vector<RecordedChange> planned;
+            int previewed = PreviewOkChanges(g_inventory, RecordChange, &planned);
             ASSERT_EQ(registryBefore, ExportTestRegistry()) << "the dry run changed the registry";
             ASSERT_EQ(filesBefore, Files(dirs_.windows)) << "the dry run deleted files";
             ASSERT_FALSE(planned.empty());
@@ -212,8 +195,8 @@ TEST_F(UndoFolder, PutsBackTheRegistryAndFilesOfEveryFixture) {
 
             // Over the machine as it was again, the real run does what the dry run listed; the
             // same folder puts it back a second time.
-            std::vector<Change> made;
-            EXPECT_EQ(previewed, ApplyOkChanges(g_inventory, Record, &made));
+            std::vector<RecordedChange> made;
+            EXPECT_EQ(previewed, ApplyOkChanges(g_inventory, RecordChange, &made));
             EXPECT_TRUE(planned == made);
             RunUndoBatch(outcome.undoFolder);
             EXPECT_EQ(registryBefore, WithoutAddedPortNames(ExportTestRegistry(), undoReg));

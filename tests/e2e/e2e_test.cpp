@@ -1,5 +1,5 @@
-// tests/e2e/e2e_test.cpp: the real korvalin.exe over the test machine's registry, driven from outside as
-// a user would, then the registry and the maker's files checked.
+// tests/e2e/e2e_test.cpp: the real korvalin.exe over the test machine's registry, driven from
+// outside as a user would, then the registry and the maker's files checked.
 //
 // This program is the driver: it starts korvalin.exe and works its windows with SendMessage
 // and PostMessage only.
@@ -12,7 +12,7 @@
 
 #include "app/resource.h"
 #include "app/texts.h"
-#include "commit/ok_changes.h"
+#include "commit/undo_folder.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 

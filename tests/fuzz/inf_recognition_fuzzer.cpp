@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "commit/commit.h"
+#include "commit/ok_steps.h"
 #include "platform/streams.h"
 
 namespace {

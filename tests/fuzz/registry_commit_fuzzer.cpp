@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "commit/commit.h"
-#include "commit/ok_changes.h"
+#include "commit/undo_folder.h"
 #include "platform/files.h"
 #include "inventory/inventory.h"
 #include "platform/memory_registry.h"
 #include "platform/regedit_text.h"
 #include "rename/rename_rule.h"
+#include "tests/support/inventory_walk.h"
 
 namespace {
 
@@ -303,11 +303,8 @@ void CheckInventory() {
             if (strnlen(port.portName, kPortNameSize) >= kPortNameSize)
                 abort();
         };
-        for (const PortRecord& port : board.ports)
-            check(port);
-        for (const ChildGroup& group : board.childGroups)
-            for (const PortRecord& port : group.ports)
-                check(port);
+        for (int i = 0; i < kMaxBoardPorts; ++i)
+            check(*PortInOrder(board, i));
     }
 }
 
@@ -317,28 +314,10 @@ std::vector<PortRecord*> PresentPorts() {
         BoardRecord& board = g_inventory.boards[b];
         if (board.removed)
             continue;  // its rows left the list
-        for (PortRecord& port : board.ports)
-            if (port.itemKind == 1)
-                ports.push_back(&port);
-        for (int s = 0; s < kChildPorts; ++s)
-            for (int k = 0; k < kChildCount; ++k)
-                if (board.childGroups[k].ports[s].itemKind == 1)
-                    ports.push_back(&board.childGroups[k].ports[s]);
+        for (PortRecord* port : PresentPorts(board))
+            ports.push_back(port);
     }
     return ports;
-}
-
-struct Change {
-    int kind;
-    std::string path, text;
-    bool operator==(const Change& other) const {
-        return kind == other.kind && path == other.path && text == other.text;
-    }
-};
-
-void Record(void* context, const OkChange& change) {
-    static_cast<std::vector<Change>*>(context)->push_back(
-        {change.kind, change.path, change.newText ? change.newText : ""});
 }
 
 // A Windows directory of the fuzzer's own, empty but for the undo folders OK makes there.
@@ -444,8 +423,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const std::string beforeText = MemoryRegistrySave();
-    std::vector<Change> planned, made;
-    int previewed = PreviewOkChanges(g_inventory, Record, &planned);
+    std::vector<RecordedChange> planned;
+    int previewed = PreviewOkChanges(g_inventory, RecordChange, &planned);
     if (TakeSnapshot() != before)
         abort();  // the dry run changed the registry
     bool fault = in.Below(4) == 0;
@@ -453,16 +432,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         MemoryRegistryFailOperation(1 + in.Below(256), kRegistryAccessDenied);
     OkOutcome outcome;
     const std::string& windows = WindowsDirectory();
-    CarryOutOkChanges(g_inventory, &outcome, Record, &made);
+    CarryOutOkChanges(g_inventory, &outcome);
     MemoryRegistryFailOperation(0, 0);
     if (MemoryRegistryOpenHandleCount() != 0)
         abort();
-    if (outcome.result == kOkUndoNotWritten) {
-        if (!fault || TakeSnapshot() != before || !made.empty())
+    if (outcome.result != kOkDone) {
+        if (!fault || TakeSnapshot() != before)
             abort();
         return 0;
     }
-    if (!fault && (previewed != outcome.changed || planned != made))
+    // Without a fault the real run makes exactly the planned changes.
+    size_t made = static_cast<size_t>(outcome.made[kOkValueWritten] + outcome.made[kOkKeyDeleted] +
+                                      outcome.made[kOkFileDeleted]);
+    if (!fault && (previewed != outcome.changed || outcome.deviation != kOkAsPlanned ||
+                   planned.size() != made))
         abort();
     if (planned.empty() != (outcome.undoFolder[0] == 0))
         abort();  // a folder exactly when something was going to change

@@ -13,6 +13,7 @@
 #include "inventory/inventory.h"
 #include "tests/inventory/inventory_dump.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 
 namespace {
 
@@ -54,16 +55,11 @@ TEST_F(InventoryWalks, DemoBoardsCarryEachPortNumberOnce) {
     ASSERT_TRUE(LoadFixtureFile("demo.reg", &error)) << error;
     ASSERT_EQ(1, BuildPortInventory());
     for (int b = 0; b < g_inventory.boardCount; ++b) {
-        const BoardRecord& board = Board(b);
+        BoardRecord& board = Board(b);
         SCOPED_TRACE(board.instanceName);
         std::vector<int> numbers;
-        for (const PortRecord& port : board.ports)
-            if (port.itemKind == 1)
-                numbers.push_back(port.portNumber);
-        for (const ChildGroup& group : board.childGroups)
-            for (const PortRecord& port : group.ports)
-                if (port.itemKind == 1)
-                    numbers.push_back(port.portNumber);
+        for (const PortRecord* port : PresentPorts(board))
+            numbers.push_back(port->portNumber);
         std::sort(numbers.begin(), numbers.end());
         EXPECT_EQ(numbers.end(), std::adjacent_find(numbers.begin(), numbers.end()));
         if (board.boardType == kBoardTessaline16) {

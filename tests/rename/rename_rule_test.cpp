@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "rename/rename_rule.h"
+#include "tests/support/inventory_walk.h"
 
 namespace {
 
@@ -35,15 +36,10 @@ void AddOtherPort(const char* name, int removed = 0) {
 }
 
 // The present ports' names in the order the list shows them.
-std::vector<std::string> Names(const BoardRecord* board) {
+std::vector<std::string> Names(BoardRecord* board) {
     std::vector<std::string> names;
-    for (const PortRecord& port : board->ports)
-        if (port.itemKind == 1)
-            names.push_back(port.portName);
-    for (int s = 0; s < kChildPorts; ++s)
-        for (const ChildGroup& group : board->childGroups)
-            if (group.ports[s].itemKind == 1)
-                names.push_back(group.ports[s].portName);
+    for (const PortRecord* port : PresentPorts(*board))
+        names.push_back(port->portName);
     return names;
 }
 

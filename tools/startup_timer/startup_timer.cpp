@@ -9,10 +9,25 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/resource.h"
-#include "app/texts.h"
-
 namespace {
+
+// The started process's dialog: its visible top-level window, found by process rather than by
+// caption, so that the timer needs nothing of the program's own headers. The list is the
+// dialog's one list box.
+struct DialogSearch {
+    DWORD processId;
+    HWND dialog;
+};
+
+BOOL CALLBACK TakeProcessWindow(HWND window, LPARAM context) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    search->dialog = window;
+    return FALSE;
+}
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
@@ -62,8 +77,10 @@ int main(int argc, char** argv) {
         // Poll until the list answers with rows; a sent message is answered only once the
         // dialog's initialisation has returned to its message loop.
         for (int tries = 0; tries < 60000 && !found; ++tries) {
-            HWND dialog = FindWindowA(nullptr, kMainDialogCaption);
-            HWND list = dialog ? GetDlgItem(dialog, IDC_PORT_LIST) : nullptr;
+            DialogSearch search = {process.dwProcessId, nullptr};
+            EnumWindows(TakeProcessWindow, reinterpret_cast<LPARAM>(&search));
+            HWND dialog = search.dialog;
+            HWND list = dialog ? FindWindowExA(dialog, nullptr, "ListBox", nullptr) : nullptr;
             if (list && SendMessageA(list, LB_GETCOUNT, 0, 0) > 0) {
                 QueryPerformanceCounter(&end);
                 found = 1;

@@ -1,10 +1,9 @@
-// commit/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
+// app/finish_sequence.cpp: what OK does, from the pending rename to closing the utility,
 // and the restart prompt.
 #include "app/dialog_state.h"
+#include "app/main_dialog.h"
 #include "app/resource.h"
 #include "app/texts.h"
-#include "commit/commit.h"
-#include "commit/finish.h"
 #include "commit/ok_changes.h"
 #include "inventory/inventory.h"
 #include "platform/text.h"
@@ -12,9 +11,8 @@
 
 namespace {
 
-// wsprintfA cannot be told the buffer's size: both names at their longest must fit.
-static_assert(sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) <= kMessageTextSize,
-              "the rename question does not fit the message text buffer");
+// The rename question with two 19-character names; wsprintfA cannot be told the buffer's size.
+enum { kQuestionSize = sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) };
 
 // A name typed but not applied is offered before anything is written.
 void OfferPendingRename(HWND dialog) {
@@ -25,8 +23,9 @@ void OfferPendingRename(HWND dialog) {
                         reinterpret_cast<LPARAM>(typed));
     if (typed[0] == 0 || TextEqual(typed, selectedPort->portName))
         return;
-    wsprintfA(g_messageText, kRenameQuestion, selectedPort->portName, typed);
-    if (MessageBoxA(dialog, g_messageText, kMessageCaption, MB_YESNO) == IDYES)
+    char question[kQuestionSize];
+    wsprintfA(question, kRenameQuestion, selectedPort->portName, typed);
+    if (MessageBoxA(dialog, question, kMessageCaption, MB_YESNO) == IDYES)
         ApplyPortRename(dialog, selectedPort);
 }
 
@@ -40,8 +39,9 @@ void RunFinishSequence(HWND dialog) {
     OfferPendingRename(dialog);
     OkOutcome outcome;
     CarryOutOkChanges(g_inventory, &outcome);
-    if (outcome.result == kOkUndoNotWritten) {
-        // Nothing was changed: the dialog stays, so the user can make room and try again.
+    if (outcome.result != kOkDone) {
+        // Nothing was changed (the undo folder, or the plan it is written from, could not be
+        // made): the dialog stays, so the user can make room and try again.
         char message[kUndoMessageSize];
         wsprintfA(message, kUndoNotWrittenMessage, outcome.undoFolder);
         MessageBoxA(dialog, message, kMessageCaption, MB_OK);

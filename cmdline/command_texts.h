@@ -1,0 +1,86 @@
+// cmdline/command_texts.h: what the command line writes to its log and shows in its message
+// boxes. Each "%s" takes one piece of text (an option, a name, a file name).
+#ifndef KORVALIN_CMDLINE_COMMAND_TEXTS_H
+#define KORVALIN_CMDLINE_COMMAND_TEXTS_H
+
+// Remove on a Standard COM Port: the dialog's own refusal, which /remove gives too.
+inline constexpr char kCannotRemoveStandardPortText[] =
+    "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports";
+
+inline constexpr char kUsageText[] =
+    "korvalin [/list FILE]\n"
+    "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
+    "         [/preview FILE | /ok [/restart]] [/log FILE]\n"
+    "\n"
+    "/list FILE\tWrites every board and port, and ends.\n"
+    "/rename NAME=NEW\tRenames the port named NAME to NEW; the following ports of its board\n"
+    "\tget the next free names, unless /single is given.\n"
+    "/remove ID\tRemoves a board by its ID# or its registry instance name; ALL removes every\n"
+    "\tone of the maker's boards.\n"
+    "/preview FILE\tWrites every change OK would make, changes nothing, and ends.\n"
+    "/ok\tMakes the changes as OK does, without showing anything, and ends.\n"
+    "/restart\tWith /ok: restarts Windows when the changes need it.\n"
+    "/log FILE\tWhere messages go when no dialog is shown.\n"
+    "\n"
+    "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
+    "changes made, for OK or Cancel.\n"
+    "Exit codes: 0 done; 3010 done, restart needed; 1 bad command line; 2 refused;\n"
+    "3 not completed.";
+
+inline constexpr char kUnknownOptionText[] = "Unknown option: %s";
+inline constexpr char kUnexpectedArgumentText[] = "Unexpected argument: %s";
+inline constexpr char kMissingValueText[] = "%s needs a value";
+inline constexpr char kOptionTwiceText[] = "%s is given twice";
+inline constexpr char kValueTooLongText[] = "Too long: %s";
+inline constexpr char kRenameFormText[] =
+    "/rename needs NAME=NEW, a port name of 1 to 19 characters "
+    "on each side and no blanks in NEW: %s";
+inline constexpr char kPortNamedTwiceText[] = "Port %s is named twice";
+inline constexpr char kBoardNamedTwiceText[] = "Board %s is named twice";
+inline constexpr char kTooManyChangesText[] = "Too many /rename and /remove values: %s";
+inline constexpr char kRestartWithoutOkText[] = "/restart needs /ok";
+inline constexpr char kSingleWithoutRenameText[] = "/single needs /rename";
+inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used together";
+inline constexpr char kListWithChangesText[] =
+    "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
+inline constexpr char kCannotWriteText[] = "Cannot write to %s";
+
+inline constexpr char kNoSuchPortText[] = "No port is named [%s]";
+inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";
+inline constexpr char kNoSuchBoardText[] = "No board has the ID# or instance name [%s]";
+inline constexpr char kBoardAmbiguousText[] =
+    "More than one board has the ID# or instance name [%s]";
+inline constexpr char kRegistryIncompleteText[] =
+    "The registry could not be read completely; nothing was changed";
+inline constexpr char kListedText[] = "Listed %s";
+
+// /preview and /ok: each change on a line of its own, then a summary in the log.
+inline constexpr char kChangeValueWord[] = "write ";
+inline constexpr char kChangeValueIn[] = " in HKEY_LOCAL_MACHINE\\";
+inline constexpr char kChangeKeyWord[] = "delete key HKEY_LOCAL_MACHINE\\";
+inline constexpr char kChangeFileWord[] = "delete file ";
+inline constexpr char kChangeArrow[] = " -> ";
+inline constexpr char kOldValueNoneText[] = "(no value)";
+inline constexpr char kOldValueNotTextText[] = "(not text)";
+inline constexpr char kPreviewSummaryText[] = "Preview: %s";
+inline constexpr char kDoneSummaryText[] = "Done: %s";
+inline constexpr char kNothingToChangeText[] = "nothing to change";
+inline constexpr char kValuesWrittenText[] = " values written, ";
+inline constexpr char kKeysDeletedText[] = " keys deleted, ";
+inline constexpr char kFilesDeletedText[] = " files deleted";
+inline constexpr char kRestartNeededText[] = "; restart needed";
+inline constexpr char kUndoFolderText[] = "Undo folder: %s";
+inline constexpr char kPlanFailedText[] =
+    "What OK would change could not be worked out completely (a registry read failed); "
+    "nothing was changed";
+inline constexpr char kNoMemoryText[] =
+    "Not enough memory to follow OK's changes; nothing was changed";
+inline constexpr char kUndoNotWrittenLogText[] =
+    "The undo folder %s could not be written (the disk may be full or read-only); nothing was "
+    "changed";
+inline constexpr char kUnplannedChangeText[] =
+    "OK made a change its undo folder does not hold (the registry changed meanwhile): %s";
+inline constexpr char kNotAllMadeText[] =
+    "Not all of OK's changes were made; the first not made: %s";
+
+#endif

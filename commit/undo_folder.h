@@ -1,0 +1,32 @@
+// commit/undo_folder.h: the folder OK writes before it changes anything, from which everything
+// it changed can be put back, from Windows or from DOS.
+//
+// <Windows directory>\KORVALIN\UNDOnnnn (nnnn from 0001, the first unused) holds UNDO.REG,
+// UNDO.BAT and a copy FILEnnnn.DAT of each deleted file. 8.3 names throughout, so that DOS can
+// use it when Windows no longer starts.
+#ifndef KORVALIN_COMMIT_UNDO_FOLDER_H
+#define KORVALIN_COMMIT_UNDO_FOLDER_H
+
+#include "commit/ok_plan.h"
+#include "platform/regedit_lines.h"
+
+static const char kUndoParentFolder[] = "KORVALIN";
+static const char kUndoFolderPrefix[] = "UNDO";
+static const char kUndoCopyPrefix[] = "FILE";
+static const char kUndoCopyExtension[] = ".DAT";
+static const char kUndoRegistryFile[] = "UNDO.REG";
+static const char kUndoBatchFile[] = "UNDO.BAT";
+enum { kUndoMaxNumber = 9999 };
+
+// --- undo_folder.cpp
+// Writes the folder that puts back every change of `plan`, and puts it on the disk. Returns 1
+// when written; 0 when not, or when the plan is not whole (nothing is made for it then). `folder`
+// (of `size` characters) names the folder, or is "" when not even the Windows directory was known.
+int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size);
+
+// --- undo_registry_export.cpp
+// Writes the key at `path` (its own name spelled as the registry spells it) and its whole
+// subtree as REGEDIT4 lines. 1: written; 0: a read or the sink failed.
+int ExportKeySubtree(const char* path, RegTextSink sink, void* context);
+
+#endif
