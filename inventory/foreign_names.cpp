@@ -1,8 +1,6 @@
 // inventory/foreign_names.cpp: the port names that devices outside the list hold: a PC Card
 // modem, another maker's card, an infrared port's virtual COM port, a board the list has no
 // room for. Windows 95 keeps each in the PORTNAME of the device's instance key under Enum.
-#include <string.h>
-
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
 #include "platform/ascii.h"
@@ -34,10 +32,11 @@ void TakeForeignName(PortInventory& inventory, RegistryKey key, const char* path
     if (RegistryFindValue(key, kPortNameValue, &value) != kRegistryOk ||
         value.type != kRegTypeString)
         return;
+    // An empty name, or one longer than 19 characters, is one no port of the list can take.
     char name[kPortNameSize];
     if (!TextValueFits(value.data, value.size, name, sizeof name) || name[0] == 0 ||
         IsInventoryPortKey(inventory, path))
-        return;  // no name the list could ever give: a name of up to 19 characters
+        return;
     ForeignPortNames& foreign = inventory.foreign;
     if (foreign.count == kMaxForeignPortNames) {
         foreign.overflow = 1;
