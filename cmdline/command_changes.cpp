@@ -84,6 +84,7 @@ int Rename(PortInventory& inventory, const CommandChange& change, int single, ch
         FormatText(message, size, count == 0 ? kNoSuchPortText : kPortAmbiguousText, change.name);
         return kExitRefused;
     }
+    ReadForeignPortNames(inventory);  // once: the first rename needs them
     RenameResult result = RenamePortsIn(inventory, port, change.newName, !single);
     if (result.outcome == kRenameDone)
         return kExitDone;

@@ -92,11 +92,9 @@ int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, cha
                         size_t size);
 
 // --- inventory_listing.cpp
-// The instance key path of a present port below HKEY_LOCAL_MACHINE. Returns 0 when it does
-// not fit `size` (the path is then empty).
-int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 // One line per board not removed and per present port, in the list's order with every board
-// expanded, with the list's row texts; a port line ends with a tab and its key path. Returns
+// expanded, with the list's row texts; a port line ends with a tab and its key path. Then a line
+// for each port name another device holds (inventory.foreign, read beforehand). Returns
 // 1, or 0 when a write failed. *boards and *ports count what was written.
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards, int* ports);
 

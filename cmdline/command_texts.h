@@ -53,6 +53,10 @@ inline constexpr char kBoardAmbiguousText[] =
 inline constexpr char kRegistryIncompleteText[] =
     "The registry could not be read completely; nothing was changed";
 inline constexpr char kListedText[] = "Listed %s";
+// /list's last lines: the port names devices outside the list hold.
+inline constexpr char kOtherDeviceText[] = "Other device: ";
+inline constexpr char kMoreOtherDevicesText[] =
+    "Other devices: more port names than korvalin can check\n";
 
 // /preview and /ok: each change on a line of its own, then a summary in the log.
 inline constexpr char kChangeValueWord[] = "write ";

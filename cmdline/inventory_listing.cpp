@@ -1,32 +1,8 @@
-// cmdline/inventory_listing.cpp: /list: the list's rows as text, each port with its key path.
+// cmdline/inventory_listing.cpp: /list: the list's rows as text, each port with its key path,
+// then the port names other devices hold.
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
 #include "listview/tree_rows.h"
-#include "platform/registry.h"
-
-int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size) {
-    if (size == 0)
-        return 0;
-    for (int s = 0; s < kMaxDirectPorts; ++s) {
-        if (&board.ports[s] == &port) {
-            unsigned room = static_cast<unsigned>(size);
-            return JoinKeyPath(kEnumKeyName, board.enumeratorName, path, room) &&
-                   JoinKeyPath(path, board.deviceKeyNames[s], path, room) &&
-                   JoinKeyPath(path, board.instanceName, path, room);
-        }
-    }
-    for (int k = 0; k < kChildCount; ++k) {
-        const ChildGroup& group = board.childGroups[k];
-        for (int s = 0; s < kChildPorts; ++s) {
-            if (&group.ports[s] == &port) {
-                unsigned room = static_cast<unsigned>(size);
-                return JoinKeyPath(kMfPath.text, group.childKeyName, path, room) &&
-                       JoinKeyPath(path, group.childInstanceNames[s], path, room);
-            }
-        }
-    }
-    path[0] = 0;
-    return 0;
-}
 
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards,
                           int* ports) {
@@ -56,5 +32,15 @@ int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* 
             ++*ports;
         }
     }
+    const ForeignPortNames& foreign = inventory.foreign;
+    for (int i = 0; i < foreign.count; ++i) {
+        WriteText(out, kOtherDeviceText);
+        WriteText(out, foreign.names[i].portName);
+        WriteText(out, "\t");
+        WriteText(out, foreign.names[i].keyPath);
+        WriteText(out, "\n");
+    }
+    if (foreign.overflow)
+        WriteText(out, kMoreOtherDevicesText);
     return FlushTextWriter(out);
 }

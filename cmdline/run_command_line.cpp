@@ -24,6 +24,7 @@ int CloseOutput(TextWriter* writer) {
 int ListInventory(const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
     int boards, ports;
+    ReadForeignPortNames(g_inventory);
     if (!WriteInventoryListing(g_inventory, outputs.result, &boards, &ports)) {
         FormatText(message, sizeof message, kCannotWriteText, path);
         WriteLogLine(outputs, message);

@@ -6,7 +6,6 @@
 
 #include <string.h>
 
-#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -121,22 +120,6 @@ void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObse
 
 void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* context) {
     InitCommitLayer(layer, &kRealOps, observer, context);
-}
-
-long ReadOldValue(RegistryKey key, const char* valueName, OldValue* value) {
-    for (unsigned long index = 0;; ++index) {
-        unsigned long nameLength = sizeof value->name, size = 0;
-        long result =
-            RegistryEnumValue(key, index, value->name, &nameLength, &value->type, nullptr, &size);
-        if (result != kRegistryOk)
-            return result == kRegistryNoMoreItems ? kRegistryNotFound : result;
-        if (!EqualIgnoringCase(value->name, valueName))
-            continue;
-        nameLength = sizeof value->name;
-        value->size = sizeof value->data;
-        return RegistryEnumValue(key, index, value->name, &nameLength, &value->type, value->data,
-                                 &value->size);
-    }
 }
 
 void CommitRootKey(CommitKey* root) {

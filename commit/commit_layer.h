@@ -17,14 +17,6 @@ enum {
     kCommitFilePathSize = 260,  // a file's full path (MAX_PATH)
 };
 
-// A value as it is before OK writes over it: its name as the key spells it, its type and data.
-struct OldValue {
-    char name[256];  // Windows' own limit is 255
-    unsigned long type;
-    unsigned long size;
-    unsigned char data[4096];
-};
-
 // An open key together with its path below HKEY_LOCAL_MACHINE ("" for the root itself), so
 // that the layer knows what a change touches.
 struct CommitKey {
@@ -70,11 +62,6 @@ void CommitReport(CommitLayer* layer, const OkChange& change);
 void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
                        const char* data, unsigned long size, OkChange change);
 void CommitReportFile(CommitLayer* layer, const char* name);  // in the current directory
-
-// Reads value `valueName` of `key` (found without regard to case) into *value: kRegistryOk;
-// kRegistryNotFound when the key has no such value; any other result when a read failed. Names
-// are read first without the data: another value too big for the buffer does not matter.
-long ReadOldValue(RegistryKey key, const char* valueName, OldValue* value);
 
 void CommitRootKey(CommitKey* root);
 inline long CommitOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path,

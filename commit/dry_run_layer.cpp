@@ -19,7 +19,7 @@ struct DryRunLayer : CommitLayer {
     uint32_t deletedStart[kMaxDeletedKeys];
     uint32_t spaceUsed;
     char space[kDeletedPathSpace];
-    OldValue oldValue;  // the old value of a PORTNAME about to be written
+    RegistryValue oldValue;  // the old value of a PORTNAME about to be written
 };
 
 // The layer's calls get the CommitLayer part; every dry-run call was made on a DryRunLayer.
@@ -87,7 +87,7 @@ long DryEnumKey(CommitLayer* layer, const CommitKey& key, unsigned long index, c
 // Finds the value the write will replace, for the preview to show.
 void ReadOldValueOf(DryRunLayer& dry, const CommitKey& key, const char* valueName,
                     OkChange* change) {
-    long result = ReadOldValue(key.handle, valueName, &dry.oldValue);
+    long result = RegistryFindValue(key.handle, valueName, &dry.oldValue);
     CheckRead(&dry, result, kRegistryNotFound);
     change->oldValue = kOldValueNone;
     if (result != kRegistryOk)

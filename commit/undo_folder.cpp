@@ -136,10 +136,10 @@ void SaveOldValue(UndoWriter& w, const char* path) {
     if (PlanDeletesKeyOrAbove(*w.plan, path))
         return;
     RegistryKey key;
-    OldValue old;
+    RegistryValue old;
     long result = RegistryOpenKey(RegistryRoot(), path, &key);
     if (result == kRegistryOk) {
-        result = ReadOldValue(key, kPortNameValue, &old);
+        result = RegistryFindValue(key, kPortNameValue, &old);
         RegistryCloseKey(key);
     }
     if (result == kRegistryOk) {

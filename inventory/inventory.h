@@ -26,6 +26,8 @@ enum {
     kPnpInstanceNameSize = 30,  // buffer for Enum\ISAPNP instance key names
     kPortDriverSize = 30,
     kMaxBoardPorts = kMaxDirectPorts + kChildCount * kChildPorts,  // a board's port slots
+    kMaxForeignPortNames = 256,  // a Windows 95 machine holds a few dozen
+    kForeignKeyPathSize = 256,
 };
 
 static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
@@ -82,6 +84,22 @@ struct BoardRecord {
     ChildGroup childGroups[kChildCount];
 };
 
+// A port name that a device outside the list holds, with its instance key below
+// HKEY_LOCAL_MACHINE.
+struct ForeignPortName {
+    char portName[kPortNameSize];
+    char keyPath[kForeignKeyPathSize];
+};
+
+// The port names of every other device, read once, when a rename first needs them (never when
+// the dialog opens). They count as in use as much as the list's own.
+struct ForeignPortNames {
+    int32_t read;      // 1 once read
+    int32_t overflow;  // 1: the machine holds more than the table: no rename can be checked
+    int32_t count;
+    ForeignPortName names[kMaxForeignPortNames];  // in the order the registry enumerates them
+};
+
 struct PortInventory {
     BoardRecord boards[kMaxBoards];
     int32_t boardCount;
@@ -89,6 +107,7 @@ struct PortInventory {
     int32_t instanceNameCount;
     char orphanClassKeyTable[kMaxOrphanClassKeys][kOrphanClassKeySize];
     int32_t orphanClassKeyCount;
+    ForeignPortNames foreign;
 };
 
 extern PortInventory g_inventory;
@@ -132,6 +151,15 @@ PnpKeyName ParseMfInstanceKeyName(const char* name);
 // Each returns 1 when the initialisation may go on, 0 when it stops.
 int EnumerateIsaPnpBoards();
 int EnumerateMultifunctionChildren();
+
+// --- foreign_names.cpp
+// Reads the PORTNAME string of every instance key Enum\<enumerator>\<device ID>\<instance> that
+// is not a port of the inventory into inventory.foreign, once: later calls do nothing. Keys and
+// values that cannot be read are passed over.
+void ReadForeignPortNames(PortInventory& inventory);
+// The instance key path of a port of `board` below HKEY_LOCAL_MACHINE. Returns 0 when it does
+// not fit `size` (the path is then empty).
+int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 
 // --- class_key_walk.cpp
 int CollectOrphanClassKeys();  // 1: go on; 0: the initialisation stops

@@ -9,5 +9,7 @@
 // it. Returns 0 otherwise and leaves the field as it was: data longer than the field, and data
 // that fills the field without a NUL, are too long, never cut.
 int ReadTextValue(RegistryKey key, const char* name, char* field, unsigned long size);
+// The same for data already read (`length` bytes): 1 and `field` filled, or 0 and it is not.
+int TextValueFits(const void* data, unsigned long length, char* field, unsigned long size);
 
 #endif

@@ -58,12 +58,25 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey);
 
 long RegistryCloseKey(RegistryKey key);
 
-// Key paths below HKEY_LOCAL_MACHINE (key_path.cpp, both builds). JoinKeyPath puts `path` (one
+// --- registry_common.cpp, both builds.
+// Key paths below HKEY_LOCAL_MACHINE. JoinKeyPath puts `path` (one
 // level or several) below `parent` into `joined` of `size` characters, empty levels dropped;
 // `joined` may be `parent` itself. 1: fits; 0: too long (*joined is then ""). IsKeyAtOrBelow: 1
 // when `path` is `key` or lies below it, letters compared without regard to case, else 0.
 int JoinKeyPath(const char* parent, const char* path, char* joined, unsigned size);
 int IsKeyAtOrBelow(const char* path, const char* key);
+
+// A value with its name as the key spells it, its type and data.
+struct RegistryValue {
+    char name[256];  // Windows' own limit is 255
+    unsigned long type;
+    unsigned long size;
+    unsigned char data[4096];
+};
+// Reads value `valueName` of `key` (found without regard to case) into *value: kRegistryOk;
+// kRegistryNotFound when the key has no such value; any other result when a read failed. Names
+// are read first without the data: another value too big for the buffer does not matter.
+long RegistryFindValue(RegistryKey key, const char* valueName, RegistryValue* value);
 
 // Writes every change made so far to the disk now (RegFlushKey on HKEY_LOCAL_MACHINE): Windows 95
 // otherwise writes SYSTEM.DAT only when its lazy flusher gets to it, and a crash before then

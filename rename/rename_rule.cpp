@@ -55,6 +55,10 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
                 return 1;
         }
     }
+    for (int i = 0; i < inventory.foreign.count; ++i) {
+        if (TextEqual(inventory.foreign.names[i].portName, name))
+            return 1;
+    }
     return 0;
 }
 
@@ -70,6 +74,9 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
         done.outcome = kRenameNothing;
         return done;
     }
+    // A name not recorded could be one of them: never guessed.
+    if (inventory.foreign.overflow)
+        return ResultOf(kRenameTooManyNames, "");
 
     // The name always ends in a number: PORT is taken as PORT1, in both modes. A name that
     // would not fit is refused whole rather than cut, since a cut name is one nobody typed.
@@ -151,6 +158,9 @@ int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
             break;
         case kRenameNumberTooLarge:
             format = kNumberTooLargeText;
+            break;
+        case kRenameTooManyNames:
+            format = kTooManyPortNamesText;
             break;
         default:
             return 0;

@@ -14,6 +14,7 @@ enum RenameOutcome {
     kRenameNameInUse,       // single rename: another port that counts has the name
     kRenameNameTooLong,     // the name would not fit a port name (19 characters)
     kRenameNumberTooLarge,  // the name's number does not fit the 32-bit counter
+    kRenameTooManyNames,    // the machine holds more port names than could be read to check
 };
 
 // Large enough for any name a refusal can report: a typed text of up to 39 characters with
@@ -25,16 +26,18 @@ struct RenameResult {
     char refusedName[kRefusedNameSize];  // the name the refusal is about; empty otherwise
 };
 
-// 1 when a present port of a board that is not removed already has exactly `name` (byte for
-// byte). With a reference port, the ports of its own board numbered at or above it do not
-// count: they are the ones being renamed. referencePort may be null; `inventory` is the one it
+// 1 when a present port of a board that is not removed, or a device outside the list (the
+// inventory's foreign names, once read), already has exactly `name` (byte for byte). With a
+// reference port, the ports of its own board numbered at or above it do not count: they are the
+// ones being renamed. referencePort may be null; `inventory` is the one it
 // belongs to.
 int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
                       const char* name);
 
 // Gives `port` the typed name (single rename), or gives it and every following present port
 // of its board consecutive free names (automatic enumeration). A refusal is decided before
-// anything is written: on any outcome but kRenameDone no name and no board flag changes.
+// anything is written: on any outcome but kRenameDone no name and no board flag changes. When
+// the inventory's foreign names overflowed their table, every rename is refused.
 RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate);
 // The same with the clash test over a given inventory, the one `port` belongs to.
 RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,

@@ -11,5 +11,8 @@ inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
 inline constexpr char kNameInUseText[] = "COM Port=[%s] is already being used!";
 inline constexpr char kNameTooLongText[] = "COM Port name [%s] is too long!";
 inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too large!";
+// Without a %s: no name is at fault.
+inline constexpr char kTooManyPortNamesText[] =
+    "This machine holds more COM port names than korvalin can check, so no port is renamed.";
 
 #endif

@@ -15,7 +15,8 @@ enum { kTypedTextSize = 40 };
 // One more than a port name holds, so that an over-long entry can be seen and refused.
 enum { kPortNameFieldLimit = 20 };
 
-// A refusal names a port name of at most 39 characters in a text of about 40.
+// The longest refusal: a port name of at most 39 characters in a text of about 40, or the text
+// about a machine with too many port names.
 enum { kRefusalTextSize = 128 };
 
 // The port-name field's own procedure, once PortNameEditProc stands in front of it.
@@ -34,6 +35,7 @@ int ApplyPortRename(HWND dialog, PortRecord* port) {
     SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof text,
                         reinterpret_cast<LPARAM>(text));
 
+    ReadForeignPortNames(g_inventory);  // once: the first rename needs them
     RenameResult result = RenamePorts(port, text, autoEnumerate);
     if (result.outcome == kRenameDone) {
         // The rows hold no text of their own; repainting them shows the new names.

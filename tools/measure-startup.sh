@@ -35,7 +35,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 measure() {  # NAME REGFILE
     for key in 'HKLM\Enum\BIOS' 'HKLM\Enum\Root' 'HKLM\Enum\ISAPNP' 'HKLM\Enum\MF' \
-        'HKLM\Enum\PCI' 'HKLM\System\CurrentControlSet\Services\Class'; do
+        'HKLM\Enum\PCI' 'HKLM\Enum\PCMCIA' 'HKLM\System\CurrentControlSet\Services\Class'; do
         wine_run reg delete "$key" /f >/dev/null 2>&1 || true
     done
     wine_run reg import "$2" >/dev/null 2>&1

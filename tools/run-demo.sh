@@ -55,6 +55,7 @@ fi
 
 # The demo owns these keys in its prefix: clear what a previous run may have changed.
 for key in 'HKLM\Enum\BIOS' 'HKLM\Enum\Root' 'HKLM\Enum\ISAPNP' 'HKLM\Enum\MF' \
+    'HKLM\Enum\PCI' 'HKLM\Enum\PCMCIA' \
     'HKLM\System\CurrentControlSet\Services\Class'; do
     wine_run reg delete "$key" /f >/dev/null 2>&1 || true
 done

@@ -173,4 +173,22 @@ TEST_F(CommandRun, NamesShownTwiceAreRefusedAsAmbiguous) {
     EXPECT_STREQ("More than one board has the ID# or instance name [0D]", message_);
 }
 
+// A PC Card modem holds COM13: /list names it last, and /rename passes over it or refuses it.
+TEST_F(CommandRun, NamesOfOtherDevicesAreListedAndInUse) {
+    const std::string modem =
+        "\n[HKEY_LOCAL_MACHINE\\Enum\\PCMCIA\\BRIGHTWELL-DF288-4C1A\\1]\n\"PORTNAME\"=\"COM13\"\n";
+    ASSERT_TRUE(LoadFixtureText(ReadFixtureText("machine.reg") + modem));
+    EXPECT_EQ(kExitDone, Run("/list -"));
+    EXPECT_EQ(ReadFixtureText("machine.list.txt") +
+                  "Other device: COM13\tEnum\\PCMCIA\\BRIGHTWELL-DF288-4C1A\\1\n",
+              output_);
+    EXPECT_EQ(kExitRefused, Run("/rename COM12=COM13 /single /ok /log -"));
+    EXPECT_EQ("COM Port=[COM13] is already being used!\n", output_);
+    EXPECT_EQ(kExitDone, Change("/rename COM11=COM12"));
+    std::vector<PortRecord*> ports = PresentPorts(g_inventory.boards[5]);
+    EXPECT_STREQ("COM12", ports[0]->portName);
+    EXPECT_STREQ("COM14", ports[1]->portName);
+    EXPECT_STREQ("COM15", ports[2]->portName);
+}
+
 }  // namespace

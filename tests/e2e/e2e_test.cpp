@@ -46,8 +46,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
 
 class EndToEnd : public ::testing::Test {
   protected:
+    virtual const char* Fixture() const { return "machine.reg"; }
     void SetUp() override {
-        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+        ASSERT_TRUE(LoadFixtureFile(Fixture()));
         before_ = ExportTestRegistry();
         files_ = {dirs_.Write(dirs_.inf, "oem990.inf", kMakersInf),
                   dirs_.Write(dirs_.other, "tessal16.inf", kMakersInf)};
@@ -167,6 +168,29 @@ TEST_F(EndToEnd, CancelAfterChangesWritesAndDeletesNothing) {
     Close(IDCANCEL, 0);
     EXPECT_EQ(before_, ExportTestRegistry());
     ExpectMakersFilesDeleted(false);
+}
+
+// The demo machine, whose PC Card modem holds COM14: renaming port 3 of the Tessaline 16 Port
+// to COM5 gives it COM13, then passes over the modem's COM14 and the legacy board's COM16.
+class EndToEndDemo : public EndToEnd {
+  protected:
+    const char* Fixture() const override { return "demo.reg"; }
+};
+
+TEST_F(EndToEndDemo, ApplyPassesOverAnotherDevicesName) {
+    const LRESULT port3Row = 17;
+    ClickRow(port3Row);
+    ASSERT_EQ("COM21", NameText());
+    TypeNameAndEnter("COM5");
+    const char* const expected[] = {"COM13", "COM15", "COM17", "COM18"};
+    for (LRESULT i = 0; i < 4; ++i) {
+        ClickRow(port3Row + i);
+        EXPECT_EQ(expected[i], NameText()) << "port " << 3 + i;
+    }
+    Close(IDOK, IDNO);
+    EXPECT_EQ(std::string("COM15") + '\0',
+              PortNameBytes("Enum\\MF\\CHILD0002\\ISAPNP&QVX3C63002&9F8E7D6C"));
+    EXPECT_EQ(std::string("COM14") + '\0', PortNameBytes("Enum\\PCMCIA\\BRIGHTWELL-DF288-4C1A\\1"));
 }
 
 // Runs a command line in `directory` and waits for it; its exit code.

@@ -217,7 +217,7 @@ TEST(FixtureRegistry, ExportsAFixtureTheSameOnEveryRegistry) {
 TEST(FixtureRegistry, RefusesKeysOutsideTheOwnedSubtrees) {
     const char* const outside[] = {
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Korvalin]\n",
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\X]\n",
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\X]\n",
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Enum]\n\"value\"=\"on an ancestor\"\n",
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Classes]\n",
     };

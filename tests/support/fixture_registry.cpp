@@ -28,6 +28,8 @@ const char* const kOwnedRoots[] = {
     "Enum\\BIOS",
     "Enum\\ISAPNP",
     "Enum\\MF",
+    "Enum\\PCI",
+    "Enum\\PCMCIA",
     "Enum\\Root",
     "System\\CurrentControlSet\\Services\\Class",
 };

@@ -81,12 +81,34 @@ void BM_AllWalks(benchmark::State& state) {
     }
 }
 
+// Reading the port names other devices hold, at the first rename: every instance key under Enum
+// opened once (the maximal registry's 512 ports of the list included, which are told apart from
+// other devices' keys). `operations` is the registry calls one reading makes.
+void BM_ForeignPortNames(benchmark::State& state) {
+    LoadMaximalRegistry(static_cast<int>(state.range(0)));
+    ResetInventory();
+    BuildPortInventory();
+    long operations = 0;
+    for (auto _ : state) {
+        g_inventory.foreign.read = 0;
+        g_inventory.foreign.count = 0;
+        long before = MemoryRegistryOperationCount();
+        ReadForeignPortNames(g_inventory);
+        operations = MemoryRegistryOperationCount() - before;
+    }
+    if (g_inventory.foreign.count != 0 || g_inventory.foreign.overflow)
+        state.SkipWithError("the list's own ports were taken for other devices'");
+    state.counters["unrelated_keys"] = static_cast<double>(state.range(0));
+    state.counters["operations"] = static_cast<double>(operations);
+}
+
 #define KORVALIN_WALK_SIZES ->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LegacyWalk) KORVALIN_WALK_SIZES;
 BENCHMARK(BM_IsaPnpWalk) KORVALIN_WALK_SIZES;
 BENCHMARK(BM_MultifunctionWalk) KORVALIN_WALK_SIZES;
 BENCHMARK(BM_ClassKeyWalk) KORVALIN_WALK_SIZES;
 BENCHMARK(BM_AllWalks) KORVALIN_WALK_SIZES;
+BENCHMARK(BM_ForeignPortNames) KORVALIN_WALK_SIZES;
 
 }  // namespace
 

@@ -1,4 +1,5 @@
-// platform/key_path.cpp: joining and comparing registry key paths (see registry.h).
+// platform/registry_common.cpp: what both builds do the same over the registry operations
+// (see registry.h): key paths joined and compared, a value found by name.
 #include "platform/registry.h"
 
 #include <string.h>
@@ -44,4 +45,20 @@ int IsKeyAtOrBelow(const char* path, const char* key) {
             return 0;
     }
     return *path == 0 || *path == '\\';
+}
+
+long RegistryFindValue(RegistryKey key, const char* valueName, RegistryValue* value) {
+    for (unsigned long index = 0;; ++index) {
+        unsigned long nameLength = sizeof value->name, size = 0;
+        long result =
+            RegistryEnumValue(key, index, value->name, &nameLength, &value->type, nullptr, &size);
+        if (result != kRegistryOk)
+            return result == kRegistryNoMoreItems ? kRegistryNotFound : result;
+        if (!EqualIgnoringCase(value->name, valueName))
+            continue;
+        nameLength = sizeof value->name;
+        value->size = sizeof value->data;
+        return RegistryEnumValue(key, index, value->name, &nameLength, &value->type, value->data,
+                                 &value->size);
+    }
 }
