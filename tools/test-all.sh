@@ -104,6 +104,8 @@ windows_side() {  # BITS DIR TOOLCHAIN RUN(1|0)
     launcher=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
     run_ctest "win$bits" "$dir" -LE 'benchmark|fuzz' -j1
     launcher=()
+    # Which Windows the tests ran as, in the log whatever the outcome.
+    (cd "$dir" && ctest -R app_windows_version -V 2>&1 | grep -o 'Windows version seen by the tests: .*')
     # The wineserver would otherwise wait on for the next run.
     WINEPREFIX=$root/$dir/wineprefix wineserver -k 2>/dev/null
     if [ $benchmark -eq 1 ] && [ -x build/native/tools/benchmark/make_maximal_registry ]; then
