@@ -3,7 +3,8 @@
 # build, the one that ships, must start on Windows 95 as first shipped (4.00.950): subsystem 4.0,
 # imports only from KERNEL32, USER32, GDI32 and ADVAPI32 and only the functions listed in
 # windows95_imports.tsv (each present on that release, with its source), no TLS directory, no
-# global constructors, and at most 40 KiB once stripped. The 64-bit build exists for testing only.
+# global constructors, no instruction newer than the 386 and no x87 (check_386_code.sh), and at
+# most 40 KiB once stripped. The 64-bit build exists for testing only.
 #   check_program_image.sh OBJDUMP STRIP NM korvalin.exe IMPORTS.tsv [WINDOWS95-API.tsv]
 # The last file, where it is at hand, is the table of what Windows 95 exports that the list was
 # checked against; every listed function must be "present" there too.
@@ -71,6 +72,9 @@ if [ $shipped -eq 1 ]; then
     echo "$symbols" | grep -Eq '_GLOBAL__sub_[ID]_|__gxx_personality|__cxa_throw|_ZTI|_ZTS' &&
         fail "has global constructors, exceptions or RTTI: $(echo "$symbols" |
             grep -Eo '[^ ]*(_GLOBAL__sub_[ID]_|__gxx_personality|__cxa_throw|_ZTI|_ZTS)[^ ]*' | head -3 | tr '\n' ' ')"
+
+    # Windows 95 runs on any 386DX; the code is read, since Wine runs on the host's processor.
+    code=$(sh "$(dirname "$0")/check_386_code.sh" "$objdump" "$exe") || { echo "$code"; status=1; }
 fi
 
 stripped=$(mktemp)
@@ -79,7 +83,7 @@ rm -f "$stripped"
 if [ $shipped -eq 1 ]; then
     [ "${size:-999999}" -le 40960 ] || fail "stripped program is ${size:-?} bytes, over 40 KiB (40,960)"
     count=$(echo "$imports" | grep -c .)
-    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, $size bytes stripped"
+    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, 386 code without x87, $size bytes stripped"
 else
     for dll in $(echo "$imports" | cut -f1 | sort -u); do
         case $dll in KERNEL32 | USER32 | GDI32 | ADVAPI32) ;; *) fail "imports $dll.DLL" ;; esac
