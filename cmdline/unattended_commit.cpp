@@ -53,6 +53,10 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
             AppendText(line, size, kChangeKeyWord);
             AppendText(line, size, change.path);
             break;
+        case kOkFileDeletedAtRestart:
+            AppendText(line, size, kChangeFileAtRestartWord);
+            AppendText(line, size, change.path);
+            break;
         default:
             AppendText(line, size, kChangeFileWord);
             AppendText(line, size, change.path);
@@ -60,12 +64,15 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
     }
 }
 
-// "12 values written, 3 keys deleted, 2 files deleted; restart needed" under `format`.
+// "12 values written, 3 keys deleted, 2 files deleted; restart needed" under `format`, with
+// ", 1 files deleted at restart" before the restart when a file in use was left for it.
 // `counts` by OkChangeKind.
 void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
                   int changed) {
     char summary[kCommandMessageSize] = "";
-    if (counts[kOkValueWritten] + counts[kOkKeyDeleted] + counts[kOkFileDeleted] == 0) {
+    if (counts[kOkValueWritten] + counts[kOkKeyDeleted] + counts[kOkFileDeleted] +
+            counts[kOkFileDeletedAtRestart] ==
+        0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
         AppendNumber(summary, sizeof summary, counts[kOkValueWritten]);
@@ -74,6 +81,11 @@ void WriteSummary(const CommandOutputs& outputs, const char* format, const int* 
         AppendText(summary, sizeof summary, kKeysDeletedText);
         AppendNumber(summary, sizeof summary, counts[kOkFileDeleted]);
         AppendText(summary, sizeof summary, kFilesDeletedText);
+        if (counts[kOkFileDeletedAtRestart] > 0) {
+            AppendText(summary, sizeof summary, ", ");
+            AppendNumber(summary, sizeof summary, counts[kOkFileDeletedAtRestart]);
+            AppendText(summary, sizeof summary, kFilesAtRestartText);
+        }
     }
     if (changed)
         AppendText(summary, sizeof summary, kRestartNeededText);

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "platform/files.h"
+#include "commit/restart_deletions.h"
 #include "platform/text.h"
 
 namespace {
@@ -62,8 +63,18 @@ int RealDeleteFile(CommitLayer* layer, const char* name) {
     return deleted;
 }
 
-const CommitLayerOps kRealOps = {RealOpenKey,   RealEnumKey,       RealSetStringValue,
-                                 RealDeleteKey, RealFlushRegistry, RealDeleteFile};
+// The file stays until WININIT.EXE runs at the restart, before anything can load it again.
+int RealDeleteFileAtRestart(CommitLayer* layer, const char* name) {
+    char shortPath[kCommitFilePathSize];
+    if (!CommitShortPath(layer, name, shortPath) || !AddRestartDeletion(shortPath))
+        return 0;
+    CommitReportRestartDeletion(layer, name);
+    return 1;
+}
+
+const CommitLayerOps kRealOps = {RealOpenKey,       RealEnumKey,    RealSetStringValue,
+                                 RealDeleteKey,     RealFlushRegistry, RealDeleteFile,
+                                 RealDeleteFileAtRestart};
 
 }  // namespace
 
@@ -96,17 +107,33 @@ void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* val
     CommitReport(layer, change);
 }
 
-void CommitReportFile(CommitLayer* layer, const char* name) {
-    char path[kCommitFilePathSize];
+int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size) {
     size_t directory = TextLength(layer->currentDirectory), length = TextLength(name);
-    if (directory + 1 + length >= sizeof path) {
+    if (directory + 1 + length >= size) {
         layer->lostTrack = 1;
-        return;
+        return 0;
     }
     memcpy(path, layer->currentDirectory, directory);
     path[directory] = '\\';
     memcpy(path + directory + 1, name, length + 1);
-    CommitReport(layer, CommitChangeOf(kOkFileDeleted, path));
+    return 1;
+}
+
+int CommitShortPath(CommitLayer* layer, const char* name, char* shortPath) {
+    char path[kCommitFilePathSize];
+    return CommitFilePath(layer, name, path, sizeof path) &&
+           FilesGetShortPath(path, shortPath, kCommitFilePathSize) != 0;
+}
+
+void CommitReportRestartDeletion(CommitLayer* layer, const char* name) {
+    ++layer->restartDeletions;
+    CommitReportFile(layer, name, kOkFileDeletedAtRestart);
+}
+
+void CommitReportFile(CommitLayer* layer, const char* name, int kind) {
+    char path[kCommitFilePathSize];
+    if (CommitFilePath(layer, name, path, sizeof path))
+        CommitReport(layer, CommitChangeOf(kind, path));
 }
 
 void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObserver observer,
@@ -116,6 +143,7 @@ void InitCommitLayer(CommitLayer* layer, const CommitLayerOps* ops, OkChangeObse
     layer->observerContext = context;
     layer->currentDirectory[0] = 0;
     layer->lostTrack = 0;
+    layer->restartDeletions = 0;
 }
 
 void InitRealCommitLayer(CommitLayer* layer, OkChangeObserver observer, void* context) {

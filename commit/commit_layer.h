@@ -38,6 +38,9 @@ struct CommitLayerOps {
     long (*deleteKey)(CommitLayer* layer, const CommitKey& parent, const char* subkey);
     long (*flushRegistry)(CommitLayer* layer);
     int (*deleteFile)(CommitLayer* layer, const char* name);
+    // A file another program holds open: Windows 95 would delete it under that program, so it
+    // goes into WININIT.INI to be deleted at the next restart. 1: it will be; 0: not.
+    int (*deleteFileAtRestart)(CommitLayer* layer, const char* name);
 };
 
 struct CommitLayer {
@@ -49,6 +52,7 @@ struct CommitLayer {
     // read that failed for another reason than "not there"). A dry run that set it cannot be
     // trusted; the real run goes on regardless, exactly as without a layer.
     int lostTrack;
+    int restartDeletions;  // files left to be deleted at the restart: the restart must follow
 };
 
 // --- commit_layer.cpp
@@ -61,7 +65,15 @@ OkChange CommitChangeOf(int kind, const char* path);
 void CommitReport(CommitLayer* layer, const OkChange& change);
 void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* valueName,
                        const char* data, unsigned long size, OkChange change);
-void CommitReportFile(CommitLayer* layer, const char* name);  // in the current directory
+// A file of the current directory, by kind (kOkFileDeleted or kOkFileDeletedAtRestart).
+void CommitReportFile(CommitLayer* layer, const char* name, int kind = kOkFileDeleted);
+// A file of the current directory as a full path. 0 when it does not fit (the layer lost track).
+int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size);
+// The short (8.3) full path of a file of the current directory, into kCommitFilePathSize
+// characters. 0 when it cannot be had: the file cannot be named in WININIT.INI.
+int CommitShortPath(CommitLayer* layer, const char* name, char* shortPath);
+// Counts a file left for the restart to delete and tells the observer.
+void CommitReportRestartDeletion(CommitLayer* layer, const char* name);
 
 void CommitRootKey(CommitKey* root);
 inline long CommitOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path,
@@ -87,6 +99,9 @@ void CommitCloseKey(CommitKey* key);
 int CommitSetCurrentDirectory(CommitLayer* layer, const char* path);
 inline int CommitDeleteFile(CommitLayer* layer, const char* name) {
     return layer->ops->deleteFile(layer, name);
+}
+inline int CommitDeleteFileAtRestart(CommitLayer* layer, const char* name) {
+    return layer->ops->deleteFileAtRestart(layer, name);
 }
 
 #endif

@@ -69,6 +69,15 @@ int IsVendorInfStream(TextReader* reader) {
 
 namespace {
 
+// Windows 95 deletes a file another program holds open, from under it: such a file is left for
+// the restart to delete instead, before anything loads it again.
+void RemoveFile(CommitLayer* layer, const char* name) {
+    if (FilesCanDelete(name) && FilesInUse(name))
+        CommitDeleteFileAtRestart(layer, name);
+    else
+        CommitDeleteFile(layer, name);
+}
+
 void DeleteVendorInfFiles(CommitLayer* layer, const char* pattern) {
     char name[kFileNameSize];
     FileSearch* search = FilesFindFirst(pattern, name, sizeof name);
@@ -83,7 +92,7 @@ void DeleteVendorInfFiles(CommitLayer* layer, const char* pattern) {
         int isVendorFile = IsVendorInfStream(&reader);
         CloseTextReader(&reader);
         if (isVendorFile)
-            CommitDeleteFile(layer, name);
+            RemoveFile(layer, name);
     } while (FilesFindNext(search, name, sizeof name));
     FilesFindClose(search);
 }
@@ -113,6 +122,6 @@ void RemoveDriverFiles(CommitLayer* layer) {
         return;
     for (const char* driverFile : kMakersDriverFiles) {
         if (FilesExists(driverFile))
-            CommitDeleteFile(layer, driverFile);
+            RemoveFile(layer, driverFile);
     }
 }

@@ -157,8 +157,18 @@ int DryDeleteFile(CommitLayer* layer, const char* name) {
     return 1;
 }
 
-const CommitLayerOps kDryRunOps = {DryOpenKey,   DryEnumKey,       DrySetStringValue,
-                                   DryDeleteKey, DryFlushRegistry, DryDeleteFile};
+// As the real run decides: the file must have a short path for WININIT.INI.
+int DryDeleteFileAtRestart(CommitLayer* layer, const char* name) {
+    char shortPath[kCommitFilePathSize];
+    if (!CommitShortPath(layer, name, shortPath))
+        return 0;
+    CommitReportRestartDeletion(layer, name);
+    return 1;
+}
+
+const CommitLayerOps kDryRunOps = {DryOpenKey,       DryEnumKey,       DrySetStringValue,
+                                   DryDeleteKey,     DryFlushRegistry, DryDeleteFile,
+                                   DryDeleteFileAtRestart};
 }  // namespace
 
 int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {

@@ -10,7 +10,10 @@ enum OkChangeKind {
     kOkValueWritten = 1,  // a PORTNAME written into an instance key
     kOkKeyDeleted = 2,    // a key deleted (a key that still has subkeys never is)
     kOkFileDeleted = 3,   // an INF or driver file deleted
-    kOkChangeKinds,       // for tables by kind
+    // An INF or driver file another program held open, left for WININIT.EXE to delete at the
+    // next restart (its short path under [rename] in WININIT.INI): a restart follows.
+    kOkFileDeletedAtRestart = 4,
+    kOkChangeKinds,  // for tables by kind
 };
 
 // What the old value was, for kOkValueWritten.

@@ -21,5 +21,6 @@ int RunOkSteps(const PortInventory& inventory, CommitLayer* layer) {
     // The files depend on the inventory only, not on whether the commit changed anything.
     if (onDisk && !AnyVendorBoardRemains(inventory))
         RemoveDriverFiles(layer);
-    return changed;
+    // A file left for the restart is only gone once Windows restarts.
+    return changed || layer->restartDeletions > 0 ? 1 : 0;
 }

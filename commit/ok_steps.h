@@ -10,7 +10,8 @@ struct TextReader;
 
 // --- ok_steps.cpp
 // The registry commit, the registry put on the disk, then the driver clean-up when no maker's
-// board is left; returns the commit's changed flag.
+// board is left; returns 1 when a restart must follow (the commit changed a board's keys, or a
+// file in use was left for the restart to delete), else 0.
 int RunOkSteps(const PortInventory& inventory, CommitLayer* layer);
 // 1 when a board of the maker's (not removed, not a Standard COM Port) is left, else 0; the
 // maker's INF and driver files go only when none is.

@@ -12,6 +12,7 @@
 #include <string.h>
 
 #include "commit/commit_layer.h"
+#include "commit/restart_deletions.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
 #include "platform/regedit_lines.h"
@@ -107,8 +108,31 @@ int ExportDeletedKeys(UndoWriter& w) {
     return 1;
 }
 
+// A file OK leaves for WININIT.EXE to delete at the restart: put back before that restart, it
+// would still be deleted. So its line leaves WININIT.INI first (FIND /V copies every other line;
+// after the restart the file is gone and WININIT.INI is WININIT.BAK, and the copy back is all).
+void KeepFromRestartDeletion(UndoWriter& w, const char* path) {
+    char shortPath[kCommitFilePathSize], windows[kWindowsDirectorySize];
+    if (FilesGetShortPath(path, shortPath, sizeof shortPath) == 0) {
+        w.failed = 1;  // the real run could not name it in WININIT.INI either
+        return;
+    }
+    if (FilesGetShortPath(w.windows, windows, sizeof windows) == 0)
+        CopyText(windows, w.windows);
+    const char* const pieces[] = {
+        "REM It was in use: keep it from deletion at the restart\n",
+        "if exist ", windows, "\\", kWininitFile, " find /v \"", kWininitDeletePrefix, shortPath,
+        "\" < ", windows, "\\", kWininitFile, " > WININIT.NEW\n",
+        "if exist WININIT.NEW copy /Y WININIT.NEW ", windows, "\\", kWininitFile, "\n",
+        "if exist WININIT.NEW del WININIT.NEW\n"};
+    for (const char* piece : pieces)
+        WriteText(&w.bat, piece);
+}
+
 // UNDO.BAT's copy back of one file, its target quoted only when it must be: DOS takes no quotes.
-void SaveDeletedFile(UndoWriter& w, const char* path) {
+void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
+    if (kind == kOkFileDeletedAtRestart)
+        KeepFromRestartDeletion(w, path);
     if (w.copies == kUndoMaxNumber) {
         w.failed = 1;
         return;
@@ -184,8 +208,8 @@ int WriteFolder(UndoWriter& w) {
         const PlannedChange& change = w.plan->changes[i];
         if (change.kind == kOkValueWritten)
             SaveOldValue(w, change.path);
-        else if (change.kind == kOkFileDeleted)
-            SaveDeletedFile(w, change.path);
+        else if (change.kind == kOkFileDeleted || change.kind == kOkFileDeletedAtRestart)
+            SaveDeletedFile(w, change.path, change.kind);
     }
     WriteText(&w.reg, "\n");
     WriteText(&w.bat, "regedit /s ");

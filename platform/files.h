@@ -37,6 +37,16 @@ int FilesDelete(const char* name);
 // 1 when FilesDelete would delete the file: it is there, not a directory and not read-only.
 int FilesCanDelete(const char* name);
 
+// 1 when another program holds the file open: opening it with no sharing at all fails with a
+// sharing violation. Windows 95 deletes a file that is open (Windows NT and Wine refuse), so this
+// is asked before a file is deleted. 0 when nobody holds it, or it is not there.
+int FilesInUse(const char* name);
+
+// The short (8.3) form of a file's full path, as WININIT.EXE and real-mode DOS need it, found
+// while the file exists (GetShortPathNameA): its length, or 0 when the file is not there or the
+// short path does not fit `size`.
+unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size);
+
 // Makes a directory (CreateDirectoryA). 1: made; 0: not (already there, a file of that name in
 // the way, parent missing, disk read-only or full).
 int FilesCreateDirectory(const char* path);
@@ -73,6 +83,9 @@ int FilesClose(PlatformFile* file);
 // as a separator in them). A null directory makes its query fail. Also makes the host's
 // present working directory the current directory again.
 void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
+// Native build only: marks a file as held open by another program (1) or not (0), which the
+// host cannot show. The short path of a native file is its path as given.
+void FilesNativeSetInUse(const char* name, int held);
 #endif
 
 #endif

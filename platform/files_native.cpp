@@ -32,6 +32,7 @@ struct NativeFilesState {
     std::string windowsDirectory;
     std::string systemDirectory;
     std::string currentDirectory;  // empty: the process's working directory
+    std::vector<std::string> held;  // host paths another program holds open
 };
 
 NativeFilesState& State() {
@@ -141,6 +142,7 @@ void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemD
     state.hasSystemDirectory = systemDirectory != nullptr;
     state.systemDirectory = systemDirectory ? systemDirectory : "";
     state.currentDirectory.clear();
+    state.held.clear();
 }
 
 unsigned FilesGetWindowsDirectory(char* buffer, unsigned size) {
@@ -227,6 +229,27 @@ int FilesCanDelete(const char* name) {
     if (lstat(HostPath(name).c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return 0;
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 ? 1 : 0;
+}
+
+void FilesNativeSetInUse(const char* name, int held) {
+    std::vector<std::string>& list = State().held;
+    std::string hostPath = HostPath(name);
+    list.erase(std::remove(list.begin(), list.end(), hostPath), list.end());
+    if (held)
+        list.push_back(hostPath);
+}
+
+int FilesInUse(const char* name) {
+    const std::vector<std::string>& list = State().held;
+    return FilesExists(name) && std::find(list.begin(), list.end(), HostPath(name)) != list.end();
+}
+
+unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size) {
+    size_t length = strlen(path);
+    if (!FilesExists(path) || length >= size)
+        return 0;
+    memcpy(buffer, path, length + 1);
+    return static_cast<unsigned>(length);
 }
 
 int FilesCreateDirectory(const char* path) {

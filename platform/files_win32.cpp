@@ -83,6 +83,22 @@ int FilesCanDelete(const char* name) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0 ? 1 : 0;
 }
 
+int FilesInUse(const char* name) {
+    HANDLE handle =
+        CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return 0;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? 1 : 0;
+}
+
+unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size) {
+    DWORD length = GetShortPathNameA(path, buffer, size);
+    return length < size ? length : 0;
+}
+
 int FilesCreateDirectory(const char* path) {
     return CreateDirectoryA(path, nullptr) ? 1 : 0;
 }
