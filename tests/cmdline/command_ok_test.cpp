@@ -11,6 +11,7 @@
 
 #include "cmdline/command_line.h"
 #include "commit/ok_changes.h"
+#include "platform/files.h"
 #include "platform/memory_registry.h"
 #include "rename/rename_rule.h"
 #include "tests/cmdline/run_capture.h"
@@ -102,6 +103,27 @@ TEST_F(CommandOk, PreviewListsWhatOkThenChangesAndOkMatchesTheDialog) {
         ASSERT_TRUE(LoadFixtureText(before));
         RestoreFiles();
     }
+}
+
+// A driver file another program holds is listed, and counted, as deleted at the restart, which
+// /ok then asks for even when the registry alone would not need it.
+TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
+    g_inventory = {};
+    ASSERT_TRUE(LoadFixtureText("REGEDIT4\n"));  // no board of the maker's: its files go
+    const std::string held = dirs_.system + "\\quorvane.vxd";
+    FilesNativeSetInUse(held.c_str(), 1);
+    ASSERT_EQ(kExitDone, Run("/preview - /log -")) << output_;
+    EXPECT_EQ(held, LineAfter("delete file at restart (in use): "));
+    EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
+              "restart needed",
+              LineAfter("Preview: "));
+    EXPECT_EQ(kExitRestartNeeded, Run("/ok /log -"));
+    EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
+              "restart needed",
+              LineAfter("Done: "));
+    FilesNativeSetInUse(held.c_str(), 0);
+    EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+    std::filesystem::remove(dirs_.windows + "/WININIT.INI");
 }
 
 // A registry that refuses a write or a deletion part-way: /ok either made every change (0,

@@ -4,13 +4,17 @@
 // one as a failing disk or registry would. The order must be: every undo file flushed to the
 // disk, then the registry changes, then the registry flushed, then the file deletions.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "commit/ok_changes.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
+#include "commit/restart_deletions.h"
 #include "platform/change_journal.h"
+#include "platform/files.h"
 #include "platform/memory_registry.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
@@ -124,6 +128,40 @@ TEST_F(DurableOk, RegistryThatDoesNotReachTheDiskKeepsTheFiles) {
     EXPECT_EQ(-1, Span(kChangeFileDeleted).first);
     EXPECT_TRUE(dirs_.Exists(dirs_.inf + "/oem4.inf"));
     EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+}
+
+// A driver file in use is left for the restart: WININIT.INI reaches the disk after the registry
+// did, and UNDO.BAT takes its line out again (FIND /V, as MS-DOS 6 and later have it) before
+// copying the file back.
+TEST_F(DurableOk, HeldFileGoesIntoWininitAfterTheRegistryFlushAndUndoTakesItOut) {
+    const std::string held = dirs_.system + "\\quorvane.vxd";
+    FilesNativeSetInUse(held.c_str(), 1);
+    OkOutcome outcome = Ok();
+    FilesNativeSetInUse(held.c_str(), 0);
+    ASSERT_EQ(kOkDone, outcome.result);
+    EXPECT_EQ(kOkAsPlanned, outcome.deviation);
+    EXPECT_EQ(1, outcome.made[kOkFileDeleted]);
+    EXPECT_EQ(1, outcome.made[kOkFileDeletedAtRestart]);
+    EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+
+    int wininitFlushed = -1;
+    for (int i = 0; i < static_cast<int>(journal_.changes.size()); ++i)
+        if (journal_.changes[i].first == kChangeFileFlushed &&
+            journal_.changes[i].second.find(kWininitFile) != std::string::npos)
+            wininitFlushed = i;
+    EXPECT_LT(Span(kChangeRegistryFlushed).first, wininitFlushed);
+
+    std::string bat;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dirs_.windows))
+        if (entry.path().filename() == "UNDO.BAT")
+            bat = std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()),
+                              std::istreambuf_iterator<char>());
+    const std::string wininit = dirs_.windows + "\\" + kWininitFile;
+    size_t find = bat.find("if exist " + wininit + " find /v \"NUL=" + held + "\" < " + wininit +
+                           " > WININIT.NEW\r\nif exist WININIT.NEW copy /Y WININIT.NEW " + wininit +
+                           "\r\nif exist WININIT.NEW del WININIT.NEW\r\n");
+    EXPECT_NE(std::string::npos, find) << bat;
+    EXPECT_LT(find, bat.find("copy /Y FILE0002.DAT " + held)) << bat;
 }
 
 }  // namespace
