@@ -111,7 +111,7 @@ TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
     g_inventory = {};
     ASSERT_TRUE(LoadFixtureText("REGEDIT4\n"));  // no board of the maker's: its files go
     const std::string held = dirs_.system + "\\quorvane.vxd";
-    FilesNativeSetInUse(held.c_str(), 1);
+    HeldFile holder(held);
     ASSERT_EQ(kExitDone, Run("/preview - /log -")) << output_;
     EXPECT_EQ(held, LineAfter("delete file at restart (in use): "));
     EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
@@ -121,7 +121,6 @@ TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
     EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
               "restart needed",
               LineAfter("Done: "));
-    FilesNativeSetInUse(held.c_str(), 0);
     EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
     std::filesystem::remove(dirs_.windows + "/WININIT.INI");
 }

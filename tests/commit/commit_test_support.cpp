@@ -197,3 +197,35 @@ bool ScratchDirectories::Exists(const std::string& path) const {
     return stat(path.c_str(), &info) == 0;
 #endif
 }
+
+HeldFile::HeldFile(const std::string& path) : path_(path) {
+#ifdef _WIN32
+    std::string command = std::string("\"Z:") + KORVALIN_HOLD_FILE_EXE + "\" \"" + path + "\"";
+    for (char& c : command)
+        c = c == '/' ? '\\' : c;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process))
+        << command;
+    CloseHandle(process.hThread);
+    process_ = process.hProcess;
+    for (int waited = 0; !FilesInUse(path.c_str()) && waited < 20000; waited += 50)
+        Sleep(50);
+#else
+    FilesNativeSetInUse(path.c_str(), 1);
+#endif
+    EXPECT_TRUE(FilesInUse(path.c_str())) << path;
+}
+
+HeldFile::~HeldFile() {
+#ifdef _WIN32
+    if (process_ != nullptr) {
+        TerminateProcess(process_, 0);
+        WaitForSingleObject(process_, 20000);
+        CloseHandle(process_);
+    }
+#else
+    FilesNativeSetInUse(path_.c_str(), 0);
+#endif
+}

@@ -38,4 +38,19 @@ class ScratchDirectories {
     std::string savedCurrentDirectory_;
 };
 
+// Holds a file open for as long as it lives, as a program using it does: under Wine a helper
+// process with the file open for reading and no write sharing; natively the file layer is told,
+// as the host cannot show it.
+class HeldFile {
+  public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+  private:
+    std::string path_;
+    void* process_ = nullptr;
+};
+
 #endif

@@ -15,50 +15,9 @@
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 const char kMakersInf[] = "[Manufacturer]\r\n%Prov%=VarnakTessalineBoard\r\n";
-
-// Holds `path` open for as long as it lives.
-class HeldFile {
-  public:
-    explicit HeldFile(const std::string& path) : path_(path) {
-#ifdef _WIN32
-        std::string command = std::string("\"Z:") + KORVALIN_HOLD_FILE_EXE + "\" \"" + path + "\"";
-        for (char& c : command)
-            c = c == '/' ? '\\' : c;
-        STARTUPINFOA startup = {sizeof startup};
-        EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &process_))
-            << command;
-        for (int waited = 0; !FilesInUse(path.c_str()) && waited < 20000; waited += 50)
-            Sleep(50);
-#else
-        FilesNativeSetInUse(path.c_str(), 1);
-#endif
-        EXPECT_TRUE(FilesInUse(path.c_str())) << path;
-    }
-    ~HeldFile() {
-#ifdef _WIN32
-        TerminateProcess(process_.hProcess, 0);
-        WaitForSingleObject(process_.hProcess, 20000);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-#else
-        FilesNativeSetInUse(path_.c_str(), 0);
-#endif
-    }
-
-  private:
-    std::string path_;
-#ifdef _WIN32
-    PROCESS_INFORMATION process_ = {};
-#endif
-};
 
 typedef std::vector<std::pair<int, std::string>> Changes;
 

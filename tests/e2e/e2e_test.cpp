@@ -305,4 +305,37 @@ TEST_F(EndToEndRestart, YesRequestsTheRestart) {
     EXPECT_EQ(ReadFixtureText("machine_makers_boards_removed.expected.reg"), ExportTestRegistry());
 }
 
+// At the restart WININIT.EXE (wineboot -r under Wine, which carries out WININIT.INI alike:
+// each NUL= line deletes its file, and the file becomes WININIT.BAK) deletes what /ok left
+// there, once the program that held it has let go, and the entries already there with it.
+TEST(EndToEndRestartWininit, HeldFileIsDeletedAtTheRestart) {
+    ASSERT_TRUE(LoadFixtureText("REGEDIT4\n"));  // no board of the maker's: its files go
+    ScratchDirectories dirs;
+    const std::string held = dirs.Write(dirs.system, "quorvane.dll", "in use");
+    const std::string theirs = dirs.Write(dirs.windows, "kvtheirs.tmp", "x");
+    char theirsShort[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameA(theirs.c_str(), theirsShort, sizeof theirsShort));
+    const std::string wininit = dirs.windows + "\\WININIT.INI";
+    dirs.Write(dirs.windows, "WININIT.INI", std::string("[rename]\r\nNUL=") + theirsShort + "\r\n");
+    std::string program = std::string("Z:") + KORVALIN_EXE;
+    for (char& c : program)
+        c = c == '/' ? '\\' : c;
+    {
+        HeldFile holder(held);
+        EXPECT_EQ(3010u, RunIn(dirs.windows, "\"" + program + "\" /ok /log " + dirs.windows +
+                                                 "\\KVTEST.LOG"));
+        EXPECT_TRUE(dirs.Exists(held));
+    }
+    EXPECT_TRUE(dirs.Exists(held)) << "deleted before the restart";
+    EXPECT_EQ(0u, RunIn(dirs.windows, "wineboot.exe -r"));
+    EXPECT_FALSE(dirs.Exists(held));
+    EXPECT_FALSE(dirs.Exists(theirs));
+    EXPECT_FALSE(dirs.Exists(wininit));
+    EXPECT_TRUE(dirs.Exists(dirs.windows + "\\WININIT.BAK"));
+    DeleteFileA((dirs.windows + "\\WININIT.BAK").c_str());
+    DeleteFileA((dirs.windows + "\\KVTEST.LOG").c_str());
+    RunIn(dirs.windows, "cmd /c rmdir /s /q " + dirs.windows + "\\" + kUndoParentFolder);
+    ClearTestRegistry();
+}
+
 }  // namespace
