@@ -65,11 +65,7 @@ int RealDeleteFile(CommitLayer* layer, const char* name) {
 
 // The file stays until WININIT.EXE runs at the restart, before anything can load it again.
 int RealDeleteFileAtRestart(CommitLayer* layer, const char* name) {
-    char shortPath[kCommitFilePathSize];
-    if (!CommitShortPath(layer, name, shortPath) || !AddRestartDeletion(shortPath))
-        return 0;
-    CommitReportRestartDeletion(layer, name);
-    return 1;
+    return CommitLeaveForRestart(layer, name, AddRestartDeletion);
 }
 
 const CommitLayerOps kRealOps = {RealOpenKey,       RealEnumKey,    RealSetStringValue,
@@ -119,15 +115,15 @@ int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size
     return 1;
 }
 
-int CommitShortPath(CommitLayer* layer, const char* name, char* shortPath) {
-    char path[kCommitFilePathSize];
-    return CommitFilePath(layer, name, path, sizeof path) &&
-           FilesGetShortPath(path, shortPath, kCommitFilePathSize) != 0;
-}
-
-void CommitReportRestartDeletion(CommitLayer* layer, const char* name) {
+int CommitLeaveForRestart(CommitLayer* layer, const char* name, int (*add)(const char*)) {
+    char path[kCommitFilePathSize], shortPath[kCommitFilePathSize];
+    if (!CommitFilePath(layer, name, path, sizeof path) ||
+        FilesGetShortPath(path, shortPath, sizeof shortPath) == 0 ||
+        (add != nullptr && !add(shortPath)))
+        return 0;
     ++layer->restartDeletions;
     CommitReportFile(layer, name, kOkFileDeletedAtRestart);
+    return 1;
 }
 
 void CommitReportFile(CommitLayer* layer, const char* name, int kind) {

@@ -69,11 +69,10 @@ void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* val
 void CommitReportFile(CommitLayer* layer, const char* name, int kind = kOkFileDeleted);
 // A file of the current directory as a full path. 0 when it does not fit (the layer lost track).
 int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size);
-// The short (8.3) full path of a file of the current directory, into kCommitFilePathSize
-// characters. 0 when it cannot be had: the file cannot be named in WININIT.INI.
-int CommitShortPath(CommitLayer* layer, const char* name, char* shortPath);
-// Counts a file left for the restart to delete and tells the observer.
-void CommitReportRestartDeletion(CommitLayer* layer, const char* name);
+// Leaves a file of the current directory for the restart to delete: `add` (null in the dry run)
+// is given its short (8.3) full path for WININIT.INI; then it is counted and the observer told.
+// 0 when the short path cannot be had or `add` fails: the file is left alone.
+int CommitLeaveForRestart(CommitLayer* layer, const char* name, int (*add)(const char*));
 
 void CommitRootKey(CommitKey* root);
 inline long CommitOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path,

@@ -157,13 +157,9 @@ int DryDeleteFile(CommitLayer* layer, const char* name) {
     return 1;
 }
 
-// As the real run decides: the file must have a short path for WININIT.INI.
+// As the real run decides, WININIT.INI left as it is.
 int DryDeleteFileAtRestart(CommitLayer* layer, const char* name) {
-    char shortPath[kCommitFilePathSize];
-    if (!CommitShortPath(layer, name, shortPath))
-        return 0;
-    CommitReportRestartDeletion(layer, name);
-    return 1;
+    return CommitLeaveForRestart(layer, name, nullptr);
 }
 
 const CommitLayerOps kDryRunOps = {DryOpenKey,       DryEnumKey,       DrySetStringValue,
