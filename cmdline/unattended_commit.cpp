@@ -70,9 +70,10 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
 void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
                   int changed) {
     char summary[kCommandMessageSize] = "";
-    if (counts[kOkValueWritten] + counts[kOkKeyDeleted] + counts[kOkFileDeleted] +
-            counts[kOkFileDeletedAtRestart] ==
-        0) {
+    int total = 0;
+    for (int kind = kOkValueWritten; kind < kOkChangeKinds; ++kind)
+        total += counts[kind];
+    if (total == 0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
         AppendNumber(summary, sizeof summary, counts[kOkValueWritten]);

@@ -115,14 +115,4 @@ TEST_F(FilesInUse, HeldFileIsLeftForTheRestartAsThePreviewSaidAndTheRestDeletedN
               ReadAll(wininit_));
 }
 
-TEST_F(FilesInUse, FileNobodyHoldsIsDeletedNowAndWininitLeftAlone) {
-    Changes made;
-    EXPECT_EQ(0, ApplyOkChanges(none_, NoteFileChange, &made));
-    EXPECT_EQ(3u, made.size());
-    for (const auto& change : made)
-        EXPECT_EQ(kOkFileDeleted, change.first) << change.second;
-    EXPECT_FALSE(dirs_.Exists(held_));
-    EXPECT_EQ(kTheirWininit, ReadAll(wininit_));
-}
-
 }  // namespace
