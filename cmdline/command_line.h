@@ -19,8 +19,11 @@ enum CommandExitCode {
     kExitBadCommandLine = 1,
     kExitRefused = 2,
     kExitNotCompleted = 3,
-    kExitRestartNeeded = 3010,  // the Windows installer's "done, restart needed"
+    kExitRestartNeeded = 4,  // done, restart needed and not made
+    kExitCodeLimit,
 };
+// A DOS errorlevel is one byte: COMMAND.COM would see 3010 as 194.
+static_assert(kExitCodeLimit <= 256, "every exit code must fit a DOS errorlevel");
 
 enum {
     kMaxCommandChanges = 32,    // /rename and /remove values together

@@ -24,8 +24,16 @@ inline constexpr char kUsageText[] =
     "\n"
     "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
     "changes made, for OK or Cancel.\n"
-    "Exit codes: 0 done; 3010 done, restart needed; 1 bad command line; 2 refused;\n"
+    "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused;\n"
     "3 not completed.";
+
+// The log's last line, one for each exit code: a Windows 95 batch file cannot see the exit code
+// and looks for these with FIND. No one is the start of another.
+inline constexpr char kResultDoneText[] = "Result: done";
+inline constexpr char kResultRestartText[] = "Result: restart needed, changes done";
+inline constexpr char kResultBadCommandText[] = "Result: bad command line";
+inline constexpr char kResultRefusedText[] = "Result: refused";
+inline constexpr char kResultNotCompletedText[] = "Result: not completed";
 
 inline constexpr char kUnknownOptionText[] = "Unknown option: %s";
 inline constexpr char kUnexpectedArgumentText[] = "Unexpected argument: %s";

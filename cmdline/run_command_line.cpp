@@ -113,6 +113,10 @@ int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput) {
         WriteLogLine(outputs, message);
         code = kExitNotCompleted;
     }
+    const char* const results[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
+                                   kResultNotCompletedText, kResultRestartText};
+    static_assert(sizeof results / sizeof *results == kExitCodeLimit, "a result line per code");
+    WriteLogLine(outputs, results[code]);
     CloseOutput(outputs.log);
     return code;
 }

@@ -126,7 +126,7 @@ TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
 }
 
 // A registry that refuses a write or a deletion part-way: /ok either made every change (0,
-// 3010) or says it did not (3) and names the first it could not make and the undo folder.
+// 4) or says it did not (3) and names the first it could not make and the undo folder.
 TEST_F(CommandOk, CommitCutShortIsNeverReportedDone) {
     const std::string before = MemoryRegistrySave();
     CommandLine parsed;

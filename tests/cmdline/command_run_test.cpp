@@ -63,7 +63,7 @@ TEST_F(CommandRun, ListWritesTheRowsWithKeyPathsAndASummary) {
     EXPECT_EQ(ReadFixtureText("machine.list.txt"), output_);
 
     EXPECT_EQ(kExitDone, Run("/list - /log -"));
-    EXPECT_EQ(ReadFixtureText("machine.list.txt") + "Listed 6 boards, 26 ports\n", output_);
+    EXPECT_EQ(ReadFixtureText("machine.list.txt") + "Listed 6 boards, 26 ports\nResult: done\n", output_);
 }
 
 TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
@@ -74,15 +74,17 @@ TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
         int code;
         const char* log;
     } cases[] = {
-        {"/bogus /ok /log -", kExitBadCommandLine, "Unknown option: /bogus\n"},
+        {"/bogus /ok /log -", kExitBadCommandLine,
+         "Unknown option: /bogus\nResult: bad command line\n"},
         // A name that begins with / is quoted, or it would be an option.
         {"/list \"/no/such/dir/x.txt\" /log -", kExitBadCommandLine,
-         "Cannot write to /no/such/dir/x.txt\n"},
+         "Cannot write to /no/such/dir/x.txt\nResult: bad command line\n"},
         {"/list - /log \"/no/such/dir/x.log\"", kExitBadCommandLine, ""},
         {"/rename COM7=COM1 /single /ok /log -", kExitRefused,
-         "COM Port=[COM1] is already being used!\n"},
+         "COM Port=[COM1] is already being used!\nResult: refused\n"},
         {"/remove 0D /ok /log -", kExitRefused,
-         "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports\n"},
+         "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports\n"
+         "Result: refused\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -183,7 +185,7 @@ TEST_F(CommandRun, NamesOfOtherDevicesAreListedAndInUse) {
                   "Other device: COM13\tEnum\\PCMCIA\\BRIGHTWELL-DF288-4C1A\\1\n",
               output_);
     EXPECT_EQ(kExitRefused, Run("/rename COM12=COM13 /single /ok /log -"));
-    EXPECT_EQ("COM Port=[COM13] is already being used!\n", output_);
+    EXPECT_EQ("COM Port=[COM13] is already being used!\nResult: refused\n", output_);
     EXPECT_EQ(kExitDone, Change("/rename COM11=COM12"));
     std::vector<PortRecord*> ports = PresentPorts(g_inventory.boards[5]);
     EXPECT_STREQ("COM12", ports[0]->portName);

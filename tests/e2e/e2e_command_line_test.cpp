@@ -127,13 +127,13 @@ TEST_F(EndToEndCommandLine, ProgramInAFolderWithBlanksReadsItsArgumentsAndWrites
 
 TEST_F(EndToEndCommandLine, RefusedRenameChangesNothingAndEndsWithTwo) {
     EXPECT_EQ(2u, Run("/rename COM11=COM40 COM7=COM1 /single /ok /log -"));
-    EXPECT_EQ("COM Port=[COM1] is already being used!\n", output_);
+    EXPECT_EQ("COM Port=[COM1] is already being used!\nResult: refused\n", output_);
     EXPECT_EQ(before_, ExportTestRegistry());
 }
 
 TEST_F(EndToEndCommandLine, BadCommandLineEndsWithOneAndSaysWhy) {
     EXPECT_EQ(1u, Run("/ok /single /log -"));
-    EXPECT_EQ("/single needs /rename\n", output_);
+    EXPECT_EQ("/single needs /rename\nResult: bad command line\n", output_);
     EXPECT_EQ(before_, ExportTestRegistry());
 }
 
@@ -187,7 +187,7 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
 }  // namespace
 
 // The preview lists the changes and changes nothing; /ok then makes them, leaves its undo folder
-// and ends with 3010 when Windows must restart, 0 when it need not.
+// and ends with 4 when Windows must restart, 0 when it need not.
 TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
     EXPECT_EQ(0u, Run("/rename COM21=COM5 /preview - /log -"));
     EXPECT_NE(std::string::npos,
@@ -206,7 +206,7 @@ TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
         DWORD code;
         std::string done;
     } runs[] = {
-        {"/rename COM21=COM5 /ok /log -", 3010, "Done: " + summary + "; restart needed\n"},
+        {"/rename COM21=COM5 /ok /log -", 4, "Done: " + summary + "; restart needed\n"},
         // Only the sweep is left: nothing that needs a restart.
         {"/ok /log -", 0, "Done: nothing to change\n"},
     };
@@ -214,6 +214,10 @@ TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
         SCOPED_TRACE(r.arguments);
         EXPECT_EQ(r.code, Run(r.arguments));
         EXPECT_EQ(0u, output_.find(r.done)) << output_;
+        EXPECT_NE(std::string::npos,
+                  output_.find(r.code == 4 ? "\nResult: restart needed, changes done\n"
+                                           : "\nResult: done\n"))
+            << output_;
         size_t folder = output_.find("Undo folder: ");
         if (folder != std::string::npos) {
             std::string path =

@@ -322,7 +322,7 @@ TEST(EndToEndRestartWininit, HeldFileIsDeletedAtTheRestart) {
         c = c == '/' ? '\\' : c;
     {
         HeldFile holder(held);
-        EXPECT_EQ(3010u, RunIn(dirs.windows, "\"" + program + "\" /ok /log " + dirs.windows +
+        EXPECT_EQ(4u, RunIn(dirs.windows, "\"" + program + "\" /ok /log " + dirs.windows +
                                                  "\\KVTEST.LOG"));
         EXPECT_TRUE(dirs.Exists(held));
     }
