@@ -60,7 +60,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     g_moduleInstance = instance;
 
     CommandLine parsed;
-    ParseCommandLine(commandText, &parsed);
+    // Windows 95, 98 and ME set the platform bit: their COMMAND.COM cuts lines at 127.
+    ParseCommandLine(commandText, &parsed, (GetVersion() & 0x80000000u) != 0);
     switch (CommandRunOf(parsed)) {
         case kRunUsageBox:
             ShowStandaloneMessage(kUsageText);

@@ -29,6 +29,10 @@ enum {
     kMaxCommandChanges = 32,    // /rename and /remove values together
     kCommandPathSize = 260,     // a file name, as MAX_PATH
     kCommandMessageSize = 160,  // a message line, or a message box's text
+    kArgumentFileSize = 4096,   // the words of every @FILE together
+    kDosLineLimit = 127,        // COMMAND.COM's longest line, Windows 95's included (Q121059)
+    // The arguments a cut line may have left: the limit less "start /w korvalin ".
+    kDosCutArguments = kDosLineLimit - (sizeof "start /w korvalin " - 1),
 };
 
 enum CommandChangeKind {
@@ -84,7 +88,19 @@ struct CommandOutputs {
 // value with blanks is quoted; "-" as a file is standard output. Never fails to fill `parsed`:
 // a bad command line sets `bad` and keeps the options read before and after the fault, so the
 // caller still knows where its message goes.
-void ParseCommandLine(const char* text, CommandLine* parsed);
+//
+// An unquoted word @FILE stands for the words of that text file (blanks and line ends between
+// them, quotes as here), for change lists longer than a DOS line holds; a file that cannot be
+// read, or is longer than kArgumentFileSize, makes the line bad. A word @FILE inside the file
+// is not read again.
+// `dosLimited`: the program runs on Windows 95, 98 or ME, where COMMAND.COM cuts a line at 127
+// characters and the cut tail may still parse as a different command; a line that may have been
+// cut (MayHaveBeenCut) is bad, whatever it says.
+void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited = 0);
+// 1 when `text`, the arguments as the program got them, is long enough to be what is left of a
+// line COMMAND.COM cut at 127 characters: kDosCutArguments characters or more, which is what
+// "start /w korvalin " leaves for them. 0 on Windows NT (`dosLimited` 0), whose lines are longer.
+int MayHaveBeenCut(const char* text, int dosLimited);
 CommandRun CommandRunOf(const CommandLine& parsed);
 
 // --- command_changes.cpp

@@ -5,6 +5,7 @@
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
 #include "platform/ascii.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -187,11 +188,68 @@ void CheckCombinations(CommandLine* parsed) {
         Fail(parsed, kListWithChangesText, "");
 }
 
+// Appends the words of the file `name` to `out` (`*used` of `size` taken), each line end a
+// blank. 0 when the file cannot be read or does not fit.
+int AppendArgumentFile(const char* name, char* out, size_t size, size_t* used) {
+    TextReader reader;
+    if (!OpenTextReader(&reader, name))
+        return 0;
+    int fits = 1;
+    for (int c; (c = ReadTextCharacter(&reader)) >= 0;) {
+        if (*used + 2 >= size)
+            fits = 0;
+        else
+            out[(*used)++] = c == 0 ? ' ' : static_cast<char>(c);
+    }
+    CloseTextReader(&reader);
+    out[(*used)++] = ' ';
+    out[*used] = 0;
+    return fits;
+}
+
+// The command line with every unquoted word @FILE replaced by that file's words, into `out`.
+void ExpandArgumentFiles(const char* text, CommandLine* parsed, char* out, size_t size) {
+    size_t used = 0;
+    out[0] = 0;
+    Token token;
+    for (const char* cursor = text;;) {
+        while (IsBlank(*cursor))
+            ++cursor;
+        const char* start = cursor;
+        if (!NextToken(&cursor, &token))
+            break;
+        parsed->hasArguments = 1;
+        if (!token.quoted && token.text[0] == '@') {
+            if (token.tooLong || !AppendArgumentFile(token.text + 1, out, size, &used))
+                Fail(parsed, kArgumentFileText, token.text + 1);
+            continue;
+        }
+        size_t length = static_cast<size_t>(cursor - start);
+        if (used + length + 2 >= size) {
+            Fail(parsed, kValueTooLongText, token.text);
+            break;
+        }
+        memcpy(out + used, start, length);
+        used += length;
+        out[used++] = ' ';
+        out[used] = 0;
+    }
+}
+
 }  // namespace
 
-void ParseCommandLine(const char* text, CommandLine* parsed) {
+int MayHaveBeenCut(const char* text, int dosLimited) {
+    return dosLimited && text != nullptr && TextLength(text) >= kDosCutArguments;
+}
+
+void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
     memset(parsed, 0, sizeof *parsed);
-    const char* cursor = text != nullptr ? text : "";
+    // Checked first, so that its message is the one given: nothing else on such a line counts.
+    if (MayHaveBeenCut(text, dosLimited))
+        Fail(parsed, kMayBeCutText, "");
+    char expanded[kArgumentFileSize + kCommandPathSize * 4];
+    ExpandArgumentFiles(text != nullptr ? text : "", parsed, expanded, sizeof expanded);
+    const char* cursor = expanded;
     Token token;
     while (NextToken(&cursor, &token)) {
         parsed->hasArguments = 1;

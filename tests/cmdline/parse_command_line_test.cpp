@@ -1,5 +1,7 @@
 // tests/cmdline/parse_command_line_test.cpp: every option, good and bad, and what the entry
 // does with the line.
+#include <stdio.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -129,6 +131,65 @@ TEST(ParseCommandLine, RefusesAFileNameTooLongRatherThanCuttingIt) {
     EXPECT_STREQ("", parsed.listPath);
     ParseCommandLine(("/list " + name.substr(1)).c_str(), &parsed);
     EXPECT_FALSE(parsed.bad);
+}
+
+
+// Every change of the line, as one text, to compare two parses.
+std::string ChangesOf(const CommandLine& parsed) {
+    std::string text;
+    for (int i = 0; i < parsed.changeCount; ++i)
+        text += std::to_string(parsed.changes[i].kind) + parsed.changes[i].name + "=" +
+                parsed.changes[i].newName + ";";
+    return text + (parsed.single ? "single" : "") + (parsed.commit ? "ok" : "") + parsed.logPath;
+}
+
+TEST(ParseCommandLine, ArgumentFileGivesTheChangesOfTheSameWordsOnTheLine) {
+    const std::string name = ::testing::TempDir() + "korvalin-args.txt";
+    FILE* file = fopen(name.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    fputs("/rename COM11=COM20\r\n COM7=COM9\n/remove 3C2B1A\t\"0000\"\r\n/log \"my log.txt\"", file);
+    fclose(file);
+    CommandLine direct, viaFile;
+    ParseCommandLine(
+        "/single /rename COM11=COM20 COM7=COM9 /remove 3C2B1A \"0000\" /log \"my log.txt\" /ok",
+        &direct);
+    ParseCommandLine(("/single @" + name + " /ok").c_str(), &viaFile);
+    EXPECT_FALSE(viaFile.bad) << viaFile.errorText;
+    EXPECT_EQ(ChangesOf(direct), ChangesOf(viaFile));
+    remove(name.c_str());
+
+    CommandLine missing;
+    ParseCommandLine(("/ok /log - @" + name).c_str(), &missing);
+    EXPECT_TRUE(missing.bad);
+    EXPECT_EQ("Cannot read the arguments of @" + name, std::string(missing.errorText));
+    EXPECT_EQ(kRunUnattended, CommandRunOf(missing));
+}
+
+// COMMAND.COM cuts a line at 127 characters, and "/rename COM12=COM21" cut after "COM2" still
+// parses: on Windows 9x a line that long may have been cut, and is refused whatever it says.
+TEST(ParseCommandLine, LineThatMayHaveBeenCutIsRefusedOnWindows9xOnly) {
+    const std::string head = "/ok /log C:\\K.LOG /rename COM12=COM2";
+    const std::string atCut = head + std::string(kDosCutArguments - head.size(), ' ');
+    EXPECT_EQ(109u, atCut.size()) << "127 less \"start /w korvalin \"";
+    const struct {
+        std::string line;
+        int dosLimited;
+        bool refused;
+    } cases[] = {
+        {atCut, 1, true},
+        {atCut.substr(0, atCut.size() - 1), 1, false},
+        {atCut, 0, false},
+        {atCut + "x", 0, true},  // refused for its own sake on NT: an unexpected argument
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.size());
+        CommandLine parsed;
+        ParseCommandLine(c.line.c_str(), &parsed, c.dosLimited);
+        EXPECT_EQ(c.refused, parsed.bad != 0) << parsed.errorText;
+        EXPECT_EQ(c.dosLimited && c.refused,
+                  std::string(parsed.errorText).find("@FILE") != std::string::npos);
+        EXPECT_EQ(kRunUnattended, CommandRunOf(parsed));
+    }
 }
 
 }  // namespace
