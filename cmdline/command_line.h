@@ -30,7 +30,6 @@ enum {
     kCommandPathSize = 260,     // a file name, as MAX_PATH
     kCommandMessageSize = 160,  // a message line, or a message box's text
     kArgumentFileSize = 4096,   // the words of every @FILE together
-    kDosLineLimit = 127,        // COMMAND.COM's longest line, Windows 95's included (Q121059)
     // The arguments a cut line may have left: the limit less "start /w korvalin ".
     kDosCutArguments = kDosLineLimit - (sizeof "start /w korvalin " - 1),
 };

@@ -40,10 +40,9 @@ inline constexpr char kUnexpectedArgumentText[] = "Unexpected argument: %s";
 inline constexpr char kMissingValueText[] = "%s needs a value";
 inline constexpr char kOptionTwiceText[] = "%s is given twice";
 inline constexpr char kValueTooLongText[] = "Too long: %s";
-inline constexpr char kArgumentFileText[] = "Cannot read the arguments of @%s";
+inline constexpr char kArgumentFileText[] = "Cannot read @%s";
 inline constexpr char kMayBeCutText[] =
-    "The command line may have been cut at DOS's 127 characters; put the arguments in a file "
-    "and give @FILE";
+    "The line may be cut at DOS's 127 characters: give the arguments as @FILE";
 inline constexpr char kRenameFormText[] =
     "/rename needs NAME=NEW, a port name of 1 to 19 characters "
     "on each side and no blanks in NEW: %s";

@@ -7,6 +7,11 @@ namespace {
 
 const char kStandardOutputName[] = "-";
 
+// The log's last line, by exit code.
+const char* const kResultTexts[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
+                                    kResultNotCompletedText, kResultRestartText};
+static_assert(sizeof kResultTexts / sizeof *kResultTexts == kExitCodeLimit, "a line per code");
+
 // Opens `writer` on the file `path` names, or on standard output for "-". 1: open.
 int OpenOutput(TextWriter* writer, const char* path, PlatformFile* standardOutput) {
     if (!TextEqual(path, kStandardOutputName))
@@ -113,10 +118,7 @@ int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput) {
         WriteLogLine(outputs, message);
         code = kExitNotCompleted;
     }
-    const char* const results[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
-                                   kResultNotCompletedText, kResultRestartText};
-    static_assert(sizeof results / sizeof *results == kExitCodeLimit, "a result line per code");
-    WriteLogLine(outputs, results[code]);
+    WriteLogLine(outputs, kResultTexts[code]);
     CloseOutput(outputs.log);
     return code;
 }

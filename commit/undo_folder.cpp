@@ -26,7 +26,11 @@ enum { kWindowsDirectorySize = 80, kUndoLineSize = kCommitKeyPathSize + 128 };
 const char kBatchHeader[] =
     "@ECHO OFF\n"
     "REM Puts back what korvalin changed on OK: the files, then the registry.\n"
-    "REM Run it from this folder.\n";
+    "REM Run it from this folder. From real-mode DOS: UNDODOS.BAT.\n";
+const char kDosBatchHeader[] =
+    "@ECHO OFF\n"
+    "REM Puts back korvalin's OK from real-mode DOS: the files, then the registry.\n"
+    "REM Run it here. Files come back with 8.3 names: DOS has no long ones.\n";
 // %s: the key. REGEDIT4 cannot remove a value, so one OK added is only named.
 const char kAddedValueRemark[] =
     "\n; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\%s]; REGEDIT4 cannot remove a value, so it "
@@ -38,6 +42,7 @@ struct UndoWriter {
     char folder[kUndoFolderPathSize];
     TextWriter reg;
     TextWriter bat;
+    TextWriter dos;  // UNDODOS.BAT
     int copies;
     int failed;
 };
@@ -119,14 +124,56 @@ void KeepFromRestartDeletion(UndoWriter& w, const char* path) {
     }
     if (FilesGetShortPath(w.windows, windows, sizeof windows) == 0)
         CopyText(windows, w.windows);
-    const char* const pieces[] = {
-        "REM It was in use: keep it from deletion at the restart\n",
-        "if exist ", windows, "\\", kWininitFile, " find /v \"", kWininitDeletePrefix, shortPath,
-        "\" < ", windows, "\\", kWininitFile, " > WININIT.NEW\n",
-        "if exist WININIT.NEW copy /Y WININIT.NEW ", windows, "\\", kWininitFile, "\n",
-        "if exist WININIT.NEW del WININIT.NEW\n"};
+    const char* const pieces[] = {"REM It was in use: keep it from deletion at the restart\n",
+                                  "if exist ",
+                                  windows,
+                                  "\\",
+                                  kWininitFile,
+                                  " find /v \"",
+                                  kWininitDeletePrefix,
+                                  shortPath,
+                                  "\" < ",
+                                  windows,
+                                  "\\",
+                                  kWininitFile,
+                                  " > WININIT.NEW\n",
+                                  "if exist WININIT.NEW copy /Y WININIT.NEW ",
+                                  windows,
+                                  "\\",
+                                  kWininitFile,
+                                  "\n",
+                                  "if exist WININIT.NEW del WININIT.NEW\n"};
     for (const char* piece : pieces)
         WriteText(&w.bat, piece);
+}
+
+// One line of UNDODOS.BAT from `count` pieces. Real-mode COMMAND.COM takes at most 127
+// characters: a longer line would be cut, so the folder is not written (0).
+int WriteDosLine(UndoWriter& w, const char* const* pieces, int count) {
+    char line[kDosLineLimit + 2] = "";
+    size_t length = 0;
+    for (int i = 0; i < count; ++i)
+        length += TextLength(pieces[i]);
+    if (length > kDosLineLimit) {
+        w.failed = 1;
+        return 0;
+    }
+    for (int i = 0; i < count; ++i)
+        AppendText(line, sizeof line, pieces[i]);
+    WriteText(&w.dos, line);
+    WriteText(&w.dos, "\n");
+    return 1;
+}
+
+// UNDODOS.BAT's copy back of `copy` to the file's 8.3 path. It always fits a line: the INF and
+// system directories are under 80 characters, so the line is at most 120.
+void SaveForDos(UndoWriter& w, const char* copy, const char* path) {
+    char target[kCommitFilePathSize];
+    const char* const line[] = {"COPY ", copy, " ", target};
+    if (FilesGetShortPath(path, target, sizeof target) == 0)
+        w.failed = 1;
+    else
+        WriteDosLine(w, line, 4);
 }
 
 // UNDO.BAT's copy back of one file, its target quoted only when it must be: DOS takes no quotes.
@@ -152,6 +199,12 @@ void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
     WriteText(&w.bat, quote ? " \"" : " ");
     WriteText(&w.bat, path);
     WriteText(&w.bat, quote ? "\"\n" : "\n");
+    if (kind == kOkFileDeletedAtRestart) {
+        const char* const remark[] = {
+            "REM It was in use: take its NUL= line out of WININIT.INI before Windows starts"};
+        WriteDosLine(w, remark, 1);
+    }
+    SaveForDos(w, copy, path);
 }
 
 // The value as it was (nothing has changed yet), unless its key goes anyway: the key's subtree
@@ -179,18 +232,33 @@ void SaveOldValue(UndoWriter& w, const char* path) {
     }
 }
 
-// UNDO.BAT's remark for DOS, where it cannot run regedit for us: the registry files of this
-// Windows directory, then UNDO.REG.
-void WriteDosRemark(UndoWriter& w) {
-    const char* const pieces[] = {"REM From DOS, when Windows does not start: regedit /L:",
-                                  w.windows,
-                                  "\\SYSTEM.DAT /R:",
-                                  w.windows,
-                                  "\\USER.DAT ",
-                                  kUndoRegistryFile,
-                                  "\n"};
-    for (const char* piece : pieces)
-        WriteText(&w.bat, piece);
+// UNDODOS.BAT's import of UNDO.REG into the registry files of this Windows directory with
+// real-mode regedit: from this folder when the line fits, else from the Windows directory.
+void WriteDosImport(UndoWriter& w) {
+    char windows[kWindowsDirectorySize];
+    if (FilesGetShortPath(w.windows, windows, sizeof windows) == 0) {
+        w.failed = 1;
+        return;
+    }
+    const char* const direct[] = {
+        "REGEDIT /L:", windows, "\\SYSTEM.DAT /R:", windows, "\\USER.DAT ", kUndoRegistryFile};
+    size_t length = 0;
+    for (const char* piece : direct)
+        length += TextLength(piece);
+    if (length <= kDosLineLimit) {
+        WriteDosLine(w, direct, 6);
+        return;
+    }
+    // The drive (where the path names one), then the Windows directory itself.
+    char drive[3] = {windows[0], windows[1], 0};
+    const char* const driveLine[] = {drive};
+    const char* const cdLine[] = {"CD ", windows[1] == ':' ? windows + 2 : windows};
+    const char* const fromWindows[] = {"REGEDIT /L:SYSTEM.DAT /R:USER.DAT ", kUndoParentFolder,
+                                       FindLastCharacter(w.folder, '\\'), "\\", kUndoRegistryFile};
+    if (windows[1] == ':')
+        WriteDosLine(w, driveLine, 1);
+    WriteDosLine(w, cdLine, 2);
+    WriteDosLine(w, fromWindows, 5);
 }
 
 // Writes the folder once the plan says something will change. 1: written.
@@ -199,10 +267,11 @@ int WriteFolder(UndoWriter& w) {
         return 0;
     int regOpen = OpenInFolder(w, kUndoRegistryFile, &w.reg);
     int batOpen = OpenInFolder(w, kUndoBatchFile, &w.bat);
+    int dosOpen = OpenInFolder(w, kUndoDosBatchFile, &w.dos);
     WriteText(&w.reg, "REGEDIT4\n");
     WriteText(&w.bat, kBatchHeader);
-    WriteDosRemark(w);
-    if (!regOpen || !batOpen || !ExportDeletedKeys(w))
+    WriteText(&w.dos, kDosBatchHeader);
+    if (!regOpen || !batOpen || !dosOpen || !ExportDeletedKeys(w))
         w.failed = 1;
     for (int i = 0; !w.failed && i < w.plan->count; ++i) {
         const PlannedChange& change = w.plan->changes[i];
@@ -215,9 +284,12 @@ int WriteFolder(UndoWriter& w) {
     WriteText(&w.bat, "regedit /s ");
     WriteText(&w.bat, kUndoRegistryFile);
     WriteText(&w.bat, "\n");
+    if (!w.failed)
+        WriteDosImport(w);
     // On the disk and closed before anything changes: Windows 95 would otherwise keep them in
     // its write-behind cache for seconds after the close.
-    int closed = CloseTextWriterOnDisk(&w.reg) & CloseTextWriterOnDisk(&w.bat);
+    int closed = CloseTextWriterOnDisk(&w.reg) & CloseTextWriterOnDisk(&w.bat) &
+                 CloseTextWriterOnDisk(&w.dos);
     return closed && !w.failed;
 }
 
@@ -228,6 +300,7 @@ int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size) {
     w.plan = &plan;
     OpenTextWriterOn(&w.reg, nullptr);
     OpenTextWriterOn(&w.bat, nullptr);
+    OpenTextWriterOn(&w.dos, nullptr);
     w.copies = 0;
     w.failed = 0;
     // A plan that is not whole makes no way back: the folder is only named.

@@ -16,6 +16,7 @@ static const char kUndoCopyPrefix[] = "FILE";
 static const char kUndoCopyExtension[] = ".DAT";
 static const char kUndoRegistryFile[] = "UNDO.REG";
 static const char kUndoBatchFile[] = "UNDO.BAT";
+static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
 enum { kUndoMaxNumber = 9999 };
 
 // --- undo_folder.cpp

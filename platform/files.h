@@ -8,8 +8,12 @@
 #ifndef KORVALIN_PLATFORM_FILES_H
 #define KORVALIN_PLATFORM_FILES_H
 
-// Buffer for a name the search delivers (MAX_PATH).
-enum { kFileNameSize = 260 };
+enum {
+    kFileNameSize = 260,  // buffer for a name the search delivers (MAX_PATH)
+    // COMMAND.COM's longest line, Windows 95's and real-mode DOS's (Knowledge Base Q121059):
+    // what is longer is cut.
+    kDosLineLimit = 127,
+};
 
 // The Windows and system directories, as GetWindowsDirectoryA and GetSystemDirectoryA give
 // them: the length without the terminator when the path fits `size`; otherwise the size that
@@ -84,8 +88,12 @@ int FilesClose(PlatformFile* file);
 // present working directory the current directory again.
 void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
 // Native build only: marks a file as held open by another program (1) or not (0), which the
-// host cannot show. The short path of a native file is its path as given.
+// host cannot show.
 void FilesNativeSetInUse(const char* name, int held);
+// Native build only: the host folder that stands for drive C: (null: none). Below it a file's
+// short path is "C:" and its 8.3 names, each long name given as its first six letters and "~1"
+// (as DOS emulators show it); elsewhere a file's short path is its path as given.
+void FilesNativeSetDosDrive(const char* hostRoot);
 #endif
 
 #endif

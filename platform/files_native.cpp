@@ -31,8 +31,9 @@ struct NativeFilesState {
     bool hasSystemDirectory = false;
     std::string windowsDirectory;
     std::string systemDirectory;
-    std::string currentDirectory;  // empty: the process's working directory
+    std::string currentDirectory;   // empty: the process's working directory
     std::vector<std::string> held;  // host paths another program holds open
+    std::string dosRoot;            // the host folder that is drive C:, or ""
 };
 
 NativeFilesState& State() {
@@ -244,12 +245,51 @@ int FilesInUse(const char* name) {
     return FilesExists(name) && std::find(list.begin(), list.end(), HostPath(name)) != list.end();
 }
 
+void FilesNativeSetDosDrive(const char* hostRoot) {
+    State().dosRoot = hostRoot != nullptr ? hostRoot : "";
+}
+
+namespace {
+
+// One name as 8.3: kept (in capitals) when it is one, else its first six letters and "~1".
+std::string ShortName(const std::string& name) {
+    size_t dot = name.rfind('.');
+    std::string base = name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+    auto dosLetters = [](const std::string& text) {
+        std::string kept;
+        for (char c : text)
+            if (c != ' ' && c != '.')
+                kept += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        return kept;
+    };
+    std::string shortBase = dosLetters(base), shortExtension = dosLetters(extension);
+    if (base.empty() || base.size() > 8 || shortBase.size() != base.size() ||
+        extension.size() > 3 || shortExtension.size() != extension.size())
+        shortBase = shortBase.substr(0, 6) + "~1";
+    return shortExtension.empty() ? shortBase : shortBase + "." + shortExtension.substr(0, 3);
+}
+
+}  // namespace
+
 unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size) {
-    size_t length = strlen(path);
-    if (!FilesExists(path) || length >= size)
+    if (!FilesExists(path))
         return 0;
-    memcpy(buffer, path, length + 1);
-    return static_cast<unsigned>(length);
+    std::string result = path;
+    const std::string& root = State().dosRoot;
+    std::string hostPath = HostPath(path);
+    if (!root.empty() && hostPath.compare(0, root.size() + 1, root + "/") == 0) {
+        result = "C:";
+        for (size_t start = root.size() + 1; start <= hostPath.size();) {
+            size_t end = std::min(hostPath.find('/', start), hostPath.size());
+            result += "\\" + ShortName(hostPath.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    if (result.size() >= size)
+        return 0;
+    memcpy(buffer, result.c_str(), result.size() + 1);
+    return static_cast<unsigned>(result.size());
 }
 
 int FilesCreateDirectory(const char* path) {

@@ -133,7 +133,6 @@ TEST(ParseCommandLine, RefusesAFileNameTooLongRatherThanCuttingIt) {
     EXPECT_FALSE(parsed.bad);
 }
 
-
 // Every change of the line, as one text, to compare two parses.
 std::string ChangesOf(const CommandLine& parsed) {
     std::string text;
@@ -147,7 +146,8 @@ TEST(ParseCommandLine, ArgumentFileGivesTheChangesOfTheSameWordsOnTheLine) {
     const std::string name = ::testing::TempDir() + "korvalin-args.txt";
     FILE* file = fopen(name.c_str(), "wb");
     ASSERT_NE(nullptr, file);
-    fputs("/rename COM11=COM20\r\n COM7=COM9\n/remove 3C2B1A\t\"0000\"\r\n/log \"my log.txt\"", file);
+    fputs("/rename COM11=COM20\r\n COM7=COM9\n/remove 3C2B1A\t\"0000\"\r\n/log \"my log.txt\"",
+          file);
     fclose(file);
     CommandLine direct, viaFile;
     ParseCommandLine(
@@ -161,7 +161,7 @@ TEST(ParseCommandLine, ArgumentFileGivesTheChangesOfTheSameWordsOnTheLine) {
     CommandLine missing;
     ParseCommandLine(("/ok /log - @" + name).c_str(), &missing);
     EXPECT_TRUE(missing.bad);
-    EXPECT_EQ("Cannot read the arguments of @" + name, std::string(missing.errorText));
+    EXPECT_EQ("Cannot read @" + name, std::string(missing.errorText));
     EXPECT_EQ(kRunUnattended, CommandRunOf(missing));
 }
 

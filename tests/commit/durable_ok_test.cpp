@@ -89,7 +89,8 @@ TEST_F(DurableOk, UndoFilesThenRegistryThenItsFlushThenFileDeletions) {
     for (const auto& change : journal_.changes)
         if (change.first == kChangeFileFlushed)
             flushed.push_back(change.second.substr(change.second.rfind('\\') + 1));
-    EXPECT_EQ((std::vector<std::string>{"FILE0001.DAT", "FILE0002.DAT", "UNDO.REG", "UNDO.BAT"}),
+    EXPECT_EQ((std::vector<std::string>{"FILE0001.DAT", "FILE0002.DAT", "UNDO.REG", "UNDO.BAT",
+                                        "UNDODOS.BAT"}),
               flushed);
 
     auto files = Span(kChangeFileFlushed), values = Span(kChangeValueWritten),

@@ -6,7 +6,11 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <map>
 #include <set>
 #include <string>
@@ -15,6 +19,7 @@
 #include "commit/undo_folder.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
+#include "platform/files.h"
 #include "platform/memory_registry.h"
 #include "platform/regedit_text.h"
 #include "tests/commit/commit_test_support.h"
@@ -263,6 +268,109 @@ TEST_F(UndoFolder, FolderThatCannotBeWrittenChangesNothing) {
         EXPECT_EQ(filesBefore, Files(dirs_.windows));
         fs::remove_all(parent);
     }
+}
+
+// From real-mode DOS: UNDODOS.BAT puts the files back under 8.3 paths, in lines COMMAND.COM
+// takes whole (127 characters, no quotes), then imports UNDO.REG with real-mode regedit. DOSBox,
+// which knows only 8.3 names, runs it over the scratch tree as drive C:, with a stand-in REGEDIT
+// that records its arguments.
+TEST_F(UndoFolder, DosBatchPutsTheFilesBackByShortNamesInLinesDosTakesWhole) {
+    const std::string root = fs::path(dirs_.windows).parent_path().string();
+    FilesNativeSetDosDrive(root.c_str());
+    Load(ReadFixtureText("machine.reg"));
+    RenameAll(true);
+    const auto filesBefore = Files(dirs_.windows);
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    FilesNativeSetDosDrive(nullptr);
+    ASSERT_EQ(kOkDone, outcome.result);
+    const std::string folder = HostPath(std::string(outcome.undoFolder));
+
+    const std::string batch = ReadFile(folder + "/" + kUndoDosBatchFile);
+    const std::regex shortPart("[A-Z0-9_~!#$%&'()@^`{}-]{1,8}(\\.[A-Z0-9_~!#$%&'()@^`{}-]{1,3})?");
+    int copies = 0;
+    std::string last;
+    for (size_t start = 0, end; (end = batch.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        last = batch.substr(start, end - start);
+        EXPECT_LE(last.size(), 127u) << last;
+        EXPECT_EQ(std::string::npos, last.find('"')) << last;
+        copies += last.rfind("COPY FILE", 0) == 0;
+        std::istringstream words(last);
+        for (std::string word; words >> word;) {
+            if (word.rfind("C:\\", 0) != 0 && word.find(":C:\\") == std::string::npos)
+                continue;
+            std::istringstream parts(word.substr(word.find("C:\\") + 3));
+            for (std::string part; std::getline(parts, part, '\\');)
+                EXPECT_TRUE(std::regex_match(part, shortPart)) << part << " in " << last;
+        }
+    }
+    EXPECT_EQ(4, copies) << batch;  // the maker's three INF files and quorvane.vxd
+    EXPECT_EQ("REGEDIT /L:C:\\WINDOWS\\SYSTEM.DAT /R:C:\\WINDOWS\\USER.DAT UNDO.REG", last);
+
+    std::ofstream(root + "/REGEDIT.BAT") << "@ECHO %1 %2 %3 > C:\\REGEDIT.TXT\r\n";
+    std::string dosFolder = std::string(outcome.undoFolder).substr(root.size());
+    std::replace(dosFolder.begin(), dosFolder.end(), '/', '\\');
+    const std::string command =
+        "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 dosbox "
+        "-noconsole -c 'mount c " +
+        root +
+        "' -c c: -c 'set PATH=C:\\' "
+        "-c 'cd " +
+        dosFolder +
+        "' -c 'CALL UNDODOS.BAT' -c exit "
+        ">/dev/null 2>&1";
+    ASSERT_EQ(0, system(command.c_str())) << command;
+    EXPECT_EQ("/L:C:\\WINDOWS\\SYSTEM.DAT /R:C:\\WINDOWS\\USER.DAT UNDO.REG\r\n",
+              ReadFile(root + "/REGEDIT.TXT"));
+    // Each file is back byte for byte, under the 8.3 name DOS gave it.
+    const auto filesAfter = Files(dirs_.windows);
+    int restored = 0;
+    for (const auto& [path, bytes] : filesBefore) {
+        if (filesAfter.count(path))
+            continue;
+        fs::path host(path);
+        char shortPath[260];
+        std::ofstream(path) << bytes;  // back for a moment, to be named as OK named it
+        FilesNativeSetDosDrive(root.c_str());
+        ASSERT_NE(0u, FilesGetShortPath(path.c_str(), shortPath, sizeof shortPath));
+        FilesNativeSetDosDrive(nullptr);
+        fs::remove(host);
+        std::string name = strrchr(shortPath, '\\') + 1;
+        EXPECT_EQ(bytes, ReadFile(host.parent_path() / name)) << path;
+        ++restored;
+    }
+    EXPECT_EQ(4, restored);
+}
+
+// A Windows directory whose 8.3 path makes the regedit line too long for DOS: UNDODOS.BAT
+// changes to it first, and every line still fits.
+TEST_F(UndoFolder, DosBatchLinesFitUnderALongWindowsDirectory) {
+    char rootName[] = "/tmp/kvXXXXXX";
+    const std::string root = mkdtemp(rootName);
+    const std::string windows = root + "/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCDEFGH/WINDOWS";
+    fs::create_directories(windows + "/INF/other");
+    fs::create_directories(windows + "/SYSTEM");
+    std::ofstream(windows + "/INF/other/Varnak Systems LtdTESSAL16.INF") << kMakersInf;
+    FilesNativeSetDirectories(windows.c_str(), (windows + "/SYSTEM").c_str());
+    FilesNativeSetDosDrive(root.c_str());
+    Load("REGEDIT4\n");
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    FilesNativeSetDosDrive(nullptr);
+    ASSERT_EQ(kOkDone, outcome.result);
+    const std::string batch =
+        ReadFile(HostPath(std::string(outcome.undoFolder)) + "/" + kUndoDosBatchFile);
+    fs::remove_all(root);
+    EXPECT_NE(std::string::npos,
+              batch.find("COPY FILE0001.DAT C:\\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\"
+                         "WINDOWS\\INF\\OTHER\\VARNAK~1.INF\r\n"
+                         "C:\r\nCD \\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\ABCDEFGH\\WINDOWS\r\n"
+                         "REGEDIT /L:SYSTEM.DAT /R:USER.DAT KORVALIN\\UNDO0001\\UNDO.REG\r\n"))
+        << batch;
+    for (size_t start = 0, end; (end = batch.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
+        EXPECT_LE(end - start, 127u) << batch.substr(start, end - start);
 }
 
 }  // namespace

@@ -227,6 +227,22 @@ class EndToEndUndo : public EndToEnd {
     void Undo() {
         const std::string folder = parent_ + "\\UNDO0001";
         ASSERT_TRUE(dirs_.Exists(folder + "\\" + kUndoRegistryFile)) << folder;
+        // Its twin for real-mode DOS, written with Windows' own short names: lines DOS takes
+        // whole, without quotes, ending in the import.
+        std::string dos;
+        char buffer[4096];
+        DWORD got = 0;
+        HANDLE file = CreateFileA((folder + "\\" + kUndoDosBatchFile).c_str(), GENERIC_READ, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        while (file != INVALID_HANDLE_VALUE &&
+               ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            dos.append(buffer, got);
+        CloseHandle(file);
+        EXPECT_EQ(std::string::npos, dos.find('"')) << dos;
+        EXPECT_NE(std::string::npos, dos.find("\r\nREGEDIT /L:")) << dos;
+        for (size_t start = 0, end; (end = dos.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            EXPECT_LE(end - start, 127u) << dos;
         EXPECT_EQ(0u, RunIn(folder, std::string("cmd /c ") + kUndoBatchFile));
         EXPECT_EQ(before_, ExportTestRegistry());
         ExpectMakersFilesDeleted(false);
@@ -322,8 +338,8 @@ TEST(EndToEndRestartWininit, HeldFileIsDeletedAtTheRestart) {
         c = c == '/' ? '\\' : c;
     {
         HeldFile holder(held);
-        EXPECT_EQ(4u, RunIn(dirs.windows, "\"" + program + "\" /ok /log " + dirs.windows +
-                                                 "\\KVTEST.LOG"));
+        EXPECT_EQ(4u, RunIn(dirs.windows,
+                            "\"" + program + "\" /ok /log " + dirs.windows + "\\KVTEST.LOG"));
         EXPECT_TRUE(dirs.Exists(held));
     }
     EXPECT_TRUE(dirs.Exists(held)) << "deleted before the restart";
