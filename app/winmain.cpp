@@ -42,13 +42,20 @@ void ShowStandaloneMessage(const char* text) {
     MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_SETFOREGROUND);
 }
 
-int RunUnattendedWithRestart(const CommandLine& parsed) {
+// The restart prompt's own request.
+int RequestRestart() {
+    return ExitWindowsEx(EWX_REBOOT, 0) != 0;
+}
+
+int RunUnattendedWithMessages(const CommandLine& parsed) {
     // A GUI program has standard output where its starter gave it one (Wine, Windows NT with
     // redirection); Windows 95 gives none.
-    int code = RunUnattended(parsed, FilesStandardOutput());
-    // The restart prompt's own request; a refused request leaves the restart still needed.
-    if (code == kExitRestartNeeded && parsed.restart && ExitWindowsEx(EWX_REBOOT, 0))
-        code = kExitDone;
+    UnattendedRun run = {FilesStandardOutput(), RequestRestart, ""};
+    int code = RunUnattended(parsed, &run);
+    // A batch file on Windows 95 never sees the exit code: a run that went wrong with no log to
+    // say so would otherwise tell nobody.
+    if (run.message[0] != 0)
+        ShowStandaloneMessage(run.message);
     return code;
 }
 
@@ -70,7 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
             ShowStandaloneMessage(parsed.errorText);
             return kExitBadCommandLine;
         case kRunUnattended:
-            return RunUnattendedWithRestart(parsed);
+            return RunUnattendedWithMessages(parsed);
         case kRunDialogWithChanges: {
             DialogStartChanges start = {&parsed, kExitDone, ""};
             RunMainDialog(instance, &start);

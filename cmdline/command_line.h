@@ -30,6 +30,8 @@ enum {
     kCommandPathSize = 260,     // a file name, as MAX_PATH
     kCommandMessageSize = 160,  // a message line, or a message box's text
     kArgumentFileSize = 4096,   // the words of every @FILE together
+    // What an unattended run shows when no log takes its messages: the usage fits.
+    kUnattendedMessageSize = 1536,
     // The arguments a cut line may have left: the limit less "start /w korvalin ".
     kDosCutArguments = kDosLineLimit - (sizeof "start /w korvalin " - 1),
 };
@@ -77,9 +79,23 @@ enum CommandRun {
 // Where unattended output goes. `result` takes the listing or the preview; both may be the
 // same writer, and either may write to standard output.
 struct CommandOutputs {
-    TextWriter* log;     // null without /log
+    TextWriter* log;     // null without /log, or when it could not be opened
     TextWriter* result;  // null unless /list or /preview
     PlatformFile* standardOutput;
+    // Without a log, its lines gather here (as many as fit), for a message box.
+    char* unlogged;
+    size_t unloggedSize;
+};
+
+// What the entry hands the unattended run, and what it gets back.
+struct UnattendedRun {
+    PlatformFile* standardOutput;  // null where the process has none; never closed
+    // Asks Windows to restart, for /restart when the changes need it; 1 when Windows took the
+    // request. Null: no restart is made.
+    int (*restartWindows)();
+    // Out: what a message box must tell the user, or "": the messages of a run that did not
+    // get done when no log took them, or why the log could not be written.
+    char message[kUnattendedMessageSize];
 };
 
 // --- parse_command_line.cpp
@@ -128,11 +144,15 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
                         const CommandOutputs& outputs);
 
 // --- run_command_line.cpp
-// Writes `text` and a line end to the log; nothing without one.
+// Writes `text` and a line end to the log; without one, keeps it in outputs.unlogged.
 void WriteLogLine(const CommandOutputs& outputs, const char* text);
 // The run without a window: opens the files, runs the walks into the process-wide inventory
-// (zero, as at process start), makes the changes, then lists, previews or commits. Returns
-// the exit code. `standardOutput` is null where the process has none; it is never closed.
-int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput);
+// (zero, as at process start), makes the changes, then lists, previews or commits, and for
+// /restart asks for the restart. Returns the exit code.
+//
+// A log that cannot be opened stops /ok before anything changes (a change is never made
+// without its record), while /list and /preview, which change nothing, still write their file;
+// the exit code is then kExitBadCommandLine and run->message names the log.
+int RunUnattended(const CommandLine& parsed, UnattendedRun* run);
 
 #endif

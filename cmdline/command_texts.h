@@ -34,6 +34,10 @@ inline constexpr char kResultRestartText[] = "Result: restart needed, changes do
 inline constexpr char kResultBadCommandText[] = "Result: bad command line";
 inline constexpr char kResultRefusedText[] = "Result: refused";
 inline constexpr char kResultNotCompletedText[] = "Result: not completed";
+// Done, and /restart's request taken: exit 0, so it begins as a plain done does.
+inline constexpr char kResultRestartingText[] = "Result: done, Windows is restarting";
+inline constexpr char kRestartRefusedText[] =
+    "Windows did not take the request to restart; restart it to finish";
 
 inline constexpr char kUnknownOptionText[] = "Unknown option: %s";
 inline constexpr char kUnexpectedArgumentText[] = "Unexpected argument: %s";
@@ -46,6 +50,11 @@ inline constexpr char kMayBeCutText[] =
 inline constexpr char kRenameFormText[] =
     "/rename needs NAME=NEW, a port name of 1 to 19 characters "
     "on each side and no blanks in NEW: %s";
+// A DOS program opens a port by its device name, and DOS takes none of these in one (nor
+// control characters).
+inline constexpr char kDosForbiddenCharacters[] = "\"*+,/:;<=>?[\\]|";
+// The character follows.
+inline constexpr char kRenameCharacterText[] = "/rename %s: a port name cannot hold the character ";
 inline constexpr char kPortNamedTwiceText[] = "Port %s is named twice";
 inline constexpr char kBoardNamedTwiceText[] = "Board %s is named twice";
 inline constexpr char kTooManyChangesText[] = "Too many /rename and /remove values: %s";
@@ -55,6 +64,9 @@ inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used to
 inline constexpr char kListWithChangesText[] =
     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
 inline constexpr char kCannotWriteText[] = "Cannot write to %s";
+inline constexpr char kLogNotWrittenText[] = "Cannot write to the log %s";
+inline constexpr char kNoChangeWithoutLogText[] =
+    "Nothing was changed: /ok makes no change without its log";
 
 inline constexpr char kNoSuchPortText[] = "No port is named [%s]";
 inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";

@@ -80,8 +80,12 @@ int TakeValue(const char** cursor, Token* value) {
 
 void TakePath(CommandLine* parsed, const char** cursor, const char* option, char* path, int* flag) {
     Token value;
-    if (*flag)
+    if (*flag) {
+        // The first file named keeps the messages: the one the user looks in first.
         Fail(parsed, kOptionTwiceText, option);
+        TakeValue(cursor, &value);
+        return;
+    }
     *flag = 1;
     if (!TakeValue(cursor, &value)) {
         Fail(parsed, kMissingValueText, option);
@@ -109,6 +113,17 @@ CommandChange* NewChange(CommandLine* parsed, const Token& value, int kind) {
     return change;
 }
 
+// The first character of `name` that no DOS program can have in a device name it opens, or 0.
+// Blanks are left to the form's own message.
+char DosForbiddenCharacter(const char* name) {
+    for (const char* c = name; *c != 0; ++c) {
+        unsigned char u = static_cast<unsigned char>(*c);
+        if ((u < ' ' && u != '\t') || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *c))
+            return *c;
+    }
+    return 0;
+}
+
 void AddRename(CommandLine* parsed, const Token& value) {
     const char* equals = FindCharacter(value.text, '=');
     size_t nameLength = equals != nullptr ? static_cast<size_t>(equals - value.text) : 0;
@@ -116,10 +131,25 @@ void AddRename(CommandLine* parsed, const Token& value) {
     // The name field takes no blanks; neither does a name given here.
     int blank = 0;
     for (const char* c = newName; *c != 0; ++c)
-        blank |= static_cast<unsigned char>(*c) <= ' ';
+        blank |= *c == ' ' || *c == '\t';
     if (value.tooLong || !IsPortNameText(value.text, nameLength) ||
         !IsPortNameText(newName, TextLength(newName)) || blank) {
         Fail(parsed, kRenameFormText, value.text);
+        return;
+    }
+    if (char forbidden = DosForbiddenCharacter(newName)) {
+        // Typed as it is, or by its code where it has no face of its own.
+        char shown[12] = "";
+        if (static_cast<unsigned char>(forbidden) > ' ' && forbidden != 0x7f) {
+            shown[0] = forbidden;
+        } else {
+            AppendText(shown, sizeof shown, "code ");
+            AppendNumber(shown, sizeof shown, static_cast<unsigned char>(forbidden));
+        }
+        int first = !parsed->bad;
+        Fail(parsed, kRenameCharacterText, value.text);
+        if (first)
+            AppendText(parsed->errorText, sizeof parsed->errorText, shown);
         return;
     }
     for (int i = 0; i < parsed->changeCount; ++i) {

@@ -7,7 +7,7 @@ namespace {
 
 const char kStandardOutputName[] = "-";
 
-// The log's last line, by exit code.
+// The log's last line, by exit code (and kResultRestartingText once /restart was taken).
 const char* const kResultTexts[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
                                     kResultNotCompletedText, kResultRestartText};
 static_assert(sizeof kResultTexts / sizeof *kResultTexts == kExitCodeLimit, "a line per code");
@@ -93,32 +93,68 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
 }  // namespace
 
 void WriteLogLine(const CommandOutputs& outputs, const char* text) {
-    if (outputs.log == nullptr)
-        return;
-    WriteText(outputs.log, text);
-    WriteText(outputs.log, "\n");
+    if (outputs.log != nullptr) {
+        WriteText(outputs.log, text);
+        WriteText(outputs.log, "\n");
+    } else if (outputs.unlogged != nullptr &&
+               TextLength(outputs.unlogged) + TextLength(text) + 2 <= outputs.unloggedSize) {
+        // A line that does not fit is left out whole: a message box never shows half a line.
+        AppendText(outputs.unlogged, outputs.unloggedSize, text);
+        AppendText(outputs.unlogged, outputs.unloggedSize, "\n");
+    }
 }
 
-int RunUnattended(const CommandLine& parsed, PlatformFile* standardOutput) {
-    CommandOutputs outputs = {nullptr, nullptr, standardOutput};
+int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
+    char unlogged[kUnattendedMessageSize] = "";
+    CommandOutputs outputs = {nullptr, nullptr, run->standardOutput, unlogged, sizeof unlogged};
     TextWriter log, result;
+    int logFailed = 0;
     if (parsed.log && parsed.logPath[0] != 0) {
-        // Without its log an unattended run could not tell anyone what it did: it does nothing.
-        if (!OpenOutput(&log, parsed.logPath, standardOutput)) {
-            CloseOutput(&log);
-            return kExitBadCommandLine;
-        }
-        outputs.log = &log;
+        if (OpenOutput(&log, parsed.logPath, run->standardOutput))
+            outputs.log = &log;
+        else
+            logFailed = 1;
     }
     const char* resultPath = nullptr;
-    int code = RunWithLog(parsed, &outputs, &result, &resultPath);
+    int code;
+    if (logFailed && parsed.commit && !parsed.bad) {
+        // Changes nobody could read about afterwards are not made.
+        WriteLogLine(outputs, kNoChangeWithoutLogText);
+        code = kExitBadCommandLine;
+    } else {
+        code = RunWithLog(parsed, &outputs, &result, &resultPath);
+    }
     if (outputs.result != outputs.log && !CloseOutput(outputs.result) && code == kExitDone) {
         char message[kCommandMessageSize];
         FormatText(message, sizeof message, kCannotWriteText, resultPath);
         WriteLogLine(outputs, message);
         code = kExitNotCompleted;
     }
-    WriteLogLine(outputs, kResultTexts[code]);
-    CloseOutput(outputs.log);
+    const char* resultText = kResultTexts[code];
+    if (code == kExitRestartNeeded && parsed.restart && run->restartWindows != nullptr) {
+        if (run->restartWindows()) {
+            code = kExitDone;
+            resultText = kResultRestartingText;
+        } else {
+            WriteLogLine(outputs, kRestartRefusedText);
+        }
+    }
+    if (outputs.log != nullptr) {
+        WriteLogLine(outputs, resultText);
+        CloseOutput(outputs.log);
+    }
+
+    // What no log took reaches the user in a message box, unless the run simply got done.
+    run->message[0] = 0;
+    if (logFailed) {
+        code = kExitBadCommandLine;
+        FormatText(run->message, sizeof run->message, kLogNotWrittenText, parsed.logPath);
+        AppendText(run->message, sizeof run->message, "\n");
+    }
+    if (logFailed || (outputs.log == nullptr && code != kExitDone && code != kExitRestartNeeded))
+        AppendText(run->message, sizeof run->message, unlogged);
+    size_t length = TextLength(run->message);
+    if (length > 0 && run->message[length - 1] == '\n')
+        run->message[length - 1] = 0;
     return code;
 }

@@ -79,7 +79,6 @@ TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
         // A name that begins with / is quoted, or it would be an option.
         {"/list \"/no/such/dir/x.txt\" /log -", kExitBadCommandLine,
          "Cannot write to /no/such/dir/x.txt\nResult: bad command line\n"},
-        {"/list - /log \"/no/such/dir/x.log\"", kExitBadCommandLine, ""},
         {"/rename COM7=COM1 /single /ok /log -", kExitRefused,
          "COM Port=[COM1] is already being used!\nResult: refused\n"},
         {"/remove 0D /ok /log -", kExitRefused,
@@ -92,6 +91,75 @@ TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
         EXPECT_EQ(c.log, output_);
         EXPECT_EQ(before, MemoryRegistrySave());
     }
+}
+
+// Without a log (or with one that cannot be written) every bad, refused or unfinished run still
+// tells the user why, in the message the entry shows in a box; a run that got done shows none.
+TEST_F(CommandRun, EveryFailureWithoutALogReachesTheUser) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    std::string before = MemoryRegistrySave();
+    const struct {
+        const char* line;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"/list", kExitBadCommandLine, "/list needs a value"},
+        {"/rename COM21=COM40 /preview", kExitBadCommandLine, "/preview needs a value"},
+        {"/bogus /ok", kExitBadCommandLine, "Unknown option: /bogus"},
+        {"/restart /preview -", kExitBadCommandLine, "/restart needs /ok"},
+        {"/rename COM7= /ok", kExitBadCommandLine, "/rename needs NAME=NEW, a port name of 1 to "
+                                                   "19 characters on each side and no blanks in "
+                                                   "NEW: COM7="},
+        {"/rename COM7=ABCDEFGHIJKLMNOPQRST /ok", kExitBadCommandLine,
+         "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
+         "NEW: COM7=ABCDEFGHIJKLMNOPQRST"},
+        {"/rename COM7=COM1 COM7=COM3 /ok", kExitBadCommandLine, "Port COM7 is named twice"},
+        {"/remove 7D8E9F 7d8e9f /ok", kExitBadCommandLine, "Board 7d8e9f is named twice"},
+        {"/list \"/no/such/dir/x.txt\"", kExitBadCommandLine,
+         "Cannot write to /no/such/dir/x.txt"},
+        {"/ok @/no/such/args.txt", kExitBadCommandLine, "Cannot read @/no/such/args.txt"},
+        {"/rename COM21==COM40 /ok", kExitBadCommandLine,
+         "/rename COM21==COM40: a port name cannot hold the character ="},
+        {"/rename COM99=COM40 /ok", kExitRefused, "No port is named [COM99]"},
+        {"/remove 123456 /preview -", kExitRefused,
+         "No board has the ID# or instance name [123456]"},
+        {"/rename COM7=COM1 /single /ok", kExitRefused, "COM Port=[COM1] is already being used!"},
+        {"/rename COM7=ABCDEFGHIJKLMNOPQRS /ok", kExitRefused, nullptr},  // 20 with its "1"
+        {"/remove 0D /ok", kExitRefused,
+         "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports"},
+        // The log that cannot be written is named; /ok then makes no change at all.
+        {"/ok /log \"/no/such/dir/k.log\"", kExitBadCommandLine,
+         "Cannot write to the log /no/such/dir/k.log\n"
+         "Nothing was changed: /ok makes no change without its log"},
+        {"/list - /log - /log \"/no/such/x.log\"", kExitBadCommandLine, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string message;
+        CommandLine parsed;
+        ParseCommandLine(c.line, &parsed);
+        EXPECT_EQ(c.code, RunCapturing(parsed, &output_, &message));
+        if (c.message != nullptr)
+            EXPECT_EQ(c.message, message);
+        EXPECT_NE("", message + output_) << "nobody is told";
+        EXPECT_EQ(before, MemoryRegistrySave());
+    }
+
+    // /list still lists when only its log fails; the box names the log and says how it went.
+    std::string message;
+    CommandLine parsed;
+    ParseCommandLine("/list - /log \"/no/such/dir/x.log\"", &parsed);
+    EXPECT_EQ(kExitBadCommandLine, RunCapturing(parsed, &output_, &message));
+    EXPECT_EQ(ReadFixtureText("machine.list.txt"), output_);
+    EXPECT_EQ("Cannot write to the log /no/such/dir/x.log\nListed 6 boards, 26 ports", message);
+
+    // A log given twice: the first one named takes the message.
+    EXPECT_EQ(kExitBadCommandLine, Run("/list - /log - /log \"/no/such/x.log\""));
+    EXPECT_EQ("/log is given twice\nResult: bad command line\n", output_);
+    // A run that got done shows nothing.
+    ParseCommandLine("/rename COM7=COM20 /preview -", &parsed);
+    EXPECT_EQ(kExitDone, RunCapturing(parsed, &output_, &message));
+    EXPECT_EQ("", message);
 }
 
 TEST_F(CommandRun, RenamesAsApplyDoesOrAreRefusedWithTheInventoryUntouched) {

@@ -68,6 +68,18 @@ const ParseCase kCases[] = {
     {"/rename COM1=ABCDEFGHIJKLMNOPQRST", kRunBadCommandBox, 1,
      "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side and no blanks in "
      "NEW: COM1=ABCDEFGHIJKLMNOPQRST"},
+    // No DOS program could open such a device: a typo must not become a port name.
+    {"/rename COM21==COM40", kRunBadCommandBox, 1,
+     "/rename COM21==COM40: a port name cannot hold the character ="},
+    {"/rename COM21=COM40=COM41", kRunBadCommandBox, 1,
+     "/rename COM21=COM40=COM41: a port name cannot hold the character ="},
+    {"/rename \"COM1=LPT[1]\"", kRunBadCommandBox, 1,
+     "/rename COM1=LPT[1]: a port name cannot hold the character ["},
+    {"/rename COM1=A:B /ok /log -", kRunUnattended, 1,
+     "/rename COM1=A:B: a port name cannot hold the character :"},
+    {"/rename COM1=MODEM\x1b", kRunBadCommandBox, 1,
+     "/rename COM1=MODEM\x1b: a port name cannot hold the character code 27"},
+    {"/rename COM1=ISDN-A_1#~ COM2=\xc4RZTE", kRunDialogWithChanges, 0, ""},
     {"/rename COM1=COM3 /rename COM1=COM4", kRunBadCommandBox, 1, "Port COM1 is named twice"},
     {"/remove 7D8E9F 7d8e9f", kRunBadCommandBox, 1, "Board 7d8e9f is named twice"},
     {"/remove ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", kRunBadCommandBox, 1,

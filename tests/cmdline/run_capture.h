@@ -13,14 +13,18 @@
 #include "platform/files.h"
 
 // Returns the exit code; *output gets what went to standard output, its CR LF line ends read
-// back as LF (as text mode would).
-inline int RunCapturing(const CommandLine& parsed, std::string* output) {
+// back as LF (as text mode would), and *message (where given) what a message box would show.
+inline int RunCapturing(const CommandLine& parsed, std::string* output,
+                        std::string* message = nullptr) {
     ResetInventory();  // as at process start
     char path[] = "/tmp/korvalin-stdout-XXXXXX";
     close(mkstemp(path));
     PlatformFile* out = FilesCreate(path);
-    int code = RunUnattended(parsed, out);
+    UnattendedRun run = {out, nullptr, ""};
+    int code = RunUnattended(parsed, &run);
     FilesClose(out);
+    if (message != nullptr)
+        *message = run.message;
     output->clear();
     FILE* in = fopen(path, "rb");
     for (int c; (c = getc(in)) != EOF;) {
