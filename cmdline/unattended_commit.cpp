@@ -48,6 +48,8 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
                 AppendText(line, size, kChangeArrow);
             }
             AppendText(line, size, change.newText);
+            if (RewritesSameText(change))
+                AppendText(line, size, kUnchangedMark);
             break;
         case kOkKeyDeleted:
             AppendText(line, size, kChangeKeyWord);
@@ -64,11 +66,20 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
     }
 }
 
-// "12 values written, 3 keys deleted, 2 files deleted; restart needed" under `format`, with
-// ", 1 files deleted at restart" before the restart when a file in use was left for it.
-// `counts` by OkChangeKind.
+// "3 values", "1 value": `count` and `noun`, made plural as English needs.
+void AppendCount(char* text, size_t size, int count, const char* noun) {
+    AppendNumber(text, size, static_cast<unsigned long>(count));
+    AppendText(text, size, " ");
+    AppendText(text, size, noun);
+    if (count != 1)
+        AppendText(text, size, "s");
+}
+
+// "1 value changed (15 rewritten unchanged), 3 keys deleted, 2 files deleted; restart needed"
+// under `format`: values that keep their text are told apart, and ", 1 file deleted at restart"
+// follows when a file in use was left for it. `counts` by OkChangeKind.
 void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
-                  int changed) {
+                  int unchanged, int changed) {
     char summary[kCommandMessageSize] = "";
     int total = 0;
     for (int kind = kOkValueWritten; kind < kOkChangeKinds; ++kind)
@@ -76,16 +87,23 @@ void WriteSummary(const CommandOutputs& outputs, const char* format, const int* 
     if (total == 0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
-        AppendNumber(summary, sizeof summary, counts[kOkValueWritten]);
-        AppendText(summary, sizeof summary, kValuesWrittenText);
-        AppendNumber(summary, sizeof summary, counts[kOkKeyDeleted]);
-        AppendText(summary, sizeof summary, kKeysDeletedText);
-        AppendNumber(summary, sizeof summary, counts[kOkFileDeleted]);
-        AppendText(summary, sizeof summary, kFilesDeletedText);
+        AppendCount(summary, sizeof summary, counts[kOkValueWritten] - unchanged, kValueNoun);
+        AppendText(summary, sizeof summary, kChangedText);
+        if (unchanged > 0) {
+            AppendText(summary, sizeof summary, " (");
+            AppendNumber(summary, sizeof summary, static_cast<unsigned long>(unchanged));
+            AppendText(summary, sizeof summary, kRewrittenUnchangedText);
+        }
+        AppendText(summary, sizeof summary, ", ");
+        AppendCount(summary, sizeof summary, counts[kOkKeyDeleted], kKeyNoun);
+        AppendText(summary, sizeof summary, kDeletedText);
+        AppendText(summary, sizeof summary, ", ");
+        AppendCount(summary, sizeof summary, counts[kOkFileDeleted], kFileNoun);
+        AppendText(summary, sizeof summary, kDeletedText);
         if (counts[kOkFileDeletedAtRestart] > 0) {
             AppendText(summary, sizeof summary, ", ");
-            AppendNumber(summary, sizeof summary, counts[kOkFileDeletedAtRestart]);
-            AppendText(summary, sizeof summary, kFilesAtRestartText);
+            AppendCount(summary, sizeof summary, counts[kOkFileDeletedAtRestart], kFileNoun);
+            AppendText(summary, sizeof summary, kAtRestartText);
         }
     }
     if (changed)
@@ -104,6 +122,7 @@ void WriteLongLogLine(const CommandOutputs& outputs, const char* format, const c
 struct PreviewWriter {
     TextWriter* out;
     int counts[kOkChangeKinds];
+    int unchanged;
 };
 
 void WritePreviewLine(void* context, const OkChange& change) {
@@ -113,19 +132,20 @@ void WritePreviewLine(void* context, const OkChange& change) {
     WriteText(writer->out, line);
     WriteText(writer->out, "\n");
     ++writer->counts[change.kind];
+    writer->unchanged += RewritesSameText(change);
 }
 
 }  // namespace
 
 int RunUnattendedPreview(const CommandLine&, const PortInventory& inventory,
                          const CommandOutputs& outputs) {
-    PreviewWriter writer = {outputs.result, {}};
+    PreviewWriter writer = {outputs.result, {}, 0};
     int changed = PreviewOkChanges(inventory, WritePreviewLine, &writer);
     if (changed == kOkDryRunFailed) {
         WriteLogLine(outputs, kPlanFailedText);
         return kExitNotCompleted;
     }
-    WriteSummary(outputs, kPreviewSummaryText, writer.counts, changed);
+    WriteSummary(outputs, kPreviewSummaryText, writer.counts, writer.unchanged, changed);
     return kExitDone;
 }
 
@@ -162,7 +182,8 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
         return kExitNotCompleted;
     }
-    WriteSummary(outputs, kDoneSummaryText, outcome.made, outcome.changed);
+    WriteSummary(outputs, kDoneSummaryText, outcome.made, outcome.rewrittenUnchanged,
+                 outcome.changed);
     if (outcome.undoFolder[0] != 0)
         WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
     return outcome.changed ? kExitRestartNeeded : kExitDone;

@@ -7,6 +7,7 @@
 #include "commit/ok_steps.h"
 
 #include "platform/files.h"
+#include "platform/regedit_lines.h"
 #include "platform/text.h"
 
 namespace {
@@ -174,4 +175,14 @@ int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, 
     layer.spaceUsed = 0;
     int changed = RunOkSteps(inventory, &layer);
     return layer.lostTrack ? kOkDryRunFailed : changed;
+}
+
+int RewritesSameText(const OkChange& change) {
+    if (change.kind != kOkValueWritten || change.oldValue != kOldValueRead ||
+        change.oldType != kRegTypeString)
+        return 0;
+    // The same characters, with or without the terminator the old data may lack.
+    size_t length = TextLength(change.newText);
+    return (change.oldSize == length || change.oldSize == length + 1) &&
+           memcmp(change.oldData, change.newText, change.oldSize) == 0;
 }

@@ -41,6 +41,7 @@ void FollowMadeChange(void* context, const OkChange& made) {
             if (i > follower->next && follower->missed < 0)
                 follower->missed = follower->next;
             follower->next = i + 1;
+            outcome->rewrittenUnchanged += planned.unchanged;
             return;
         }
     }

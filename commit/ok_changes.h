@@ -49,6 +49,10 @@ enum { kOkDryRunFailed = -1 };
 // or kOkDryRunFailed when the dry run lost track of what the real one would do (a read failing
 // for another reason than "not there", a path or table too small), so its list is not whole.
 int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
+// 1 for a PORTNAME the dry run found holding the very text it would write: OK rewrites every
+// port name of a board it changes, and such a value only keeps its text. 0 for every other
+// change, and for any change of the real run, which does not read before it writes.
+int RewritesSameText(const OkChange& change);
 
 // --- ok_changes.cpp
 
@@ -83,6 +87,7 @@ struct OkOutcome {
     // folder is made then), or when not even the Windows directory was known.
     char undoFolder[kUndoFolderPathSize];
     int made[kOkChangeKinds];  // kOkDone: the changes made, counted by OkChangeKind
+    int rewrittenUnchanged;    // of made[kOkValueWritten], those that kept their text
     // kOkDone: an OkDeviation, and the change it is about: the first change made outside the
     // plan, else the first planned change not made. newText is "" but for a value written.
     int deviation;

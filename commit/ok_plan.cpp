@@ -21,6 +21,7 @@ void KeepPlannedChange(void* context, const OkChange& change) {
     }
     PlannedChange& kept = plan->changes[plan->count++];
     kept.kind = change.kind;
+    kept.unchanged = RewritesSameText(change);
     kept.path[0] = kept.newText[0] = 0;
     AppendText(kept.path, sizeof kept.path, change.path);
     AppendText(kept.newText, sizeof kept.newText, change.newText ? change.newText : "");

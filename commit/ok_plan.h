@@ -11,6 +11,7 @@ struct PlannedChange {
     int kind;  // an OkChangeKind
     char path[kOkChangePathSize];
     char newText[kPortNameSize];  // "" but for kOkValueWritten
+    int unchanged;                // RewritesSameText
 };
 
 struct OkPlan {

@@ -64,17 +64,17 @@ TEST_F(CommandOk, PreviewListsWhatOkThenChangesAndOkMatchesTheDialog) {
     } cases[] = {
         {"/rename COM21=COM5",
          [] { RenamePorts(&g_inventory.boards[5].childGroups[1].ports[0], "COM5", 1); },
-         kExitRestartNeeded, "17 values written, 1 keys deleted, 0 files deleted; restart needed"},
+         kExitRestartNeeded, "15 values changed (2 rewritten unchanged), 1 key deleted, 0 files deleted; restart needed"},
         {"/remove ALL",
          [] {
              for (int b = 2; b < 6; ++b)
                  g_inventory.boards[b].removed = 1;
          },
-         kExitRestartNeeded, "0 values written, 60 keys deleted, 2 files deleted; restart needed"},
+         kExitRestartNeeded, "0 values changed, 60 keys deleted, 2 files deleted; restart needed"},
         {"/rename COM1=MODEM /single",
          [] { RenamePorts(&g_inventory.boards[0].ports[0], "MODEM", 0); }, kExitRestartNeeded,
-         "1 values written, 1 keys deleted, 0 files deleted; restart needed"},
-        {"", [] {}, kExitDone, "0 values written, 1 keys deleted, 0 files deleted"},
+         "1 value changed, 1 key deleted, 0 files deleted; restart needed"},
+        {"", [] {}, kExitDone, "0 values changed, 1 key deleted, 0 files deleted"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.changes);
@@ -105,6 +105,49 @@ TEST_F(CommandOk, PreviewListsWhatOkThenChangesAndOkMatchesTheDialog) {
     }
 }
 
+// OK rewrites every port name of a board it changes; the preview and the count tell the names
+// that keep their text from those that change.
+TEST_F(CommandOk, RewritesThatKeepTheirTextAreToldApart) {
+    ASSERT_EQ(kExitDone, Run("/rename COM21=COM5 /preview - /log -"));
+    EXPECT_EQ("COM11 -> COM11 (unchanged)",
+              LineAfter("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\ISAPNP\\QVX3C63001\\"
+                        "9F8E7D6C: "));
+    EXPECT_EQ("COM21 -> COM13", LineAfter("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\MF\\"
+                                          "CHILD0001\\ISAPNP&QVX3C63002&9F8E7D6C: "));
+    // A name given the same letters in another case is a change.
+    ASSERT_EQ(kExitDone, Run("/rename COM11=com11 /single /preview - /log -"));
+    EXPECT_EQ("COM11 -> com11", LineAfter("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\ISAPNP\\"
+                                          "QVX3C63001\\9F8E7D6C: "));
+    EXPECT_EQ("1 value changed (16 rewritten unchanged), 1 key deleted, 0 files deleted; restart "
+              "needed",
+              LineAfter("Preview: "));
+}
+
+// With /restart the log's last line says whether Windows took the request to restart.
+TEST_F(CommandOk, RestartIsToldInTheLastLine) {
+    const std::string before = MemoryRegistrySave();
+    const struct {
+        int (*restart)();
+        int code;
+        const char* ending;
+    } cases[] = {
+        {[] { return 1; }, kExitDone, "Result: done, Windows is restarting\n"},
+        {[] { return 0; }, kExitRestartNeeded,
+         "Windows did not take the request to restart; restart it to finish\n"
+         "Result: restart needed, changes done\n"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dirs_.windows + "/KORVALIN");
+        ASSERT_TRUE(LoadFixtureText(before));
+        CommandLine parsed;
+        ParseCommandLine("/remove 7D8E9F /ok /restart /log -", &parsed);
+        EXPECT_EQ(c.code, RunCapturing(parsed, &output_, nullptr, c.restart));
+        const size_t folder = output_.find("\\UNDO0001\n");
+        ASSERT_NE(std::string::npos, folder) << output_;
+        EXPECT_EQ(c.ending, output_.substr(folder + 10));
+    }
+}
+
 // A driver file another program holds is listed, and counted, as deleted at the restart, which
 // /ok then asks for even when the registry alone would not need it.
 TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
@@ -114,11 +157,11 @@ TEST_F(CommandOk, FileInUseIsPreviewedAndCountedAsDeletedAtRestart) {
     HeldFile holder(held);
     ASSERT_EQ(kExitDone, Run("/preview - /log -")) << output_;
     EXPECT_EQ(held, LineAfter("delete file at restart (in use): "));
-    EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
+    EXPECT_EQ("0 values changed, 0 keys deleted, 1 file deleted, 1 file deleted at restart; "
               "restart needed",
               LineAfter("Preview: "));
     EXPECT_EQ(kExitRestartNeeded, Run("/ok /log -"));
-    EXPECT_EQ("0 values written, 0 keys deleted, 1 files deleted, 1 files deleted at restart; "
+    EXPECT_EQ("0 values changed, 0 keys deleted, 1 file deleted, 1 file deleted at restart; "
               "restart needed",
               LineAfter("Done: "));
     EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
@@ -149,7 +192,7 @@ TEST_F(CommandOk, CommitCutShortIsNeverReportedDone) {
             EXPECT_NE(std::string::npos, output_.find("Undo folder: ")) << output_;
         } else if (code != kExitNotCompleted) {
             EXPECT_EQ(kExitRestartNeeded, code) << output_;
-            EXPECT_EQ("0 values written, 60 keys deleted, 2 files deleted; restart needed",
+            EXPECT_EQ("0 values changed, 60 keys deleted, 2 files deleted; restart needed",
                       LineAfter("Done: "));
         }
     }

@@ -14,13 +14,14 @@
 
 // Returns the exit code; *output gets what went to standard output, its CR LF line ends read
 // back as LF (as text mode would), and *message (where given) what a message box would show.
+// `restart` stands in for the entry's restart request.
 inline int RunCapturing(const CommandLine& parsed, std::string* output,
-                        std::string* message = nullptr) {
+                        std::string* message = nullptr, int (*restart)() = nullptr) {
     ResetInventory();  // as at process start
     char path[] = "/tmp/korvalin-stdout-XXXXXX";
     close(mkstemp(path));
     PlatformFile* out = FilesCreate(path);
-    UnattendedRun run = {out, nullptr, ""};
+    UnattendedRun run = {out, restart, ""};
     int code = RunUnattended(parsed, &run);
     FilesClose(out);
     if (message != nullptr)

@@ -71,6 +71,28 @@ TEST(IsClassKeyPath, AcceptsKeysInsideTheThreeClassesOnly) {
 }
 
 // Decides whether OK takes the maker's INF and driver files off the machine.
+// Only a string holding exactly the text written, terminated or not, keeps its text.
+TEST(RewritesSameText, OnlyTheSameStringKeepsItsText) {
+    const struct {
+        unsigned long type;
+        const char* data;
+        unsigned long size;
+        int same;
+    } cases[] = {
+        {1, "COM11", 6, 1},  {1, "COM11", 5, 1},  {1, "com11", 6, 0}, {1, "COM1", 5, 0},
+        {1, "COM11\0x", 8, 0}, {2, "COM11", 6, 0}, {3, "COM11", 6, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.data) + " " + std::to_string(c.type));
+        OkChange change = {kOkValueWritten, "Enum\\X", "PORTNAME", "COM11", kOldValueRead,
+                           "PORTNAME", c.type, c.data, c.size};
+        EXPECT_EQ(c.same, RewritesSameText(change));
+    }
+    OkChange added = {kOkValueWritten, "Enum\\X", "PORTNAME", "COM11", kOldValueNone,
+                      nullptr, 0, nullptr, 0};
+    EXPECT_EQ(0, RewritesSameText(added));
+}
+
 TEST(AnyVendorBoardRemains, OnlyAMakersBoardThatStaysCounts) {
     struct Case {
         const char* name;
