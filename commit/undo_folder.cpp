@@ -26,11 +26,11 @@ enum { kWindowsDirectorySize = 80, kUndoLineSize = kCommitKeyPathSize + 128 };
 const char kBatchHeader[] =
     "@ECHO OFF\n"
     "REM Puts back what korvalin changed on OK: the files, then the registry.\n"
-    "REM Run it from this folder. From real-mode DOS: UNDODOS.BAT.\n";
+    "REM It runs from anywhere. From real-mode DOS: UNDODOS.BAT.\n";
 const char kDosBatchHeader[] =
     "@ECHO OFF\n"
     "REM Puts back korvalin's OK from real-mode DOS: the files, then the registry.\n"
-    "REM Run it here. Files come back with 8.3 names: DOS has no long ones.\n";
+    "REM It runs from anywhere. Files come back with 8.3 names: DOS has no long ones.\n";
 // %s: the key. REGEDIT4 cannot remove a value, so one OK added is only named.
 const char kAddedValueRemark[] =
     "\n; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\%s]; REGEDIT4 cannot remove a value, so it "
@@ -232,6 +232,21 @@ void SaveOldValue(UndoWriter& w, const char* path) {
     }
 }
 
+// Lines that make the 8.3 path `shortPath` the current drive and directory, in UNDODOS.BAT and,
+// when `bat` is given, there too: the drive (where the path names one), then the directory.
+void WriteChangeDirectory(UndoWriter& w, const char* shortPath, TextWriter* bat) {
+    char drive[3] = {shortPath[0], shortPath[1], 0};
+    const char* const lines[] = {drive, "\n", "CD ", shortPath[1] == ':' ? shortPath + 2 : shortPath};
+    int first = shortPath[1] == ':' ? 0 : 2;
+    if (first == 0)
+        WriteDosLine(w, lines, 1);
+    WriteDosLine(w, lines + 2, 2);
+    for (int i = first; bat != nullptr && i < 4; ++i)
+        WriteText(bat, lines[i]);
+    if (bat != nullptr)
+        WriteText(bat, "\n");
+}
+
 // UNDODOS.BAT's import of UNDO.REG into the registry files of this Windows directory with
 // real-mode regedit: from this folder when the line fits, else from the Windows directory.
 void WriteDosImport(UndoWriter& w) {
@@ -249,15 +264,9 @@ void WriteDosImport(UndoWriter& w) {
         WriteDosLine(w, direct, 6);
         return;
     }
-    // The drive (where the path names one), then the Windows directory itself.
-    char drive[3] = {windows[0], windows[1], 0};
-    const char* const driveLine[] = {drive};
-    const char* const cdLine[] = {"CD ", windows[1] == ':' ? windows + 2 : windows};
     const char* const fromWindows[] = {"REGEDIT /L:SYSTEM.DAT /R:USER.DAT ", kUndoParentFolder,
                                        FindLastCharacter(w.folder, '\\'), "\\", kUndoRegistryFile};
-    if (windows[1] == ':')
-        WriteDosLine(w, driveLine, 1);
-    WriteDosLine(w, cdLine, 2);
+    WriteChangeDirectory(w, windows, nullptr);
     WriteDosLine(w, fromWindows, 5);
 }
 
@@ -271,6 +280,13 @@ int WriteFolder(UndoWriter& w) {
     WriteText(&w.reg, "REGEDIT4\n");
     WriteText(&w.bat, kBatchHeader);
     WriteText(&w.dos, kDosBatchHeader);
+    // DOS cannot tell a batch file the folder it lies in: both go there by the path it has now,
+    // so that they run from wherever they are started.
+    char folder[kUndoFolderPathSize];
+    if (FilesGetShortPath(w.folder, folder, sizeof folder) == 0)
+        w.failed = 1;
+    else
+        WriteChangeDirectory(w, folder, &w.bat);
     if (!regOpen || !batOpen || !dosOpen || !ExportDeletedKeys(w))
         w.failed = 1;
     for (int i = 0; !w.failed && i < w.plan->count; ++i) {

@@ -306,6 +306,9 @@ TEST_F(UndoFolder, DosBatchPutsTheFilesBackByShortNamesInLinesDosTakesWhole) {
         }
     }
     EXPECT_EQ(4, copies) << batch;  // the maker's three INF files and quorvane.vxd
+    // Started from anywhere, it goes to its own folder first (DOSBox below starts it from C:\).
+    EXPECT_NE(std::string::npos, batch.find("\r\nC:\r\nCD \\WINDOWS\\KORVALIN\\UNDO0001\r\n"))
+        << batch;
     EXPECT_EQ("REGEDIT /L:C:\\WINDOWS\\SYSTEM.DAT /R:C:\\WINDOWS\\USER.DAT UNDO.REG", last);
 
     std::ofstream(root + "/REGEDIT.BAT") << "@ECHO %1 %2 %3 > C:\\REGEDIT.TXT\r\n";
@@ -316,9 +319,9 @@ TEST_F(UndoFolder, DosBatchPutsTheFilesBackByShortNamesInLinesDosTakesWhole) {
         "-noconsole -c 'mount c " +
         root +
         "' -c c: -c 'set PATH=C:\\' "
-        "-c 'cd " +
+        "-c 'CALL " +
         dosFolder +
-        "' -c 'CALL UNDODOS.BAT' -c exit "
+        "\\UNDODOS.BAT' -c exit "
         ">/dev/null 2>&1";
     ASSERT_EQ(0, system(command.c_str())) << command;
     EXPECT_EQ("/L:C:\\WINDOWS\\SYSTEM.DAT /R:C:\\WINDOWS\\USER.DAT UNDO.REG\r\n",

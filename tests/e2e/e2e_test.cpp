@@ -222,7 +222,7 @@ class EndToEndUndo : public EndToEnd {
         RunIn(dirs_.windows, "cmd /c rmdir /s /q " + parent_);
         DeleteFileA(parent_.c_str());
     }
-    // What the user does to go back: UNDO.BAT, run in its folder, copies the files back and
+    // What the user does to go back: UNDO.BAT, from any folder, copies the files back and
     // imports UNDO.REG with Wine's own regedit.
     void Undo() {
         const std::string folder = parent_ + "\\UNDO0001";
@@ -243,7 +243,8 @@ class EndToEndUndo : public EndToEnd {
         for (size_t start = 0, end; (end = dos.find("\r\n", start)) != std::string::npos;
              start = end + 2)
             EXPECT_LE(end - start, 127u) << dos;
-        EXPECT_EQ(0u, RunIn(folder, std::string("cmd /c ") + kUndoBatchFile));
+        // Started from elsewhere by its full path, it finds its files all the same.
+        EXPECT_EQ(0u, RunIn(dirs_.windows, "cmd /c " + folder + "\\" + kUndoBatchFile));
         EXPECT_EQ(before_, ExportTestRegistry());
         ExpectMakersFilesDeleted(false);
     }
