@@ -6,11 +6,14 @@
 # global constructors, no instruction newer than the 386 and no x87 (check_386_code.sh), and at
 # most 42 KiB once stripped (40 KiB, and 2 KiB for the way back from DOS and the batch-file
 # safety). The 64-bit build exists for testing only.
-#   check_program_image.sh OBJDUMP STRIP NM korvalin.exe IMPORTS.tsv [WINDOWS95-API.tsv]
+# korvalin.exe is the stripped program that ships; the code and constructor checks read its
+# unstripped twin for the symbols, which must strip to the very same bytes.
+#   check_program_image.sh OBJDUMP STRIP NM korvalin.exe korvalin-unstripped.exe IMPORTS.tsv
+#                          [WINDOWS95-API.tsv]
 # The last file, where it is at hand, is the table of what Windows 95 exports that the list was
 # checked against; every listed function must be "present" there too.
 set -u
-objdump=$1 strip=$2 nm=$3 exe=$4 allowed=$5 table=${6:-}
+objdump=$1 strip=$2 nm=$3 exe=$4 unstripped=$5 allowed=$6 table=${7:-}
 status=0
 headers=$("$objdump" -p "$exe") || exit 1
 fail() { echo "FAIL: $*"; status=1; }
@@ -62,7 +65,8 @@ if [ $shipped -eq 1 ]; then
     echo "$headers" | grep -Eq '^Entry 9 0+ 0+ Thread Storage Directory' ||
         fail "has a TLS directory"
     "$objdump" -h "$exe" | grep -q ' \.tls ' && fail "has a .tls section"
-    symbols=$("$nm" "$exe" 2>/dev/null)
+    symbols=$("$nm" "$unstripped" 2>/dev/null)
+    [ -n "$symbols" ] || fail "$unstripped has no symbols to check the constructors and code by"
     # The constructor list runs from __CTOR_LIST__ to __DTOR_LIST__: empty, it is its two
     # sentinel words.
     ctor=$(echo "$symbols" | awk '$3 == "__CTOR_LIST__" { print $1 }')
@@ -75,12 +79,18 @@ if [ $shipped -eq 1 ]; then
             grep -Eo '[^ ]*(_GLOBAL__sub_[ID]_|__gxx_personality|__cxa_throw|_ZTI|_ZTS)[^ ]*' | head -3 | tr '\n' ' ')"
 
     # Windows 95 runs on any 386DX; the code is read, since Wine runs on the host's processor.
-    code=$(sh "$(dirname "$0")/check_386_code.sh" "$objdump" "$exe") || { echo "$code"; status=1; }
+    code=$(sh "$(dirname "$0")/check_386_code.sh" "$objdump" "$unstripped") || { echo "$code"; status=1; }
 fi
 
+# What was checked through the symbols is what ships, and what ships carries no symbols.
 stripped=$(mktemp)
-"$strip" -o "$stripped" "$exe" && size=$(wc -c < "$stripped")
+if ! "$strip" --preserve-dates -o "$stripped" "$unstripped"; then
+    fail "cannot strip $unstripped"
+elif ! cmp -s "$stripped" "$exe"; then
+    fail "$(basename "$exe") ($(wc -c < "$exe") bytes) is not $(basename "$unstripped") stripped ($(wc -c < "$stripped") bytes)"
+fi
 rm -f "$stripped"
+size=$(wc -c < "$exe")
 if [ $shipped -eq 1 ]; then
     [ "${size:-999999}" -le 43008 ] || fail "stripped program is ${size:-?} bytes, over 42 KiB (43,008)"
     count=$(echo "$imports" | grep -c .)
