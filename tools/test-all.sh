@@ -9,7 +9,9 @@
 #   sanitize  g++ with AddressSanitizer and UBSan, the same tests
 #   win       MinGW-w64 i686 cross build, the program that ships; its tests run under 32-bit
 #             Wine in one virtual X display, where this machine can start 32-bit programs, in a
-#             prefix that reports Windows 95 (wine-run.sh makes every 32-bit prefix so)
+#             prefix that reports Windows 95 (wine-run.sh makes every 32-bit prefix so); its
+#             tests also make the release (build/win/release: KORVALIN.EXE, README.TXT and the
+#             floppy image korvalin.img) and read it back, with or without Wine
 #   win64     the same sources for x86_64; its tests run under 64-bit Wine on every machine
 #   fuzz      clang with libFuzzer (and the sanitizers): each fuzz target runs for a while
 # Every step runs even when an earlier one failed; the exit code is non-zero if any did.
