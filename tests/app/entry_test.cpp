@@ -53,6 +53,39 @@ TEST_F(Entry, ReturnsWhenTheDialogCannotBeCreated) {
     EXPECT_FALSE(g_watchdogFired);
 }
 
+// A batch file on Windows 95 never sees the exit code: without a log that takes it, every bad
+// or refused command line tells the user in a box of its own, and a log that cannot be written
+// is named there.
+TEST_F(Entry, EveryBadOrRefusedLineWithoutALogShowsItsMessage) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    const struct {
+        const char* line;
+        int code;
+        const char* text;
+    } cases[] = {
+        {"/list", 1, "/list needs a value"},
+        {"/rename COM21=COM40 /preview", 1, "/preview needs a value"},
+        {"/rename COM21==COM40 /ok", 1, "/rename COM21==COM40: a port name cannot hold the "
+                                        "character ="},
+        {"/list - /log C:\\nodir\\k.log", 1, "Cannot write to the log C:\\nodir\\k.log\n"
+                                              "Listed 6 boards, 26 ports"},
+        {"/ok /log C:\\nodir\\k.log", 1, "Cannot write to the log C:\\nodir\\k.log\n"
+                                          "Nothing was changed: /ok makes no change without its "
+                                          "log"},
+        {"/rename COM99=COM5 /ok", 2, "No port is named [COM99]"},
+        {"/rename COM7=COM1 /single /preview NUL", 2, "COM Port=[COM1] is already being used!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ActivationSpy spy(IDOK);
+        EXPECT_EQ(c.code, WinMain(self, nullptr, const_cast<char*>(c.line), SW_SHOWNORMAL));
+        ASSERT_EQ(1u, spy.seen().size());
+        EXPECT_EQ(c.text, spy.seen()[0].text);
+        EXPECT_EQ(nullptr, spy.seen()[0].owner);
+    }
+}
+
 TEST(AboutBox, OnlyOkClosesIt) {
     HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
                                     AboutDialogProc, 0);
