@@ -4,8 +4,8 @@
 # imports only from KERNEL32, USER32, GDI32 and ADVAPI32 and only the functions listed in
 # windows95_imports.tsv (each present on that release, with its source), no TLS directory, no
 # global constructors, no instruction newer than the 386 and no x87 (check_386_code.sh), and at
-# most 42 KiB once stripped (40 KiB, and 2 KiB for the way back from DOS and the batch-file
-# safety). The 64-bit build exists for testing only.
+# most 44 KiB once stripped (40 KiB, 2 KiB for the way back from DOS and the batch-file
+# safety, 2 KiB for messages that reach the user without a log and the honest counts). The 64-bit build exists for testing only.
 # korvalin.exe is the stripped program that ships; the code and constructor checks read its
 # unstripped twin for the symbols, which must strip to the very same bytes.
 #   check_program_image.sh OBJDUMP STRIP NM korvalin.exe korvalin-unstripped.exe IMPORTS.tsv
@@ -92,7 +92,7 @@ fi
 rm -f "$stripped"
 size=$(wc -c < "$exe")
 if [ $shipped -eq 1 ]; then
-    [ "${size:-999999}" -le 43008 ] || fail "stripped program is ${size:-?} bytes, over 42 KiB (43,008)"
+    [ "${size:-999999}" -le 45056 ] || fail "stripped program is ${size:-?} bytes, over 44 KiB (45,056)"
     count=$(echo "$imports" | grep -c .)
     [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, 386 code without x87, $size bytes stripped"
 else
