@@ -160,6 +160,18 @@ TEST_F(CommandRun, EveryFailureWithoutALogReachesTheUser) {
     ParseCommandLine("/rename COM7=COM20 /preview -", &parsed);
     EXPECT_EQ(kExitDone, RunCapturing(parsed, &output_, &message));
     EXPECT_EQ("", message);
+    // A line COMMAND.COM may have cut, on Windows 95.
+    ParseCommandLine(("/list - " + std::string(kDosCutArguments, ' ')).c_str(), &parsed, 1);
+    EXPECT_EQ(kExitBadCommandLine, RunCapturing(parsed, &output_, &message));
+    EXPECT_EQ("The line may be cut at DOS's 127 characters: give the arguments as @FILE", message);
+    // A name two ports hold.
+    ASSERT_TRUE(LoadFixtureText(
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\BIOS\\*PNP0501\\0D]\n\"PORTNAME\"=\"COM1\"\n\n"
+        "[HKEY_LOCAL_MACHINE\\Enum\\Root\\*PNP0501\\0D]\n\"PORTNAME\"=\"COM1\"\n\n"));
+    ParseCommandLine("/rename COM1=COM3 /ok", &parsed);
+    EXPECT_EQ(kExitRefused, RunCapturing(parsed, &output_, &message));
+    EXPECT_EQ("More than one port is named [COM1]", message);
 }
 
 TEST_F(CommandRun, RenamesAsApplyDoesOrAreRefusedWithTheInventoryUntouched) {
