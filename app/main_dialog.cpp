@@ -27,7 +27,7 @@ void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
         selectedBoard = board;
         selectedPort = nullptr;
         SetNamingControlsEnabled(dialog, 0);
-        EnableRemove(dialog, board->boardType != kBoardStandardCom);
+        EnableRemove(dialog, BoardTypeOf(board->boardType).removable);
         SetDlgItemTextA(dialog, IDC_PORT_NAME, "");
     } else {
         PortRecord* port = reinterpret_cast<PortRecord*>(itemData);
@@ -73,7 +73,7 @@ void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
         selectedBoard = board;
         selectedPort = nullptr;
         SendDlgItemMessageA(dialog, IDC_PORT_LIST, LB_SETCURSEL, 0, 0);
-        EnableRemove(dialog, board->boardType != kBoardStandardCom);
+        EnableRemove(dialog, BoardTypeOf(board->boardType).removable);
     }
     SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_SETCHECK, BST_CHECKED, 0);
     SetNamingControlsEnabled(dialog, 0);
@@ -91,7 +91,7 @@ void RemoveSelectedBoard(HWND dialog) {
     if (itemData == LB_ERR || itemData == 0 || IsPortRow(reinterpret_cast<const void*>(itemData)))
         return;
     BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
-    if (board->boardType == kBoardStandardCom) {
+    if (!BoardTypeOf(board->boardType).removable) {
         MessageBoxA(list, kCannotRemoveStandardPortText, kMessageCaption, MB_OK);
         return;
     }

@@ -95,7 +95,7 @@ int Rename(PortInventory& inventory, const CommandChange& change, int single, ch
 int Remove(PortInventory& inventory, const CommandChange& change, char* message, size_t size) {
     if (change.kind == kChangeRemoveAll) {
         for (int32_t b = 0; b < inventory.boardCount; ++b)
-            if (inventory.boards[b].boardType != kBoardStandardCom)
+            if (BoardTypeOf(inventory.boards[b].boardType).removable)
                 inventory.boards[b].removed = 1;
         return kExitDone;
     }
@@ -105,7 +105,7 @@ int Remove(PortInventory& inventory, const CommandChange& change, char* message,
         FormatText(message, size, count == 0 ? kNoSuchBoardText : kBoardAmbiguousText, change.name);
         return kExitRefused;
     }
-    if (board->boardType == kBoardStandardCom) {
+    if (!BoardTypeOf(board->boardType).removable) {
         FormatText(message, size, kCannotRemoveStandardPortText, "");
         return kExitRefused;
     }

@@ -6,7 +6,7 @@
 int AnyVendorBoardRemains(const PortInventory& inventory) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         const BoardRecord& board = inventory.boards[b];
-        if (!board.removed && board.boardType != kBoardStandardCom)
+        if (!board.removed && BoardTypeOf(board.boardType).makers)
             return 1;
     }
     return 0;

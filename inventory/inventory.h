@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include "inventory/board_types.h"
 #include "inventory/registry_names.h"
 #include "platform/registry.h"
 
@@ -32,15 +33,6 @@ enum {
 
 static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
               "one child key name per child number");
-
-// BoardType codes. No walk produces 3.
-enum BoardType {
-    kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy
-    kBoardMarrowlinkPnp = 1,  // "Marrowlink PnP M1/M2"
-    kBoardTessaline48 = 2,    // "Tessaline 4/8 Port"
-    kBoardTessaline16 = 4,    // "Tessaline 16 Port"
-    kBoardStandardCom = 5,    // "Standard COM Port", not one of the maker's boards
-};
 
 // What a record's first word, itemKind, holds. A list row's item data points at a BoardRecord or
 // a PortRecord, which both begin with it, so the row's kind is read there. A port slot holds

@@ -3,7 +3,6 @@
 
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
-#include "platform/ascii.h"
 #include "platform/text.h"
 
 namespace {
@@ -27,9 +26,6 @@ const LegacyDeviceKey kLegacyDeviceKeys[] = {
     {kRootPnp0501Path.text, kRootEnumerator, kPnp0501DeviceId},
     {kRootPortsPath.text, kRootEnumerator, kPortsClassName},
 };
-
-// How the DeviceDesc of a legacy board of the maker's begins, in any letter case.
-const char kMarrowlinkDescription[] = "Marrowlink";
 
 }  // namespace
 
@@ -60,9 +56,7 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
 
         char description[kDeviceDescSize] = "";  // unreadable counts as empty: a standard port
         ReadTextValue(instanceKey, kDeviceDescValue, description, sizeof description);
-        board.boardType = StartsWithIgnoringCase(description, kMarrowlinkDescription)
-                              ? kBoardMarrowlink
-                              : kBoardStandardCom;
+        board.boardType = LegacyBoardType(description);
 
         PortRecord& port = board.ports[0];
         ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);

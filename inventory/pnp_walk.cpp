@@ -5,21 +5,6 @@
 
 namespace {
 
-// The board type a device ID's type character gives, or -1 for a character outside 0..3.
-int32_t TypeFromCharacter(char c) {
-    switch (c) {
-        case '0':
-            return kBoardMarrowlinkPnp;
-        case '1':
-        case '2':
-            return kBoardTessaline48;
-        case '3':
-            return kBoardTessaline16;
-        default:
-            return -1;
-    }
-}
-
 // Reads a decimal number the way the C library's text-to-integer conversion does: leading
 // white space, an optional sign, then digits up to the first other character; 0 when none.
 // Callers hand it at most three significant characters, so it cannot overflow.
@@ -55,7 +40,7 @@ PnpKeyName ParseIsaPnpDeviceKeyName(const char* name) {
         return NotTheMakers();
     size_t length = TextLength(name);
     PnpKeyName parsed;
-    parsed.type = length >= 7 ? TypeFromCharacter(name[6]) : -1;
+    parsed.type = length >= 7 ? PnpBoardType(name[6]) : -1;
     parsed.slot = DecimalValue(name + length - 3);  // "QVX" itself: the name has three
     parsed.boardInstanceName = nullptr;
     return parsed;
@@ -75,7 +60,7 @@ PnpKeyName ParseMfInstanceKeyName(const char* name) {
     if (second == nullptr)
         return NotTheMakers();
     PnpKeyName parsed;
-    parsed.type = TypeFromCharacter(*typeCharacter);
+    parsed.type = PnpBoardType(*typeCharacter);
     parsed.slot = DecimalValue(second - 3) - 2;  // second - 3 is past "QVX", never before first
     parsed.boardInstanceName = second + 1;
     return parsed;
@@ -125,7 +110,7 @@ int EnumerateIsaPnpBoards() {
                 break;
             }
             uint16_t number = static_cast<uint16_t>(
-                parsed.type == kBoardMarrowlinkPnp ? parsed.slot + 1 : parsed.slot);
+                BoardTypeOf(parsed.type).firstDirectPortNumber + parsed.slot);
             ReadPort(instanceKey, board->ports[parsed.slot], board, number);
             RegistryCloseKey(instanceKey);
         }

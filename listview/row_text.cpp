@@ -3,24 +3,6 @@
 
 #include "platform/text.h"
 
-const char* BoardTypeText(int32_t boardType) {
-    switch (boardType) {
-        case kBoardMarrowlink:
-            return "Marrowlink M1/M2";
-        case kBoardMarrowlinkPnp:
-            return "Marrowlink PnP M1/M2";
-        case kBoardTessaline48:
-        case 3:  // the other 4/8 port model; no walk produces it today
-            return "Tessaline 4/8 Port";
-        case kBoardTessaline16:
-            return "Tessaline 16 Port";
-        case kBoardStandardCom:
-            return "Standard COM Port";
-        default:
-            return "";
-    }
-}
-
 void FormatIdDigest(const char* instanceName, char digest[kIdDigestSize]) {
     int length = static_cast<int>(TextLength(instanceName));
     digest[0] = '\0';
@@ -50,17 +32,16 @@ void FormatBoardRowText(const BoardRecord* board, char text[kRowTextSize]) {
     char digest[kIdDigestSize];
     FormatIdDigest(board->instanceName, digest);
     text[0] = '\0';
-    AppendText(text, kRowTextSize, BoardTypeText(board->boardType));
-    AppendText(text, kRowTextSize, ", ID# ");
+    const BoardTypeFacts& type = BoardTypeOf(board->boardType);
+    AppendText(text, kRowTextSize, type.displayText);
+    AppendText(text, kRowTextSize, type.idLabel);
     AppendText(text, kRowTextSize, digest);
 }
 
 void FormatPortRowText(const PortRecord* port, char text[kRowTextSize]) {
     const BoardRecord* board = port->owningBoard;
     text[0] = '\0';
-    // Legacy and standard ports have no position on a card worth numbering.
-    if (board != nullptr &&
-        (board->boardType == kBoardMarrowlink || board->boardType == kBoardStandardCom)) {
+    if (board != nullptr && !BoardTypeOf(board->boardType).numberedPorts) {
         AppendText(text, kRowTextSize, "Port Name -> ");
     } else {
         AppendText(text, kRowTextSize, "Port ");

@@ -14,8 +14,6 @@ enum {
 };
 
 // --- row_text.cpp
-// The board type's display name; "" for a code no walk produces.
-const char* BoardTypeText(int32_t boardType);
 // The short ID shown for a board: pairs of characters from the end of its instance name,
 // walking backward and skipping the last two characters; short names are shown whole.
 void FormatIdDigest(const char* instanceName, char digest[kIdDigestSize]);
