@@ -21,8 +21,9 @@ struct SavedChanges {
 void Save(PortInventory& inventory, SavedChanges* saved) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         BoardRecord& board = inventory.boards[b];
-        for (int i = 0; i < kMaxBoardPorts; ++i)
-            memcpy(saved->names[b][i], PortInOrder(board, i)->portName, kPortNameSize);
+        int i = 0;
+        for (const PortRecord* port : PortsOf(board))
+            memcpy(saved->names[b][i++], port->portName, kPortNameSize);
         saved->removed[b] = board.removed;
         saved->modified[b] = board.modified;
     }
@@ -31,8 +32,9 @@ void Save(PortInventory& inventory, SavedChanges* saved) {
 void Restore(PortInventory& inventory, const SavedChanges& saved) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         BoardRecord& board = inventory.boards[b];
-        for (int i = 0; i < kMaxBoardPorts; ++i)
-            memcpy(PortInOrder(board, i)->portName, saved.names[b][i], kPortNameSize);
+        int i = 0;
+        for (PortRecord* port : PortsOf(board))
+            memcpy(port->portName, saved.names[b][i++], kPortNameSize);
         board.removed = saved.removed[b];
         board.modified = saved.modified[b];
     }
@@ -47,9 +49,8 @@ PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count
         BoardRecord& board = inventory.boards[b];
         if (board.removed)
             continue;
-        for (int i = 0; i < kMaxBoardPorts; ++i) {
-            PortRecord* port = PortInOrder(board, i);
-            if (IsPortPresent(*port) && TextEqual(port->portName, name)) {
+        for (PortRecord* port : PortsOf(board)) {
+            if (TextEqual(port->portName, name)) {
                 found = port;
                 ++*count;
             }

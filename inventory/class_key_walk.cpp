@@ -19,7 +19,7 @@ int IsMakersPortDriver(const char* portDriver) {
 }
 
 int RefersTo(const PortRecord& port, const char* name) {
-    if (!IsPortPresent(port) || TextLength(port.driverKey) < kClassPartLength)
+    if (TextLength(port.driverKey) < kClassPartLength)
         return 0;
     return TextEqual(port.driverKey + kClassPartLength, name);
 }
@@ -29,8 +29,8 @@ int RefersTo(const PortRecord& port, const char* name) {
 int IsClassKeyUnreferenced(const char* name) {
     const PortInventory& inv = g_inventory;
     for (int32_t b = 0; b < inv.boardCount; ++b) {
-        for (int i = 0; i < kMaxBoardPorts; ++i)
-            if (RefersTo(*PortInOrder(inv.boards[b], i), name))
+        for (const PortRecord* port : PortsOf(inv.boards[b]))
+            if (RefersTo(*port, name))
                 return 0;
     }
     return 1;

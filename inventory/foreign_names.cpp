@@ -16,9 +16,8 @@ int IsInventoryPortKey(const PortInventory& inventory, const char* path) {
     char portPath[kForeignKeyPathSize];
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         const BoardRecord& board = inventory.boards[b];
-        for (int i = 0; i < kMaxBoardPorts; ++i) {
-            const PortRecord& port = *PortInOrder(board, i);
-            if (IsPortPresent(port) && FormatPortKeyPath(board, port, portPath, sizeof portPath) &&
+        for (const PortRecord* port : PortsOf(board)) {
+            if (FormatPortKeyPath(board, *port, portPath, sizeof portPath) &&
                 EqualIgnoringCase(portPath, path))
                 return 1;
         }

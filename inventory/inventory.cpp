@@ -22,6 +22,12 @@ const PortRecord* PortInOrder(const BoardRecord& board, int index) {
     return PortInOrder(const_cast<BoardRecord&>(board), index);
 }
 
+int NextPortIndex(const BoardRecord& board, int index) {
+    while (index < kMaxBoardPorts && !IsPortPresent(*PortInOrder(board, index)))
+        ++index;
+    return index;
+}
+
 BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     PortInventory& inv = g_inventory;
     for (int32_t i = 0; i < inv.boardCount; ++i) {

@@ -115,6 +115,43 @@ inline int IsPortPresent(const PortRecord& slot) {
 PortRecord* PortInOrder(BoardRecord& board, int index);
 const PortRecord* PortInOrder(const BoardRecord& board, int index);
 
+// The port order index of the first present port of `board` at or after `index`, or
+// kMaxBoardPorts when none is left.
+int NextPortIndex(const BoardRecord& board, int index);
+
+// The present ports of a board in its port order, the one walk over a board's port slots:
+//     for (PortRecord* port : PortsOf(board)) ...
+template <typename Board, typename Port>
+class BoardPorts {
+  public:
+    class Iterator {
+      public:
+        Iterator(Board* board, int index) : board_(board), index_(NextPortIndex(*board, index)) {}
+        Port* operator*() const { return PortInOrder(*board_, index_); }
+        Iterator& operator++() {
+            index_ = NextPortIndex(*board_, index_ + 1);
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+
+      private:
+        Board* board_;
+        int index_;
+    };
+    explicit BoardPorts(Board& board) : board_(&board) {}
+    Iterator begin() const { return Iterator(board_, 0); }
+    Iterator end() const { return Iterator(board_, kMaxBoardPorts); }
+
+  private:
+    Board* board_;
+};
+inline BoardPorts<BoardRecord, PortRecord> PortsOf(BoardRecord& board) {
+    return BoardPorts<BoardRecord, PortRecord>(board);
+}
+inline BoardPorts<const BoardRecord, const PortRecord> PortsOf(const BoardRecord& board) {
+    return BoardPorts<const BoardRecord, const PortRecord>(board);
+}
+
 // Zeroes the inventory, as at process start; lets tests and repeated dialogs start afresh.
 void ResetInventory();
 

@@ -4,11 +4,8 @@
 
 int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]) {
     int count = 0;
-    for (int i = 0; i < kMaxBoardPorts; ++i) {
-        PortRecord* port = PortInOrder(*board, i);
-        if (IsPortPresent(*port))
-            ports[count++] = port;
-    }
+    for (PortRecord* port : PortsOf(*board))
+        ports[count++] = port;
     return count;
 }
 

@@ -45,10 +45,7 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
         if (board->removed)
             continue;
         int ownBoard = referencePort != nullptr && referencePort->owningBoard == board;
-        for (int i = 0; i < kMaxBoardPorts; ++i) {
-            const PortRecord* slot = PortInOrder(*board, i);
-            if (!IsPortPresent(*slot))
-                continue;
+        for (const PortRecord* slot : PortsOf(*board)) {
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
             if (TextEqual(slot->portName, name))
@@ -122,9 +119,8 @@ RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, con
     PortRecord* renamed[kMaxBoardPorts];
     char names[kMaxBoardPorts][kPortNameSize];
     int count = 0;
-    for (int i = 0; i < kMaxBoardPorts; ++i) {
-        PortRecord* slot = PortInOrder(*board, i);
-        if (!IsPortPresent(*slot) || slot->portNumber < port->portNumber)
+    for (PortRecord* slot : PortsOf(*board)) {
+        if (slot->portNumber < port->portNumber)
             continue;
         char candidate[kCandidateSize];
         do {
