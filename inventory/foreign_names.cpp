@@ -11,14 +11,13 @@ namespace {
 
 enum { kKeyNameSize = 256 };  // Windows' own limit for a key name is 255
 
-// 1 when `path` is the instance key of a port the walks took (of a removed board too).
+// 1 when `path` is the instance key of a port the walks took (of a removed board too). The
+// hashes rule out all but the one port it may be, so a machine full of ports costs little.
 int IsInventoryPortKey(const PortInventory& inventory, const char* path) {
-    char portPath[kForeignKeyPathSize];
+    uint32_t hash = KeyPathHash(path);
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
-        const BoardRecord& board = inventory.boards[b];
-        for (const PortRecord* port : PortsOf(board)) {
-            if (FormatPortKeyPath(board, *port, portPath, sizeof portPath) &&
-                EqualIgnoringCase(portPath, path))
+        for (const PortRecord* port : PortsOf(inventory.boards[b])) {
+            if (port->keyHash == hash && EqualIgnoringCase(port->keyPath, path))
                 return 1;
         }
     }
@@ -90,27 +89,12 @@ void ReadForeignPortNames(PortInventory& inventory) {
     RegistryCloseKey(enumKey);
 }
 
-int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size) {
+int FormatPortKeyPath(const BoardRecord&, const PortRecord& port, char* path, size_t size) {
     if (size == 0)
         return 0;
-    for (int s = 0; s < kMaxDirectPorts; ++s) {
-        if (&board.ports[s] == &port) {
-            unsigned room = static_cast<unsigned>(size);
-            return JoinKeyPath(kEnumKeyName, board.enumeratorName, path, room) &&
-                   JoinKeyPath(path, board.deviceKeyNames[s], path, room) &&
-                   JoinKeyPath(path, board.instanceName, path, room);
-        }
-    }
-    for (int k = 0; k < kChildCount; ++k) {
-        const ChildGroup& group = board.childGroups[k];
-        for (int s = 0; s < kChildPorts; ++s) {
-            if (&group.ports[s] == &port) {
-                unsigned room = static_cast<unsigned>(size);
-                return JoinKeyPath(kMfPath.text, group.childKeyName, path, room) &&
-                       JoinKeyPath(path, group.childInstanceNames[s], path, room);
-            }
-        }
-    }
     path[0] = 0;
-    return 0;
+    if (port.keyPath[0] == 0 || TextLength(port.keyPath) >= size)
+        return 0;
+    CopyText(path, port.keyPath);
+    return 1;
 }

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "platform/ascii.h"
 #include "platform/text.h"
 
 PortInventory g_inventory;
@@ -20,6 +21,20 @@ PortRecord* PortInOrder(BoardRecord& board, int index) {
 
 const PortRecord* PortInOrder(const BoardRecord& board, int index) {
     return PortInOrder(const_cast<BoardRecord&>(board), index);
+}
+
+uint32_t KeyPathHash(const char* path) {
+    uint32_t hash = 2166136261u;
+    for (; *path != 0; ++path)
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(*path))) * 16777619u;
+    return hash;
+}
+
+void SetPortKeyPath(PortRecord& port, const char* parent, const char* key, const char* subkey) {
+    if (!JoinKeyPath(parent, key, port.keyPath, sizeof port.keyPath) ||
+        !JoinKeyPath(port.keyPath, subkey, port.keyPath, sizeof port.keyPath))
+        port.keyPath[0] = 0;
+    port.keyHash = KeyPathHash(port.keyPath);
 }
 
 int NextPortIndex(const BoardRecord& board, int index) {

@@ -29,6 +29,9 @@ enum {
     kMaxBoardPorts = kMaxDirectPorts + kChildCount * kChildPorts,  // a board's port slots
     kMaxForeignPortNames = 256,  // a Windows 95 machine holds a few dozen
     kForeignKeyPathSize = 256,
+    // A port's instance key path: "Enum\ISAPNP\<device key>\<board>" is the longest, at
+    // most 5 + 6 + 1 + 79 + 1 + 31 characters.
+    kPortKeyPathSize = 124,
 };
 
 static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
@@ -54,6 +57,10 @@ struct PortRecord {
     BoardRecord* owningBoard;
     char portName[kPortNameSize];
     char driverKey[kDriverKeySize];
+    // Where the port lives: its instance key below HKEY_LOCAL_MACHINE, as the walk opened it,
+    // and that path's KeyPathHash. Filled by the walk that found the port; read, never rebuilt.
+    char keyPath[kPortKeyPathSize];
+    uint32_t keyHash;
 };
 
 struct ChildGroup {
@@ -156,6 +163,10 @@ inline BoardPorts<const BoardRecord, const PortRecord> PortsOf(const BoardRecord
 void ResetInventory();
 
 // --- inventory.cpp
+// A hash of a key path that is the same for paths equal but for ASCII letter case.
+uint32_t KeyPathHash(const char* path);
+// Records where `port` lives: parent\key\subkey, and its hash. Empty when it does not fit.
+void SetPortKeyPath(PortRecord& port, const char* parent, const char* key, const char* subkey);
 // The Plug and Play board with this (instanceName, boardType), appended when new; null when a
 // new board is needed and the table is full.
 BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType);
@@ -186,8 +197,8 @@ int EnumerateMultifunctionChildren();
 // is not a port of the inventory into inventory.foreign, once: later calls do nothing. Keys and
 // values that cannot be read are passed over.
 void ReadForeignPortNames(PortInventory& inventory);
-// The instance key path of a port of `board` below HKEY_LOCAL_MACHINE. Returns 0 when it does
-// not fit `size` (the path is then empty).
+// The instance key path of a port of `board` below HKEY_LOCAL_MACHINE, as its walk recorded it.
+// Returns 0 when it does not fit `size` or was never recorded (the path is then empty).
 int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 
 // --- class_key_walk.cpp

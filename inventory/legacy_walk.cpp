@@ -64,6 +64,9 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
             port.itemKind = kPortItem;
             port.portNumber = 1;
             port.owningBoard = &board;
+            char parent[kPortKeyPathSize];
+            JoinKeyPath(kEnumKeyName, enumeratorName, parent, sizeof parent);
+            SetPortKeyPath(port, parent, deviceIdText, board.instanceName);
             ++inv.boardCount;
             ++inv.instanceNameCount;
         } else {

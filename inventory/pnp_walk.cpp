@@ -24,12 +24,15 @@ PnpKeyName NotTheMakers() {
     return PnpKeyName{-1, -1, nullptr};
 }
 
-void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number) {
+// Reads the port at parent\key\subkey (its instance key, open).
+void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number,
+              const char* parent, const char* key, const char* subkey) {
     ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);
     if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
         port.itemKind = kPortItem;
         port.portNumber = number;
         port.owningBoard = board;
+        SetPortKeyPath(port, parent, key, subkey);
     }
 }
 
@@ -111,7 +114,8 @@ int EnumerateIsaPnpBoards() {
             }
             uint16_t number = static_cast<uint16_t>(
                 BoardTypeOf(parsed.type).firstDirectPortNumber + parsed.slot);
-            ReadPort(instanceKey, board->ports[parsed.slot], board, number);
+            ReadPort(instanceKey, board->ports[parsed.slot], board, number, kIsaPnpPath.text,
+                     deviceKeyName, board->instanceName);
             RegistryCloseKey(instanceKey);
         }
         RegistryCloseKey(deviceKey);
@@ -159,7 +163,8 @@ int EnumerateMultifunctionChildren() {
             }
             int slot = parsed.slot;
             uint16_t number = static_cast<uint16_t>(slot == 0 ? k + 2 : k + 4 * slot + 1);
-            ReadPort(instanceKey, group.ports[slot], board, number);
+            ReadPort(instanceKey, group.ports[slot], board, number, kMfPath.text,
+                     kChildKeyNames[k], name);
             RegistryCloseKey(instanceKey);
         }
         RegistryCloseKey(childKey);
