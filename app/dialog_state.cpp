@@ -2,6 +2,7 @@
 #include "app/dialog_state.h"
 
 HINSTANCE g_moduleInstance;
+PortInventory g_inventory;
 PortRecord* selectedPort;
 BoardRecord* selectedBoard;
 

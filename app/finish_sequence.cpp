@@ -26,7 +26,7 @@ void OfferPendingRename(HWND dialog) {
     char question[kQuestionSize];
     wsprintfA(question, kRenameQuestion, selectedPort->portName, typed);
     if (MessageBoxA(dialog, question, kMessageCaption, MB_YESNO) == IDYES)
-        ApplyPortRename(dialog, selectedPort);
+        ApplySelectedPortRename(dialog);
 }
 
 // wsprintfA writes at most 1024 characters; the folder's path is under kUndoFolderPathSize.

@@ -62,10 +62,10 @@ int MakeStartChanges(HWND dialog, DialogStartChanges* start, int walksDone) {
 // When a walk stops early the dialog opens with an empty list and the controls as the template
 // left them.
 void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
-    int walksDone = BuildPortInventory();
+    int walksDone = BuildPortInventory(g_inventory);
     if (!MakeStartChanges(dialog, start, walksDone) || !walksDone)
         return;
-    PopulatePortList(dialog);
+    PopulatePortList(dialog, g_inventory);
     // Row 0 is the first board that was not removed on the command line.
     LRESULT first = RowItemData(GetDlgItem(dialog, IDC_PORT_LIST), 0);
     if (first != LB_ERR && first != 0) {
@@ -91,8 +91,10 @@ void RemoveSelectedBoard(HWND dialog) {
     if (itemData == LB_ERR || itemData == 0 || IsPortRow(reinterpret_cast<const void*>(itemData)))
         return;
     BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
+    char refusal[kChangeRefusalSize];
     if (!BoardTypeOf(board->boardType).removable) {
-        MessageBoxA(list, kCannotRemoveStandardPortText, kMessageCaption, MB_OK);
+        RemoveBoard(g_inventory, board, refusal);
+        MessageBoxA(list, refusal, kMessageCaption, MB_OK);
         return;
     }
 
@@ -123,7 +125,7 @@ void RemoveSelectedBoard(HWND dialog) {
     // the list, where the selection now is, takes it instead.
     if (removeHadFocus && !IsWindowEnabled(removeButton))
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    board->removed = 1;
+    RemoveBoard(g_inventory, board, refusal);
 }
 
 void OnPortListCommand(HWND dialog, HWND list, UINT notification) {
@@ -156,7 +158,7 @@ void OnCommand(HWND dialog, UINT id, UINT notification) {
                             0);
             break;
         case IDC_APPLY:
-            ApplyPortRename(dialog, selectedPort);
+            ApplySelectedPortRename(dialog);
             break;
         case IDC_REMOVE:
             RemoveSelectedBoard(dialog);
@@ -168,6 +170,12 @@ void OnCommand(HWND dialog, UINT id, UINT notification) {
 }
 
 }  // namespace
+
+void ApplySelectedPortRename(HWND dialog) {
+    char refusal[kChangeRefusalSize];
+    if (ApplyPortRename(dialog, g_inventory, selectedPort, refusal) == kChangeRefused)
+        MessageBoxA(dialog, refusal, kMessageCaption, MB_OK);
+}
 
 void SetNamingControlsEnabled(HWND dialog, int enable) {
     BOOL state = enable != 0;

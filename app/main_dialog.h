@@ -24,6 +24,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // automatic-enumeration check box together.
 void SetNamingControlsEnabled(HWND dialog, int enable);
 
+// Apply on the selected port; a refusal is shown in a message box owned by `dialog`.
+void ApplySelectedPortRename(HWND dialog);
+
 // --- finish_sequence.cpp
 // The finish sequence, run by the main dialog on IDOK; ends the dialog and posts the quit message,
 // unless the undo folder could not be written: nothing is changed then, a message says so and

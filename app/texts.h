@@ -1,7 +1,7 @@
 // app/texts.h: the texts the dialog shows in its own captions and message boxes, each written
-// once. Texts shown lower down live with the code that shows them: the rename refusals and the
-// message box caption in rename/, the command line's in cmdline/; this file brings them in for
-// the dialog.
+// once, and the caption of every message box. Texts decided lower down live with the code that
+// decides them: the refusals in rename/, the command line's in cmdline/; this file brings them
+// in for the dialog.
 //
 // The resource script includes this file too: it can only take the main dialog's caption as a
 // macro, and the resource compiler must not see the C++ declarations.
@@ -18,6 +18,9 @@
 #include "rename/rename_texts.h"
 
 inline constexpr char kMainDialogCaption[] = KORVALIN_MAIN_DIALOG_CAPTION;
+
+// The caption of every message box the utility shows.
+inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
 
 // OK with a name typed but not applied: the port's name, then the typed one.
 inline constexpr char kRenameQuestion[] =

@@ -6,7 +6,7 @@
 #include "cmdline/command_texts.h"
 #include "platform/ascii.h"
 #include "listview/tree_rows.h"
-#include "rename/rename_rule.h"
+#include "rename/port_changes.h"
 
 namespace {
 
@@ -77,6 +77,17 @@ BoardRecord* FindNamedBoard(PortInventory& inventory, const char* id, int* count
     return found;
 }
 
+// A ChangeResult as the line's exit code, a refusal's text in `message`.
+int ExitCodeOf(int result, const char* refusal, char* message, size_t size) {
+    if (result != kChangeRefused)
+        return kExitDone;
+    if (size > 0) {
+        message[0] = 0;
+        AppendText(message, size, refusal);
+    }
+    return kExitRefused;
+}
+
 int Rename(PortInventory& inventory, const CommandChange& change, int single, char* message,
            size_t size) {
     int count;
@@ -85,19 +96,17 @@ int Rename(PortInventory& inventory, const CommandChange& change, int single, ch
         FormatText(message, size, count == 0 ? kNoSuchPortText : kPortAmbiguousText, change.name);
         return kExitRefused;
     }
-    ReadForeignPortNames(inventory);  // once: the first rename needs them
-    RenameResult result = RenamePortsIn(inventory, port, change.newName, !single);
-    if (result.outcome == kRenameDone)
-        return kExitDone;
-    FormatRenameRefusal(result, message, size);
-    return kExitRefused;
+    char refusal[kChangeRefusalSize];
+    int result = RenamePort(inventory, port, change.newName, !single, refusal);
+    return ExitCodeOf(result, refusal, message, size);
 }
 
 int Remove(PortInventory& inventory, const CommandChange& change, char* message, size_t size) {
+    char refusal[kChangeRefusalSize];
     if (change.kind == kChangeRemoveAll) {
         for (int32_t b = 0; b < inventory.boardCount; ++b)
             if (BoardTypeOf(inventory.boards[b].boardType).removable)
-                inventory.boards[b].removed = 1;
+                RemoveBoard(inventory, &inventory.boards[b], refusal);
         return kExitDone;
     }
     int count;
@@ -106,12 +115,8 @@ int Remove(PortInventory& inventory, const CommandChange& change, char* message,
         FormatText(message, size, count == 0 ? kNoSuchBoardText : kBoardAmbiguousText, change.name);
         return kExitRefused;
     }
-    if (!BoardTypeOf(board->boardType).removable) {
-        FormatText(message, size, kCannotRemoveStandardPortText, "");
-        return kExitRefused;
-    }
-    board->removed = 1;
-    return kExitDone;
+    int result = RemoveBoard(inventory, board, refusal);
+    return ExitCodeOf(result, refusal, message, size);
 }
 
 }  // namespace

@@ -146,8 +146,8 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
 // --- run_command_line.cpp
 // Writes `text` and a line end to the log; without one, keeps it in outputs.unlogged.
 void WriteLogLine(const CommandOutputs& outputs, const char* text);
-// The run without a window: opens the files, runs the walks into the process-wide inventory
-// (zero, as at process start), makes the changes, then lists, previews or commits, and for
+// The run without a window: opens the files, runs the walks into the command line's own
+// inventory, makes the changes, then lists, previews or commits, and for
 // /restart asks for the restart. Returns the exit code.
 //
 // A log that cannot be opened stops /ok before anything changes (a change is never made

@@ -3,10 +3,6 @@
 #ifndef KORVALIN_CMDLINE_COMMAND_TEXTS_H
 #define KORVALIN_CMDLINE_COMMAND_TEXTS_H
 
-// Remove on a Standard COM Port: the dialog's own refusal, which /remove gives too.
-inline constexpr char kCannotRemoveStandardPortText[] =
-    "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports";
-
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
     "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"

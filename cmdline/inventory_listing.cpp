@@ -9,25 +9,20 @@ int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* 
     *boards = 0;
     *ports = 0;
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
-        // The row functions read records through non-const pointers only for the list's sake.
-        BoardRecord* board = const_cast<BoardRecord*>(&inventory.boards[b]);
-        if (board->removed)
+        const BoardRecord& board = inventory.boards[b];
+        if (board.removed)
             continue;
         char text[kRowTextSize];
-        FormatBoardRowText(board, text);
+        FormatBoardRowText(&board, text);
         WriteText(out, text);
         WriteText(out, "\n");
         ++*boards;
 
-        PortRecord* present[kMaxBoardPorts];
-        int count = CollectPresentPorts(board, present);
-        for (int i = 0; i < count; ++i) {
-            char path[kCommandPathSize];
-            FormatPortRowText(present[i], text);
-            FormatPortKeyPath(*board, *present[i], path, sizeof path);
+        for (const PortRecord* port : PortsOf(board)) {
+            FormatPortRowText(port, text);
             WriteText(out, text);
             WriteText(out, "\t");
-            WriteText(out, path);
+            WriteText(out, port->keyPath);
             WriteText(out, "\n");
             ++*ports;
         }

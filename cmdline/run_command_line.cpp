@@ -7,6 +7,9 @@ namespace {
 
 const char kStandardOutputName[] = "-";
 
+// The command line's own boards and ports; the dialog keeps its own.
+PortInventory commandInventory;
+
 // The log's last line, by exit code (and kResultRestartingText once /restart was taken).
 const char* const kResultTexts[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
                                     kResultNotCompletedText, kResultRestartText};
@@ -29,8 +32,8 @@ int CloseOutput(TextWriter* writer) {
 int ListInventory(const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
     int boards, ports;
-    ReadForeignPortNames(g_inventory);
-    if (!WriteInventoryListing(g_inventory, outputs.result, &boards, &ports)) {
+    ReadForeignPortNames(commandInventory);
+    if (!WriteInventoryListing(commandInventory, outputs.result, &boards, &ports)) {
         FormatText(message, sizeof message, kCannotWriteText, path);
         WriteLogLine(outputs, message);
         return kExitNotCompleted;
@@ -74,11 +77,12 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
 
     // A walk that stopped early leaves an inventory that is not the machine's; nothing is
     // listed or changed from it.
-    if (!BuildPortInventory()) {
+    ResetInventory(commandInventory);
+    if (!BuildPortInventory(commandInventory)) {
         WriteLogLine(*outputs, kRegistryIncompleteText);
         return kExitNotCompleted;
     }
-    int code = ApplyCommandChanges(parsed, g_inventory, message, sizeof message);
+    int code = ApplyCommandChanges(parsed, commandInventory, message, sizeof message);
     if (code != kExitDone) {
         WriteLogLine(*outputs, message);
         return code;
@@ -86,8 +90,8 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
     if (parsed.list)
         return ListInventory(*outputs, *resultPath);
     if (parsed.preview)
-        return RunUnattendedPreview(parsed, g_inventory, *outputs);
-    return RunUnattendedCommit(parsed, g_inventory, *outputs);
+        return RunUnattendedPreview(parsed, commandInventory, *outputs);
+    return RunUnattendedCommit(parsed, commandInventory, *outputs);
 }
 
 }  // namespace

@@ -26,8 +26,7 @@ int RefersTo(const PortRecord& port, const char* name) {
 
 }  // namespace
 
-int IsClassKeyUnreferenced(const char* name) {
-    const PortInventory& inv = g_inventory;
+int IsClassKeyUnreferenced(const PortInventory& inv, const char* name) {
     for (int32_t b = 0; b < inv.boardCount; ++b) {
         for (const PortRecord* port : PortsOf(inv.boards[b]))
             if (RefersTo(*port, name))
@@ -36,8 +35,7 @@ int IsClassKeyUnreferenced(const char* name) {
     return 1;
 }
 
-int CollectOrphanClassKeys() {
-    PortInventory& inv = g_inventory;
+int CollectOrphanClassKeys(PortInventory& inv) {
     RegistryKey portsKey;
     if (RegistryOpenKey(RegistryRoot(), kPortsClassPath.text, &portsKey) != kRegistryOk)
         return 1;
@@ -61,7 +59,7 @@ int CollectOrphanClassKeys() {
             continue;
         if (!IsMakersPortDriver(portDriver))
             continue;
-        if (IsClassKeyUnreferenced(name))
+        if (IsClassKeyUnreferenced(inv, name))
             ++inv.orphanClassKeyCount;
     }
     RegistryCloseKey(portsKey);

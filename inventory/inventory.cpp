@@ -1,4 +1,4 @@
-// inventory/inventory.cpp: the process-wide inventory, board lookup and the walks in order.
+// inventory/inventory.cpp: the inventory's records: reset, port order, key paths, board lookup.
 #include "inventory/inventory.h"
 
 #include <string.h>
@@ -6,10 +6,8 @@
 #include "platform/ascii.h"
 #include "platform/text.h"
 
-PortInventory g_inventory;
-
-void ResetInventory() {
-    memset(&g_inventory, 0, sizeof g_inventory);
+void ResetInventory(PortInventory& inventory) {
+    memset(&inventory, 0, sizeof inventory);
 }
 
 PortRecord* PortInOrder(BoardRecord& board, int index) {
@@ -21,6 +19,13 @@ PortRecord* PortInOrder(BoardRecord& board, int index) {
 
 const PortRecord* PortInOrder(const BoardRecord& board, int index) {
     return PortInOrder(const_cast<BoardRecord&>(board), index);
+}
+
+int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]) {
+    int count = 0;
+    for (PortRecord* port : PortsOf(*board))
+        ports[count++] = port;
+    return count;
 }
 
 uint32_t KeyPathHash(const char* path) {
@@ -43,8 +48,7 @@ int NextPortIndex(const BoardRecord& board, int index) {
     return index;
 }
 
-BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
-    PortInventory& inv = g_inventory;
+BoardRecord* FindOrAddBoard(PortInventory& inv, const char* instanceName, int32_t boardType) {
     for (int32_t i = 0; i < inv.boardCount; ++i) {
         BoardRecord& board = inv.boards[i];
         if (board.boardType == boardType && TextEqual(board.instanceName, instanceName))
@@ -59,13 +63,4 @@ BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType) {
     board.boardType = boardType;
     board.enumeratorName = kIsaPnpEnumerator;
     return &board;
-}
-
-int BuildPortInventory() {
-    EnumerateLegacyPorts();
-    if (!EnumerateIsaPnpBoards())
-        return 0;
-    if (!EnumerateMultifunctionChildren())
-        return 0;
-    return CollectOrphanClassKeys();
 }

@@ -1,7 +1,8 @@
 // inventory/inventory.h: the in-memory picture of boards and ports, and the walks that fill it.
 //
-// Everything lives in one fixed-size process-wide table (no heap): list rows, the selection
-// and the commit refer to records by pointer for the life of the process.
+// Everything lives in one fixed-size table (no heap) that its owner keeps for the life of the
+// process (the dialog one, the command line its own): list rows, the selection and the commit
+// refer to records by pointer.
 #ifndef KORVALIN_INVENTORY_INVENTORY_H
 #define KORVALIN_INVENTORY_INVENTORY_H
 
@@ -109,8 +110,6 @@ struct PortInventory {
     ForeignPortNames foreign;
 };
 
-extern PortInventory g_inventory;
-
 // 1 when a port slot holds a present port (its PORTNAME was read), else 0.
 inline int IsPortPresent(const PortRecord& slot) {
     return slot.itemKind == kPortItem;
@@ -159,8 +158,12 @@ inline BoardPorts<const BoardRecord, const PortRecord> PortsOf(const BoardRecord
     return BoardPorts<const BoardRecord, const PortRecord>(board);
 }
 
-// Zeroes the inventory, as at process start; lets tests and repeated dialogs start afresh.
-void ResetInventory();
+// The board's present ports in its port order, into `ports`, as the list shows them. Returns
+// how many were stored.
+int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]);
+
+// Zeroes `inventory`, as at process start; lets tests and repeated dialogs start afresh.
+void ResetInventory(PortInventory& inventory);
 
 // --- inventory.cpp
 // A hash of a key path that is the same for paths equal but for ASCII letter case.
@@ -169,14 +172,15 @@ uint32_t KeyPathHash(const char* path);
 void SetPortKeyPath(PortRecord& port, const char* parent, const char* key, const char* subkey);
 // The Plug and Play board with this (instanceName, boardType), appended when new; null when a
 // new board is needed and the table is full.
-BoardRecord* FindOrAddBoard(const char* instanceName, int32_t boardType);
+BoardRecord* FindOrAddBoard(PortInventory& inventory, const char* instanceName,
+                            int32_t boardType);
 
 // --- legacy_walk.cpp
 // Walks the instances of one open legacy device-ID key; texts are stored by reference.
-void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorName,
-                              const char* deviceIdText);
+void EnumerateLegacyDeviceKey(PortInventory& inventory, RegistryKey deviceIdKey,
+                              const char* enumeratorName, const char* deviceIdText);
 // Runs EnumerateLegacyDeviceKey over the five device-ID keys in order.
-void EnumerateLegacyPorts();
+void EnumerateLegacyPorts(PortInventory& inventory);
 
 // --- pnp_walk.cpp
 // Parsed Enum\ISAPNP device key or Enum\MF instance key name. slot -1: not the maker's device.
@@ -189,8 +193,8 @@ struct PnpKeyName {
 PnpKeyName ParseIsaPnpDeviceKeyName(const char* name);
 PnpKeyName ParseMfInstanceKeyName(const char* name);
 // Each returns 1 when the initialisation may go on, 0 when it stops.
-int EnumerateIsaPnpBoards();
-int EnumerateMultifunctionChildren();
+int EnumerateIsaPnpBoards(PortInventory& inventory);
+int EnumerateMultifunctionChildren(PortInventory& inventory);
 
 // --- foreign_names.cpp
 // Reads the PORTNAME string of every instance key Enum\<enumerator>\<device ID>\<instance> that
@@ -202,11 +206,13 @@ void ReadForeignPortNames(PortInventory& inventory);
 int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 
 // --- class_key_walk.cpp
-int CollectOrphanClassKeys();  // 1: go on; 0: the initialisation stops
-int IsClassKeyUnreferenced(const char* name);
+int CollectOrphanClassKeys(PortInventory& inventory);  // 1: go on; 0: the initialisation stops
+int IsClassKeyUnreferenced(const PortInventory& inventory, const char* name);
 
-// The four walks in the dialog's order. Returns 1 when the initialisation may go on to the
-// list fill, 0 when a walk stopped it (the inventory keeps what was found).
-int BuildPortInventory();
+// --- build_inventory.cpp
+// The four walks in the dialog's order, into `inventory` (zero, as at process start). Returns 1
+// when the initialisation may go on to the list fill, 0 when a walk stopped it (the inventory
+// keeps what was found).
+int BuildPortInventory(PortInventory& inventory);
 
 #endif

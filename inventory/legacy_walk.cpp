@@ -29,9 +29,8 @@ const LegacyDeviceKey kLegacyDeviceKeys[] = {
 
 }  // namespace
 
-void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorName,
-                              const char* deviceIdText) {
-    PortInventory& inv = g_inventory;
+void EnumerateLegacyDeviceKey(PortInventory& inv, RegistryKey deviceIdKey,
+                              const char* enumeratorName, const char* deviceIdText) {
     for (unsigned long index = 0;; ++index) {
         // With either table full the walk ends: no ninth board, no forty-ninth name.
         if (inv.boardCount >= kMaxBoards || inv.instanceNameCount >= kMaxInstanceNames)
@@ -76,12 +75,12 @@ void EnumerateLegacyDeviceKey(RegistryKey deviceIdKey, const char* enumeratorNam
     }
 }
 
-void EnumerateLegacyPorts() {
+void EnumerateLegacyPorts(PortInventory& inventory) {
     for (const LegacyDeviceKey& row : kLegacyDeviceKeys) {
         RegistryKey deviceIdKey;
         if (RegistryOpenKey(RegistryRoot(), row.path, &deviceIdKey) != kRegistryOk)
             continue;
-        EnumerateLegacyDeviceKey(deviceIdKey, row.enumeratorName, row.deviceIdText);
+        EnumerateLegacyDeviceKey(inventory, deviceIdKey, row.enumeratorName, row.deviceIdText);
         RegistryCloseKey(deviceIdKey);
     }
 }

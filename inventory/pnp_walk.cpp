@@ -69,8 +69,7 @@ PnpKeyName ParseMfInstanceKeyName(const char* name) {
     return parsed;
 }
 
-int EnumerateIsaPnpBoards() {
-    PortInventory& inv = g_inventory;
+int EnumerateIsaPnpBoards(PortInventory& inv) {
     RegistryKey isaPnpKey;
     if (RegistryOpenKey(RegistryRoot(), kIsaPnpPath.text, &isaPnpKey) != kRegistryOk)
         return 1;
@@ -102,7 +101,7 @@ int EnumerateIsaPnpBoards() {
             unsigned long instanceLength = sizeof instanceName;
             if (RegistryEnumKey(deviceKey, m, instanceName, &instanceLength) != kRegistryOk)
                 break;
-            BoardRecord* board = FindOrAddBoard(instanceName, parsed.type);
+            BoardRecord* board = FindOrAddBoard(inv, instanceName, parsed.type);
             if (board == nullptr)
                 break;
             board->deviceKeyNames[parsed.slot] = deviceKeyName;
@@ -126,7 +125,7 @@ int EnumerateIsaPnpBoards() {
     return goOn;
 }
 
-int EnumerateMultifunctionChildren() {
+int EnumerateMultifunctionChildren(PortInventory& inventory) {
     RegistryKey mfKey;
     if (RegistryOpenKey(RegistryRoot(), kMfPath.text, &mfKey) != kRegistryOk)
         return 1;
@@ -148,7 +147,7 @@ int EnumerateMultifunctionChildren() {
             if (TextLength(parsed.boardInstanceName) >= kBoardInstanceNameSize)
                 continue;
 
-            BoardRecord* board = FindOrAddBoard(parsed.boardInstanceName, parsed.type);
+            BoardRecord* board = FindOrAddBoard(inventory, parsed.boardInstanceName, parsed.type);
             if (board == nullptr)
                 break;
             ChildGroup& group = board->childGroups[k];

@@ -1,7 +1,7 @@
 // listview/listview.h: the owner-drawn tree list of boards and ports in the main dialog.
 //
 // The list stores no strings: each row's item data is a BoardRecord or PortRecord pointer
-// into g_inventory, and the dialog paints rows from those records.
+// into the dialog's inventory, and the dialog paints rows from those records.
 #ifndef KORVALIN_LISTVIEW_LISTVIEW_H
 #define KORVALIN_LISTVIEW_LISTVIEW_H
 
@@ -53,9 +53,9 @@ void DrawTreeRow(HWND window, const DRAWITEMSTRUCT* drawItem, int level, int lin
                  const char* text, int cellRow, int cellColumn, const PortListState* state);
 
 // --- port_rows.cpp
-// Fills the empty IDC_PORT_LIST of `dialog` from g_inventory, every board not removed expanded,
+// Fills the empty IDC_PORT_LIST of `dialog` from `inventory`, every board not removed expanded,
 // and sets each port's hasNextSibling.
-void PopulatePortList(HWND dialog);
+void PopulatePortList(HWND dialog, PortInventory& inventory);
 // Expands or collapses the board row at `index`; `item` is that row's item data. Port rows
 // are ignored. Used for LBN_DBLCLK and the toggle keys.
 void ToggleBoardRow(HWND list, void* item, int32_t index);

@@ -58,11 +58,11 @@ void ExpandedSetRemove(PortListState* state, const void* record) {
     }
 }
 
-void PopulatePortList(HWND dialog) {
+void PopulatePortList(HWND dialog, PortInventory& inventory) {
     HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     PortListState* state = &g_portListState;
-    for (int32_t b = 0; b < g_inventory.boardCount; ++b) {
-        BoardRecord* board = &g_inventory.boards[b];
+    for (int32_t b = 0; b < inventory.boardCount; ++b) {
+        BoardRecord* board = &inventory.boards[b];
         // Only the command line removes a board before the list is filled.
         if (board->removed)
             continue;

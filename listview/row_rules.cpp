@@ -1,13 +1,5 @@
-// listview/row_rules.cpp: which port rows a board has, where an expansion scrolls to, and
-// which keys toggle a board.
+// listview/row_rules.cpp: where an expansion scrolls to, and which keys toggle a board.
 #include "listview/tree_rows.h"
-
-int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]) {
-    int count = 0;
-    for (PortRecord* port : PortsOf(*board))
-        ports[count++] = port;
-    return count;
-}
 
 int32_t ExpandedRowsTopIndex(int32_t top, int32_t visibleRows, int32_t boardIndex, int32_t count) {
     // Unsigned 16-bit arithmetic on purpose: a board row below the visible page wraps `room`

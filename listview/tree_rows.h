@@ -23,9 +23,6 @@ void FormatBoardRowText(const BoardRecord* board, char text[kRowTextSize]);
 void FormatPortRowText(const PortRecord* port, char text[kRowTextSize]);
 
 // --- row_rules.cpp
-// The board's present ports in its port order (PortInOrder). Returns how many were stored.
-int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]);
-
 // The top index that brings `count` rows inserted below the board row at `boardIndex` into
 // view, or -1 when no scrolling is needed.
 int32_t ExpandedRowsTopIndex(int32_t top, int32_t visibleRows, int32_t boardIndex, int32_t count);

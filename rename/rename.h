@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include "inventory/inventory.h"
-#include "rename/rename_rule.h"
+#include "rename/port_changes.h"
 
-// Apply: renames `port` (and, with automatic enumeration, the following ports of its board)
-// to the name typed in IDC_PORT_NAME. Returns 1 when renamed, 0 when refused or no port.
-// A refusal is shown in a message box owned by `dialog`.
-int ApplyPortRename(HWND dialog, PortRecord* port);
+// Apply: renames `port` of `inventory` (and, with automatic enumeration, the following ports of
+// its board) to the name typed in IDC_PORT_NAME, and repaints the list when it did. Returns a
+// ChangeResult; the dialog shows the refusal, which goes to `refusal` (kChangeRefusalSize).
+int ApplyPortRename(HWND dialog, PortInventory& inventory, PortRecord* port, char* refusal);
 
 // Limits the port-name edit and puts PortNameEditProc in front of its own procedure.
 void InstallPortNameEditProc(HWND dialog);

@@ -59,12 +59,8 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
     return 0;
 }
 
-RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate) {
-    return RenamePortsIn(g_inventory, port, typedText, autoEnumerate);
-}
-
-RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
-                           int autoEnumerate) {
+RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const char* typedText,
+                         int autoEnumerate) {
     RenameResult done = ResultOf(kRenameDone, "");
     size_t length = TextLength(typedText);
     if (port == nullptr || length == 0) {

@@ -34,14 +34,13 @@ struct RenameResult {
 int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
                       const char* name);
 
-// Gives `port` the typed name (single rename), or gives it and every following present port
-// of its board consecutive free names (automatic enumeration). A refusal is decided before
-// anything is written: on any outcome but kRenameDone no name and no board flag changes. When
-// the inventory's foreign names overflowed their table, every rename is refused.
-RenameResult RenamePorts(PortRecord* port, const char* typedText, int autoEnumerate);
-// The same with the clash test over a given inventory, the one `port` belongs to.
-RenameResult RenamePortsIn(const PortInventory& inventory, PortRecord* port, const char* typedText,
-                           int autoEnumerate);
+// Gives `port` of `inventory` the typed name (single rename), or gives it and every following
+// present port of its board consecutive free names (automatic enumeration). A refusal is
+// decided before anything is written: on any outcome but kRenameDone no name and no board flag
+// changes. When the inventory's foreign names overflowed their table, every rename is refused.
+// The foreign names count only once read: RenamePort (port_changes.h) reads them first.
+RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const char* typedText,
+                         int autoEnumerate);
 
 // The message for a refusal, cut to fit `size` (always terminated). Returns 0 for outcomes
 // that have no message.

@@ -1,11 +1,11 @@
-// rename/rename_texts.h: what renaming tells the user: its refusals, in a message box with the
-// caption every message box of the utility has (this is the lowest part of the utility that
-// shows one).
+// rename/rename_texts.h: why a rename or a remove is refused, as the dialog's message box and
+// the command line's log both say it.
 #ifndef KORVALIN_RENAME_RENAME_TEXTS_H
 #define KORVALIN_RENAME_RENAME_TEXTS_H
 
-// The caption of every message box the utility shows.
-inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
+// Remove on a Standard COM Port.
+inline constexpr char kCannotRemoveStandardPortText[] =
+    "Cannot remove Standard COM Ports\nUse the System Wizard to remove Standard COM Ports";
 
 // A refused rename; %s is the name the refusal is about, and the only conversion.
 inline constexpr char kNameInUseText[] = "COM Port=[%s] is already being used!";

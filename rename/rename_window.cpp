@@ -3,8 +3,6 @@
 
 #include "listview/list_control.h"
 #include "rename/naming_controls.h"
-#include "rename/rename_rule.h"
-#include "rename/rename_texts.h"
 
 namespace {
 
@@ -15,37 +13,22 @@ enum { kTypedTextSize = 40 };
 // One more than a port name holds, so that an over-long entry can be seen and refused.
 enum { kPortNameFieldLimit = 20 };
 
-// The longest refusal: a port name of at most 39 characters in a text of about 40, or the text
-// about a machine with too many port names.
-enum { kRefusalTextSize = 128 };
-
 // The port-name field's own procedure, once PortNameEditProc stands in front of it.
 WNDPROC g_savedEditProc;
 
 }  // namespace
 
-int ApplyPortRename(HWND dialog, PortRecord* port) {
-    if (port == nullptr)
-        return 0;
-    LRESULT length = SendDlgItemMessageA(dialog, IDC_PORT_NAME, EM_LINELENGTH, 0, 0);
+int ApplyPortRename(HWND dialog, PortInventory& inventory, PortRecord* port, char* refusal) {
+    char text[kTypedTextSize] = "";
     int autoEnumerate = SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_GETCHECK, 0, 0) != 0;
-    if (length <= 0)
-        return 0;
-    char text[kTypedTextSize];
-    SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof text,
-                        reinterpret_cast<LPARAM>(text));
-
-    ReadForeignPortNames(g_inventory);  // once: the first rename needs them
-    RenameResult result = RenamePorts(port, text, autoEnumerate);
-    if (result.outcome == kRenameDone) {
-        // The rows hold no text of their own; repainting them shows the new names.
+    if (port != nullptr)
+        SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof text,
+                            reinterpret_cast<LPARAM>(text));
+    int result = RenamePort(inventory, port, text, autoEnumerate, refusal);
+    // The rows hold no text of their own; repainting them shows the new names.
+    if (result == kChangeDone)
         InvalidateRect(GetDlgItem(dialog, IDC_PORT_LIST), nullptr, TRUE);
-        return 1;
-    }
-    char message[kRefusalTextSize];
-    if (FormatRenameRefusal(result, message, sizeof message))
-        MessageBoxA(dialog, message, kMessageCaption, MB_OK);
-    return 0;
+    return result;
 }
 
 void InstallPortNameEditProc(HWND dialog) {

@@ -14,6 +14,7 @@
 #include "rename/rename_rule.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KORVALIN_COUNTS_ALLOCATIONS 0

@@ -8,6 +8,7 @@
 #include "inventory/inventory.h"
 #include "listview/listview.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 ActivationSpy* g_spy;

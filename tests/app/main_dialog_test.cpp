@@ -13,6 +13,7 @@
 #include "rename/rename.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "tests/cmdline/run_capture.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

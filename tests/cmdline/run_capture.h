@@ -11,6 +11,7 @@
 
 #include "cmdline/command_line.h"
 #include "platform/files.h"
+#include "tests/support/test_inventory.h"
 
 // Returns the exit code; *output gets what went to standard output, its CR LF line ends read
 // back as LF (as text mode would), and *message (where given) what a message box would show.

@@ -8,6 +8,7 @@
 #include "platform/memory_registry.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

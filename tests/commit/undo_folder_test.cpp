@@ -25,6 +25,7 @@
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
 
 namespace fs = std::filesystem;
 

@@ -33,6 +33,10 @@
 #include "platform/regedit_text.h"
 #include "rename/rename_rule.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
+
+// The fuzzer's inventory: it links no test support.
+PortInventory g_inventory;
 
 namespace {
 

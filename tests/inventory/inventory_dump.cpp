@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "inventory/inventory.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "platform/memory_registry.h"
 #include "tests/inventory/inventory_dump.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "tests/inventory/inventory_dump.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "inventory/inventory.h"
+#include "tests/support/test_inventory.h"
 
 inline BoardRecord* AddTestBoard(int32_t boardType, const char* instanceName) {
     BoardRecord* board = &g_inventory.boards[g_inventory.boardCount++];

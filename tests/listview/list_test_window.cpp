@@ -2,6 +2,7 @@
 #include "tests/listview/list_test_window.h"
 
 #include "app/resource.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

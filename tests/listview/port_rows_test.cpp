@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "tests/listview/board_builder.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ class PortRowsTest : public ListViewTest {
     void Fill() {
         BuildInventory();
         CreateList();
-        PopulatePortList(parent_);
+        PopulatePortList(parent_, g_inventory);
     }
     // One key press as the list sees it: the key, then the character it types, if any.
     void Press(WPARAM virtualKey, char character) {
@@ -69,7 +70,7 @@ TEST_F(PortRowsTest, FillShowsEveryBoardExpandedWithItsPortsInRowOrder) {
 
 TEST_F(PortRowsTest, EmptyInventoryGivesAnEmptyListThatIgnoresToggleKeys) {
     CreateList();
-    PopulatePortList(parent_);
+    PopulatePortList(parent_, g_inventory);
     Press(VK_SPACE, ' ');
     Press(VK_ADD, '+');
     EXPECT_EQ(0, SendMessageA(list_, LB_GETCOUNT, 0, 0));
@@ -199,7 +200,7 @@ TEST_F(PortRowsTest, ExpansionScrollsItsLastRowIntoViewButNotPastTheBoard) {
             DestroyWindow(parent_);
         }
         CreateList(200, 8 * 16);  // eight rows of 16 pixels
-        PopulatePortList(parent_);
+        PopulatePortList(parent_, g_inventory);
         ToggleBoardRow(list_, board, 5);
         SendMessageA(list_, LB_SETTOPINDEX, 0, 0);
         ToggleBoardRow(list_, board, 5);

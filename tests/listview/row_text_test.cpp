@@ -3,6 +3,7 @@
 
 #include "listview/tree_rows.h"
 #include "tests/listview/board_builder.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "listview/tree_rows.h"
 #include "rename/rename.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 
@@ -131,7 +132,8 @@ class RenameInMainDialog : public ::testing::Test {
 
 TEST_F(RenameInMainDialog, EnterRenamesTheBoardsPortsAndTheListRepaintsThem) {
     SetWindowTextA(edit_, "COM1");
-    EXPECT_EQ(0, ApplyPortRename(dialog_, nullptr));
+    char refusal[kChangeRefusalSize];
+    EXPECT_EQ(0, ApplyPortRename(dialog_, g_inventory, nullptr, refusal));
     EXPECT_EQ("Port 1 -> COM5", RowText(3));
     UpdateWindow(list_);
     g_listPaints = 0;

@@ -8,6 +8,7 @@
 
 #include "rename/rename_rule.h"
 #include "tests/support/inventory_walk.h"
+#include "tests/support/test_inventory.h"
 
 namespace {
 

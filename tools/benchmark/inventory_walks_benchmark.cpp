@@ -12,6 +12,13 @@
 
 namespace {
 
+// The walks' inventory, as the program keeps one per front end.
+PortInventory g_inventory;
+
+}  // namespace
+
+namespace {
+
 void LoadMaximalRegistry(int unrelated) {
     MemoryRegistryReset();
     std::string text = MaximalRegistry(unrelated);
@@ -29,26 +36,26 @@ void RunWalk(benchmark::State& state, Walk walk) {
     LoadMaximalRegistry(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        ResetInventory();
+        ResetInventory(g_inventory);
         if (walk > kLegacy)
-            EnumerateLegacyPorts();
+            EnumerateLegacyPorts(g_inventory);
         if (walk > kIsaPnp)
-            EnumerateIsaPnpBoards();
+            EnumerateIsaPnpBoards(g_inventory);
         if (walk > kMultifunction)
-            EnumerateMultifunctionChildren();
+            EnumerateMultifunctionChildren(g_inventory);
         state.ResumeTiming();
         switch (walk) {
             case kLegacy:
-                EnumerateLegacyPorts();
+                EnumerateLegacyPorts(g_inventory);
                 break;
             case kIsaPnp:
-                EnumerateIsaPnpBoards();
+                EnumerateIsaPnpBoards(g_inventory);
                 break;
             case kMultifunction:
-                EnumerateMultifunctionChildren();
+                EnumerateMultifunctionChildren(g_inventory);
                 break;
             case kClassKeys:
-                CollectOrphanClassKeys();
+                CollectOrphanClassKeys(g_inventory);
                 break;
         }
     }
@@ -76,8 +83,8 @@ void BM_ClassKeyWalk(benchmark::State& state) {
 void BM_AllWalks(benchmark::State& state) {
     LoadMaximalRegistry(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        ResetInventory();
-        benchmark::DoNotOptimize(BuildPortInventory());
+        ResetInventory(g_inventory);
+        benchmark::DoNotOptimize(BuildPortInventory(g_inventory));
     }
 }
 
@@ -86,8 +93,8 @@ void BM_AllWalks(benchmark::State& state) {
 // other devices' keys). `operations` is the registry calls one reading makes.
 void BM_ForeignPortNames(benchmark::State& state) {
     LoadMaximalRegistry(static_cast<int>(state.range(0)));
-    ResetInventory();
-    BuildPortInventory();
+    ResetInventory(g_inventory);
+    BuildPortInventory(g_inventory);
     long operations = 0;
     for (auto _ : state) {
         g_inventory.foreign.read = 0;
