@@ -1,7 +1,7 @@
 // platform/registry.h: the registry operations the utility relies on, with their Win32 meanings.
 //
 // The Windows build maps them one to one onto ADVAPI32 under HKEY_LOCAL_MACHINE; the native
-// build runs them over the in-memory registry of memory_registry.h. Results are Win32 error
+// build runs them over the in-memory registry of host/memory_registry.h. Results are Win32 error
 // codes: 0 is success, anything else a failure the caller treats as "not there" or "no more".
 #ifndef KORVALIN_PLATFORM_REGISTRY_H
 #define KORVALIN_PLATFORM_REGISTRY_H

@@ -13,9 +13,10 @@
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "commit/restart_deletions.h"
-#include "platform/change_journal.h"
+#include "platform/host/change_journal.h"
 #include "platform/files.h"
-#include "platform/memory_registry.h"
+#include "platform/host/files_native.h"
+#include "platform/host/memory_registry.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
