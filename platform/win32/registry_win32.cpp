@@ -1,4 +1,4 @@
-// platform/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
+// platform/win32/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
 //
 // One call each (deletion excepted), ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the
 // results are the Win32 error codes unchanged.
