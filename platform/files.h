@@ -9,8 +9,10 @@
 #ifndef KORVALIN_PLATFORM_FILES_H
 #define KORVALIN_PLATFORM_FILES_H
 
+#include "platform/limits.h"
+
 enum {
-    kFileNameSize = 260,  // buffer for a name the search delivers (MAX_PATH)
+    kFileNameSize = kPathSize,  // buffer for a name the search delivers
     // COMMAND.COM's longest line, Windows 95's and real-mode DOS's (Knowledge Base Q121059):
     // what is longer is cut.
     kDosLineLimit = 127,

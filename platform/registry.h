@@ -6,6 +6,8 @@
 #ifndef KORVALIN_PLATFORM_REGISTRY_H
 #define KORVALIN_PLATFORM_REGISTRY_H
 
+#include "platform/limits.h"
+
 #ifdef _WIN32
 #include <windows.h>
 typedef HKEY RegistryKey;
@@ -68,7 +70,7 @@ int IsKeyAtOrBelow(const char* path, const char* key);
 
 // A value with its name as the key spells it, its type and data.
 struct RegistryValue {
-    char name[256];  // Windows' own limit is 255
+    char name[kRegistryNameSize];
     unsigned long type;
     unsigned long size;
     unsigned char data[4096];
