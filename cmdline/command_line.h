@@ -10,6 +10,7 @@
 
 #include "inventory/inventory.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 
@@ -26,10 +27,10 @@ enum CommandExitCode {
 static_assert(kExitCodeLimit <= 256, "every exit code must fit a DOS errorlevel");
 
 enum {
-    kMaxCommandChanges = 32,    // /rename and /remove values together
-    kCommandPathSize = 260,     // a file name, as MAX_PATH
-    kCommandMessageSize = 160,  // a message line, or a message box's text
-    kArgumentFileSize = 4096,   // the words of every @FILE together
+    kMaxCommandChanges = 32,       // /rename and /remove values together
+    kCommandPathSize = kPathSize,  // a file name
+    kCommandMessageSize = 160,     // a message line, or a message box's text
+    kArgumentFileSize = 4096,      // the words of every @FILE together
     // What an unattended run shows when no log takes its messages: the usage fits.
     kUnattendedMessageSize = 1536,
     // The arguments a cut line may have left: the limit less "start /w korvalin ".

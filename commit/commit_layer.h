@@ -10,11 +10,12 @@
 #define KORVALIN_COMMIT_COMMIT_LAYER_H
 
 #include "commit/ok_changes.h"
+#include "platform/limits.h"
 #include "platform/registry.h"
 
 enum {
-    kCommitKeyPathSize = 256,   // a key path below HKEY_LOCAL_MACHINE
-    kCommitFilePathSize = 260,  // a file's full path (MAX_PATH)
+    kCommitKeyPathSize = 256,         // a key path below HKEY_LOCAL_MACHINE
+    kCommitFilePathSize = kPathSize,  // a file's full path
 };
 
 // An open key together with its path below HKEY_LOCAL_MACHINE ("" for the root itself), so

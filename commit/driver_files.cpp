@@ -6,15 +6,13 @@
 #include "commit/ok_steps.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 
 namespace {
 
-enum {
-    kDirectorySize = 80,  // the Windows and system directories are fetched into this much
-    kTokenSize = 1024,
-};
+enum { kTokenSize = 1024 };
 
 const char kManufacturerToken[] = "[Manufacturer]";
 const char* const kProviderTokens[] = {"%Prov%=Marrowlink", "%Prov%=MarrowlinkM1M2",
@@ -101,9 +99,9 @@ void DeleteVendorInfFiles(CommitLayer* layer, const char* pattern) {
 
 void RemoveDriverFiles(CommitLayer* layer) {
     // Room for the fetched directory and both appended levels, so appending cannot overflow.
-    char path[kDirectorySize + sizeof "\\INF\\other" - 1];
-    unsigned length = FilesGetWindowsDirectory(path, kDirectorySize);
-    if (length == 0 || length >= kDirectorySize)
+    char path[kWindowsDirectorySize + sizeof "\\INF\\other" - 1];
+    unsigned length = FilesGetWindowsDirectory(path, kWindowsDirectorySize);
+    if (length == 0 || length >= kWindowsDirectorySize)
         return;  // not obtained, or not whole
     AppendText(path, sizeof path, "\\INF");
     if (CommitSetCurrentDirectory(layer, path))
@@ -112,7 +110,7 @@ void RemoveDriverFiles(CommitLayer* layer) {
     if (CommitSetCurrentDirectory(layer, path))
         DeleteVendorInfFiles(layer, "*.inf");
 
-    char systemDirectory[kDirectorySize];
+    char systemDirectory[kWindowsDirectorySize];
     length = FilesGetSystemDirectory(systemDirectory, sizeof systemDirectory);
     if (length == 0 || length >= sizeof systemDirectory)
         return;

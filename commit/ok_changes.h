@@ -5,6 +5,7 @@
 #define KORVALIN_COMMIT_OK_CHANGES_H
 
 #include "inventory/inventory.h"
+#include "platform/limits.h"
 
 enum OkChangeKind {
     kOkValueWritten = 1,  // a PORTNAME written into an instance key
@@ -61,8 +62,8 @@ int RewritesSameText(const OkChange& change);
 int ApplyOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context);
 
 enum {
-    kUndoFolderPathSize = 128,  // <Windows directory>\KORVALIN\UNDOnnnn
-    kOkChangePathSize = 260,    // a key path or a file's full path (MAX_PATH)
+    kUndoFolderPathSize = 128,      // <Windows directory>\KORVALIN\UNDOnnnn
+    kOkChangePathSize = kPathSize,  // a key path or a file's full path
 };
 
 enum OkResult {

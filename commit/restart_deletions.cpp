@@ -9,11 +9,12 @@
 #include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/heap.h"
+#include "platform/limits.h"
 #include "platform/text.h"
 
 namespace {
 
-enum { kWindowsDirectorySize = 80, kWininitChunk = 1024 };
+enum { kWininitChunk = 1024 };
 
 const char kTextEnd = 0x1A;  // Ctrl+Z: where a text-mode reader (WININIT.EXE too) stops
 

@@ -15,13 +15,14 @@
 #include "commit/restart_deletions.h"
 #include "inventory/registry_names.h"
 #include "platform/files.h"
+#include "platform/limits.h"
 #include "platform/regedit_lines.h"
 #include "platform/streams.h"
 #include "platform/text.h"
 
 namespace {
 
-enum { kWindowsDirectorySize = 80, kUndoLineSize = kCommitKeyPathSize + 128 };
+enum { kUndoLineSize = kCommitKeyPathSize + 128 };
 
 const char kBatchHeader[] =
     "@ECHO OFF\n"

@@ -5,6 +5,7 @@
 #include "commit/commit_layer.h"
 #include "platform/regedit_lines.h"
 #include "platform/ascii.h"
+#include "platform/limits.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 enum {
     kExportPathSize = 1024,
-    kExportNameSize = 256,    // key and value names (Windows' own limit is 255)
     kExportDataSize = 16384,  // a value's data (Windows 95's limit is below it)
 };
 
@@ -20,7 +20,7 @@ struct ExportState {
     RegTextSink sink;
     void* context;
     char path[kExportPathSize];  // the key being exported
-    char valueName[kExportNameSize];
+    char valueName[kRegistryNameSize];
     unsigned char valueData[kExportDataSize];
 };
 
@@ -40,7 +40,7 @@ int ExportTree(ExportState& w, RegistryKey key) {
     }
     size_t length = TextLength(w.path);
     for (unsigned long index = 0;; ++index) {
-        char name[kExportNameSize];
+        char name[kRegistryNameSize];
         unsigned long nameLength = sizeof name;
         long result = RegistryEnumKey(key, index, name, &nameLength);
         if (result == kRegistryNoMoreItems)
@@ -79,7 +79,7 @@ int ExportKeySubtree(const char* path, RegTextSink sink, void* context) {
         return 0;
     int exported = 0;
     for (unsigned long index = 0;; ++index) {
-        char name[kExportNameSize];
+        char name[kRegistryNameSize];
         unsigned long nameLength = sizeof name;
         if (RegistryEnumKey(parent, index, name, &nameLength) != kRegistryOk)
             break;

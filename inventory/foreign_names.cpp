@@ -4,12 +4,11 @@
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
 #include "platform/ascii.h"
+#include "platform/limits.h"
 #include "platform/regedit_lines.h"
 #include "platform/text.h"
 
 namespace {
-
-enum { kKeyNameSize = 256 };  // Windows' own limit for a key name is 255
 
 // 1 when `path` is the instance key of a port the walks took (of a removed board too). The
 // hashes rule out all but the one port it may be, so a machine full of ports costs little.
@@ -50,7 +49,7 @@ void TakeForeignName(PortInventory& inventory, RegistryKey key, const char* path
 // over; a failing enumeration ends the level.
 template <typename Visit>
 void EachSubkey(RegistryKey key, Visit visit) {
-    char name[kKeyNameSize];
+    char name[kRegistryNameSize];
     for (unsigned long index = 0;; ++index) {
         unsigned long length = sizeof name;
         if (RegistryEnumKey(key, index, name, &length) != kRegistryOk)

@@ -3,13 +3,16 @@
 //
 // The Windows build maps them onto KERNEL32. The native build works on the host's file system
 // (through the C library's streams) below a Windows directory and a system directory that the
-// caller sets (tests), matching names and patterns without regard to case and taking '\' between
-// levels, as the Windows file system does. platform/streams.h buffers text over these files.
+// caller sets (tests, through host/files_native.h), matching names and patterns without regard
+// to case and taking '\' between levels, as the Windows file system does. platform/streams.h
+// buffers text over these files.
 #ifndef KORVALIN_PLATFORM_FILES_H
 #define KORVALIN_PLATFORM_FILES_H
 
+#include "platform/limits.h"
+
 enum {
-    kFileNameSize = 260,  // buffer for a name the search delivers (MAX_PATH)
+    kFileNameSize = kPathSize,  // buffer for a name the search delivers
     // COMMAND.COM's longest line, Windows 95's and real-mode DOS's (Knowledge Base Q121059):
     // what is longer is cut.
     kDosLineLimit = 127,
@@ -81,19 +84,5 @@ int FilesWrite(PlatformFile* file, const void* data, unsigned long size);
 int FilesFlushToDisk(PlatformFile* file);
 // 1: closed cleanly; 0: the close reported an error.
 int FilesClose(PlatformFile* file);
-
-#ifndef _WIN32
-// Native build only: the directories FilesGet*Directory report (host paths; '\' is also taken
-// as a separator in them). A null directory makes its query fail. Also makes the host's
-// present working directory the current directory again.
-void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
-// Native build only: marks a file as held open by another program (1) or not (0), which the
-// host cannot show.
-void FilesNativeSetInUse(const char* name, int held);
-// Native build only: the host folder that stands for drive C: (null: none). Below it a file's
-// short path is "C:" and its 8.3 names, each long name given as its first six letters and "~1"
-// (as DOS emulators show it); elsewhere a file's short path is its path as given.
-void FilesNativeSetDosDrive(const char* hostRoot);
-#endif
 
 #endif

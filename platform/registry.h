@@ -1,10 +1,12 @@
 // platform/registry.h: the registry operations the utility relies on, with their Win32 meanings.
 //
 // The Windows build maps them one to one onto ADVAPI32 under HKEY_LOCAL_MACHINE; the native
-// build runs them over the in-memory registry of memory_registry.h. Results are Win32 error
+// build runs them over the in-memory registry of host/memory_registry.h. Results are Win32 error
 // codes: 0 is success, anything else a failure the caller treats as "not there" or "no more".
 #ifndef KORVALIN_PLATFORM_REGISTRY_H
 #define KORVALIN_PLATFORM_REGISTRY_H
+
+#include "platform/limits.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -68,7 +70,7 @@ int IsKeyAtOrBelow(const char* path, const char* key);
 
 // A value with its name as the key spells it, its type and data.
 struct RegistryValue {
-    char name[256];  // Windows' own limit is 255
+    char name[kRegistryNameSize];
     unsigned long type;
     unsigned long size;
     unsigned char data[4096];

@@ -12,7 +12,7 @@
 #include "cmdline/command_line.h"
 #include "commit/ok_changes.h"
 #include "platform/files.h"
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #include "rename/rename_rule.h"
 #include "tests/cmdline/run_capture.h"
 #include "tests/commit/commit_test_support.h"

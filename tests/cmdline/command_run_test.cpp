@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "cmdline/command_line.h"
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #include "tests/cmdline/run_capture.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"

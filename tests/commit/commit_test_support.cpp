@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "platform/regedit_text.h"
+#include "platform/host/regedit_text.h"
 #include "platform/registry.h"
 #include "tests/support/fixture_registry.h"
 
@@ -19,6 +19,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/host/files_native.h"
 #endif
 
 namespace {

@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "platform/host/files_native.h"
 #endif
 
 namespace {

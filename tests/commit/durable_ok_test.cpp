@@ -13,9 +13,10 @@
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
 #include "commit/restart_deletions.h"
-#include "platform/change_journal.h"
+#include "platform/host/change_journal.h"
 #include "platform/files.h"
-#include "platform/memory_registry.h"
+#include "platform/host/files_native.h"
+#include "platform/host/memory_registry.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"
@@ -161,6 +162,38 @@ TEST_F(DurableOk, HeldFileGoesIntoWininitAfterTheRegistryFlushAndUndoTakesItOut)
     size_t find = bat.find(" find /v \"NUL=" + held + "\" < ");
     EXPECT_NE(std::string::npos, find) << bat;
     EXPECT_LT(find, bat.find("copy /Y FILE0002.DAT " + held)) << bat;
+}
+
+// The undo folder, the INF clean-up and WININIT.INI all live in the Windows directory: each
+// takes one of 79 characters, and none one of 80, so OK never does only part of its work.
+TEST_F(DurableOk, EveryStepTakesAWindowsDirectoryOf79CharactersAndNoneOneOf80) {
+    const std::string root = dirs_.windows.substr(0, dirs_.windows.rfind('/'));
+    const std::string held = dirs_.system + "\\quorvane.vxd";
+    for (size_t length : {80u, 79u}) {
+        SCOPED_TRACE(length);
+        const std::string windows = root + "/" + std::string(length - root.size() - 1, 'w');
+        std::filesystem::create_directories(windows + "/INF");
+        std::ofstream(windows + "/INF/oem4.inf") << kMakersInf;
+        FilesNativeSetDirectories(windows.c_str(), dirs_.system.c_str());
+        FilesNativeSetInUse(held.c_str(), 1);
+        OkOutcome outcome = Ok();
+        FilesNativeSetInUse(held.c_str(), 0);
+        const bool inf = dirs_.Exists(windows + "/INF/oem4.inf"),
+                   wininit = dirs_.Exists(windows + "/" + kWininitFile);
+        std::filesystem::remove_all(windows);
+        if (length == 80) {
+            EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+            EXPECT_EQ(before_, ExportTestRegistry());
+            EXPECT_TRUE(inf);
+            EXPECT_FALSE(wininit);
+        } else {
+            ASSERT_EQ(kOkDone, outcome.result);
+            EXPECT_EQ(kOkAsPlanned, outcome.deviation);
+            EXPECT_EQ(0, std::string(outcome.undoFolder).find(windows)) << outcome.undoFolder;
+            EXPECT_FALSE(inf);
+            EXPECT_TRUE(wininit);
+        }
+    }
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "commit/ok_changes.h"
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"

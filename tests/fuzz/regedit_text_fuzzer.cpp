@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/regedit_text.h"
+#include "platform/host/memory_registry.h"
+#include "platform/host/regedit_text.h"
 
 namespace {
 

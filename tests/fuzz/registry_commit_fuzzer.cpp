@@ -28,9 +28,10 @@
 
 #include "commit/undo_folder.h"
 #include "platform/files.h"
+#include "platform/host/files_native.h"
 #include "inventory/inventory.h"
-#include "platform/memory_registry.h"
-#include "platform/regedit_text.h"
+#include "platform/host/memory_registry.h"
+#include "platform/host/regedit_text.h"
 #include "rename/rename_rule.h"
 #include "tests/support/inventory_walk.h"
 #include "tests/support/test_inventory.h"

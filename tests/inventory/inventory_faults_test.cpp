@@ -3,7 +3,7 @@
 
 #include "gtest/gtest.h"
 #include "inventory/inventory.h"
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #include "tests/inventory/inventory_dump.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"

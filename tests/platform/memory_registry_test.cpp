@@ -1,7 +1,7 @@
 // tests/platform/memory_registry_test.cpp: what only the in-memory registry offers or promises:
 // loading and saving, fault injection, the handle pool and its leak count, stale handles, and
 // operations that leave the heap alone.
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 
 #include <stdlib.h>
 #include <string.h>

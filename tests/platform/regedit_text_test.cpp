@@ -1,5 +1,5 @@
 // tests/platform/regedit_text_test.cpp: REGEDIT4 parsing, its line-named errors, and formatting.
-#include "platform/regedit_text.h"
+#include "platform/host/regedit_text.h"
 
 #include <stdio.h>
 

@@ -15,10 +15,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/regedit_text.h"
+#include "platform/host/regedit_text.h"
 #include "platform/registry.h"
 #ifndef _WIN32
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #endif
 
 namespace {

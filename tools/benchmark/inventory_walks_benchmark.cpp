@@ -7,7 +7,7 @@
 
 #include "benchmark/benchmark.h"
 #include "inventory/inventory.h"
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 #include "tools/benchmark/maximal_registry.h"
 
 namespace {

@@ -1,9 +1,9 @@
-// platform/regedit_text.h: REGEDIT4 text, parsed into keys and values and formatted back.
+// platform/host/regedit_text.h: REGEDIT4 text, parsed into keys and values and formatted back.
 //
-// Shared by both builds: the native registry loads and saves through it, and the Windows
-// tests write fixtures into the real registry from it.
-#ifndef KORVALIN_PLATFORM_REGEDIT_TEXT_H
-#define KORVALIN_PLATFORM_REGEDIT_TEXT_H
+// Both builds have it, korvalin.exe never links it: the native registry loads and saves through
+// it, and the Windows tests write fixtures into the real registry from it.
+#ifndef KORVALIN_PLATFORM_HOST_REGEDIT_TEXT_H
+#define KORVALIN_PLATFORM_HOST_REGEDIT_TEXT_H
 
 #include <stddef.h>
 

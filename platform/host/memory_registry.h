@@ -1,11 +1,11 @@
-// platform/memory_registry.h: control of the native build's in-memory registry (tests, tools).
+// platform/host/memory_registry.h: control of the native build's in-memory registry (tests, tools).
 //
 // The in-memory registry stands behind registry.h where no Windows registry is at hand. It
 // behaves like Windows wherever the utility's walks can tell: names match without regard to
 // case, subkeys enumerate sorted without regard to case, short buffers fail the call, and a
 // key that still has subkeys cannot be deleted.
-#ifndef KORVALIN_PLATFORM_MEMORY_REGISTRY_H
-#define KORVALIN_PLATFORM_MEMORY_REGISTRY_H
+#ifndef KORVALIN_PLATFORM_HOST_MEMORY_REGISTRY_H
+#define KORVALIN_PLATFORM_HOST_MEMORY_REGISTRY_H
 
 #include <stddef.h>
 

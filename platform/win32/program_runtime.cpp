@@ -1,5 +1,5 @@
-// app/program_runtime.cpp: the few functions the compiler calls on its own (copying and
-// clearing structures, comparing blocks), for korvalin.exe, which links no C runtime.
+// platform/win32/program_runtime.cpp: the few functions the compiler calls on its own (copying
+// and clearing structures, comparing blocks), for korvalin.exe, which links no C runtime.
 //
 // Built without loop-pattern recognition, or the compiler would turn these very loops back into
 // calls to themselves. The stack probe for large frames comes from libgcc, linked statically.

@@ -1,4 +1,4 @@
-// platform/files_win32.cpp: the file operations over KERNEL32 (Windows build).
+// platform/win32/files_win32.cpp: the file operations over KERNEL32 (Windows build).
 //
 // One call each, ANSI entry points only. Search and file handles are handed out as the
 // FileSearch and PlatformFile pointers themselves, so nothing is allocated.

@@ -1,4 +1,4 @@
-// app/program_start.cpp: where Windows starts korvalin.exe, in place of a C runtime's start-up.
+// platform/win32/program_start.cpp: where Windows starts korvalin.exe, in place of a C runtime.
 //
 // Windows 95 as first shipped has no C runtime DLL, so the program links none: this is all the
 // start-up it needs. It gathers WinMain's arguments as the C runtime would and ends the process

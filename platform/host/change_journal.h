@@ -1,9 +1,9 @@
-// platform/change_journal.h: native build only. Tells a test each change the native registry
+// platform/host/change_journal.h: native build only. Tells a test each change the native registry
 // and file system are about to make, in order, and lets it refuse one as a full disk or a
 // failing registry would: so a test can see what was on the disk before what (the undo folder
 // before the first change, the registry before a file goes) and what happens when it is not.
-#ifndef KORVALIN_PLATFORM_CHANGE_JOURNAL_H
-#define KORVALIN_PLATFORM_CHANGE_JOURNAL_H
+#ifndef KORVALIN_PLATFORM_HOST_CHANGE_JOURNAL_H
+#define KORVALIN_PLATFORM_HOST_CHANGE_JOURNAL_H
 
 enum PlatformChange {
     kChangeValueWritten,     // name: the key's path, a backslash and the value's name

@@ -1,7 +1,6 @@
-// platform/heap.cpp: heap blocks for both builds (see heap.h).
+// platform/win32/heap_win32.cpp: heap blocks from the process heap through KERNEL32 (see heap.h).
 #include "platform/heap.h"
 
-#ifdef _WIN32
 #include <windows.h>
 
 void* ResizeHeapBlock(void* block, size_t bytes) {
@@ -13,16 +12,3 @@ void FreeHeapBlock(void* block) {
     if (block != nullptr)
         HeapFree(GetProcessHeap(), 0, block);
 }
-
-#else
-#include <stdlib.h>
-
-void* ResizeHeapBlock(void* block, size_t bytes) {
-    return realloc(block, bytes);
-}
-
-void FreeHeapBlock(void* block) {
-    free(block);
-}
-
-#endif

@@ -1,10 +1,10 @@
-// platform/regedit_text.cpp: REGEDIT4 text parsed into keys and values, and formatted back.
+// platform/host/regedit_text.cpp: REGEDIT4 text parsed into keys and values, and formatted back.
 //
 // The parser reads the subset of REGEDIT4 that Windows 95's registry editor writes: key lines
 // under HKEY_LOCAL_MACHINE, "string", dword: and hex:/hex(n): values with line continuation,
 // comments and blank lines. Anything else is an error naming its line; nothing is returned
 // until the whole file has been read, so a caller never sees half a tree.
-#include "platform/regedit_text.h"
+#include "platform/host/regedit_text.h"
 
 #include <string.h>
 

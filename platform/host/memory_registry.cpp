@@ -1,4 +1,4 @@
-// platform/memory_registry.cpp: the six registry operations over an in-memory tree (native build).
+// platform/host/memory_registry.cpp: the six registry operations over an in-memory tree.
 //
 // Built to behave like Wine's registry wherever the utility's walks can tell: names match
 // without regard to ASCII case, subkeys enumerate in Wine's order (ASCII lower case compared
@@ -10,7 +10,7 @@
 // stay allocated (detached and marked) until the next reset so no handle ever dangles, and a
 // string write reuses the value's storage when it fits. Only writing a value a key did not
 // have yet allocates.
-#include "platform/memory_registry.h"
+#include "platform/host/memory_registry.h"
 
 #include <stdint.h>
 #include <stdio.h>
@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "platform/ascii.h"
-#include "platform/change_journal.h"
-#include "platform/regedit_text.h"
+#include "platform/host/change_journal.h"
+#include "platform/host/regedit_text.h"
 #include "platform/registry.h"
 
 namespace {

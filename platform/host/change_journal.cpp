@@ -1,5 +1,5 @@
-// platform/change_journal.cpp: the native build's hook for changes (see change_journal.h).
-#include "platform/change_journal.h"
+// platform/host/change_journal.cpp: the native build's hook for changes (see change_journal.h).
+#include "platform/host/change_journal.h"
 
 namespace {
 PlatformChangeHook g_hook;

@@ -1,8 +1,10 @@
-// platform/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
+// platform/win32/registry_win32.cpp: the registry operations over ADVAPI32 (Windows build).
 //
 // One call each (deletion excepted), ANSI entry points only, HKEY_LOCAL_MACHINE as the root; the
 // results are the Win32 error codes unchanged.
 #include "platform/registry.h"
+
+#include "platform/limits.h"
 
 RegistryKey RegistryRoot() {
     return HKEY_LOCAL_MACHINE;
@@ -46,7 +48,7 @@ long RegistryDeleteKey(RegistryKey parent, const char* subkey) {
     long result = RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS, &key);
     if (result != ERROR_SUCCESS)
         return result;
-    char name[MAX_PATH];
+    char name[kRegistryNameSize];
     DWORD length = sizeof name;
     FILETIME lastWritten;
     result = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, &lastWritten);

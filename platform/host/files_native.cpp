@@ -1,10 +1,11 @@
-// platform/files_native.cpp: the file operations over the host file system (native build).
+// platform/host/files_native.cpp: the file operations over the host file system (native build).
 //
 // Behaves like the Windows file system wherever the clean-up can tell: '\' separates levels,
 // names and patterns match without regard to (ASCII) case, directories cannot be opened or
 // deleted as files, and a read-only file (no write permission) cannot be deleted. The current
 // directory is the layer's own, so tests never move the process's working directory.
 #include "platform/files.h"
+#include "platform/host/files_native.h"
 
 #include <dirent.h>
 #include <stdio.h>
@@ -17,7 +18,7 @@
 #include <vector>
 
 #include "platform/ascii.h"
-#include "platform/change_journal.h"
+#include "platform/host/change_journal.h"
 
 struct FileSearch {
     std::vector<std::string> names;

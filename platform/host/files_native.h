@@ -1,0 +1,19 @@
+// platform/host/files_native.h: control of the native build's files (tests, tools).
+//
+// The host cannot show what the file operations of files.h must tell apart on Windows: these
+// set it up.
+#ifndef KORVALIN_PLATFORM_HOST_FILES_NATIVE_H
+#define KORVALIN_PLATFORM_HOST_FILES_NATIVE_H
+
+// The directories FilesGet*Directory report (host paths; '\' is also taken as a separator in
+// them). A null directory makes its query fail. Also makes the host's present working directory
+// the current directory again.
+void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
+// Marks a file as held open by another program (1) or not (0), which the host cannot show.
+void FilesNativeSetInUse(const char* name, int held);
+// The host folder that stands for drive C: (null: none). Below it a file's short path is "C:"
+// and its 8.3 names, each long name given as its first six letters and "~1" (as DOS emulators
+// show it); elsewhere a file's short path is its path as given.
+void FilesNativeSetDosDrive(const char* hostRoot);
+
+#endif
