@@ -5,7 +5,7 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "inventory/inventory.h"
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 #include "rename/rename.h"
 
 namespace {

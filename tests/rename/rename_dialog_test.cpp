@@ -10,8 +10,8 @@
 #include "app/main_dialog.h"
 #include "app/resource.h"
 #include "inventory/inventory.h"
-#include "listview/listview.h"
-#include "listview/tree_rows.h"
+#include "portlist/portlist.h"
+#include "portlist/tree_rows.h"
 #include "rename/rename.h"
 #include "tests/support/fixture_registry.h"
 

@@ -1,5 +1,5 @@
-// listview/row_drawing.cpp: painting a board or port row: tree lines, picture, text, focus.
-#include "listview/listview.h"
+// portlist/row_drawing.cpp: painting a board or port row: tree lines, picture, text, focus.
+#include "portlist/portlist.h"
 
 namespace {
 

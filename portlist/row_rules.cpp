@@ -1,6 +1,6 @@
-// listview/row_rules.cpp: which port rows a board has, where an expansion scrolls to, and
+// portlist/row_rules.cpp: which port rows a board has, where an expansion scrolls to, and
 // which keys toggle a board.
-#include "listview/tree_rows.h"
+#include "portlist/tree_rows.h"
 
 int CollectPresentPorts(BoardRecord* board, PortRecord* ports[kMaxBoardPorts]) {
     int count = 0;

@@ -1,8 +1,8 @@
-// listview/port_rows.cpp: which rows the list shows, expanding and collapsing boards, and the
+// portlist/port_rows.cpp: which rows the list shows, expanding and collapsing boards, and the
 // set of expanded boards.
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 
-#include "listview/list_control.h"
+#include "portlist/list_control.h"
 #include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {

@@ -1,15 +1,15 @@
-// listview/listview.h: the owner-drawn tree list of boards and ports in the main dialog.
+// portlist/portlist.h: the owner-drawn tree list of boards and ports in the main dialog.
 //
 // The list stores no strings: each row's item data is a BoardRecord or PortRecord pointer
 // into g_inventory, and the dialog paints rows from those records.
-#ifndef KORVALIN_LISTVIEW_LISTVIEW_H
-#define KORVALIN_LISTVIEW_LISTVIEW_H
+#ifndef KORVALIN_PORTLIST_PORTLIST_H
+#define KORVALIN_PORTLIST_PORTLIST_H
 
 #include <windows.h>
 #include <stdint.h>
 
 #include "inventory/inventory.h"
-#include "listview/tree_rows.h"
+#include "portlist/tree_rows.h"
 
 // Everything the list keeps between messages. One process-wide instance, zero at start.
 struct PortListState {

@@ -1,9 +1,9 @@
-// tests/listview/port_rows_test.cpp: which rows the list shows, expanding and collapsing by
+// tests/portlist/port_rows_test.cpp: which rows the list shows, expanding and collapsing by
 // double-click and keys, the expanded set, and scrolling after an expansion.
-#include "tests/listview/list_test_window.h"
+#include "tests/portlist/list_test_window.h"
 
 #include "app/resource.h"
-#include "tests/listview/board_builder.h"
+#include "tests/portlist/board_builder.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ LRESULT Data(const void* record) {
     return reinterpret_cast<LRESULT>(record);
 }
 
-class PortRowsTest : public ListViewTest {
+class PortRowsTest : public PortListTest {
   protected:
     // Three boards: one with direct and child ports, one without ports, a standard port.
     void BuildInventory() {
