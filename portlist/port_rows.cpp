@@ -2,7 +2,7 @@
 // set of expanded boards.
 #include "portlist/portlist.h"
 
-#include "portlist/list_control.h"
+#include "controls/control_ids.h"
 #include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {
