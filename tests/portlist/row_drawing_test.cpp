@@ -78,7 +78,12 @@ TEST_F(RowDrawingTest, PortRowConnectorAndContinuingLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         g_portListState.drawLines = c.drawLines;
-        port_->hasNextSibling = c.hasNextSibling;
+        // A port in a later slot of the board is what continues the line below this row.
+        if (c.hasNextSibling) {
+            AddDirectPort(board_, 3, "COM8");
+        } else {
+            board_->ports[3] = PortRecord{};
+        }
         Draw(port_);
         COLORREF lineOrNot = c.drawLines ? line : kUntouched;
         for (int y = 0; y <= 8; ++y) {  // from the top down to the middle line
