@@ -3,10 +3,8 @@
 
 HINSTANCE g_moduleInstance;
 PortRecord* selectedPort;
-BoardRecord* selectedBoard;
 
 void ResetDialogState() {
     g_moduleInstance = nullptr;
     selectedPort = nullptr;
-    selectedBoard = nullptr;
 }

@@ -7,8 +7,7 @@
 #include "inventory/inventory.h"
 
 extern HINSTANCE g_moduleInstance;
-extern PortRecord* selectedPort;    // the selected port row, or null
-extern BoardRecord* selectedBoard;  // the selected board row, or null
+extern PortRecord* selectedPort;  // the selected port row, or null
 
 // Zeroes the state above, as at process start (tests run the dialog many times).
 void ResetDialogState();
