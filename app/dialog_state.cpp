@@ -4,10 +4,8 @@
 HINSTANCE g_moduleInstance;
 PortInventory g_inventory;
 PortRecord* selectedPort;
-BoardRecord* selectedBoard;
 
 void ResetDialogState() {
     g_moduleInstance = nullptr;
     selectedPort = nullptr;
-    selectedBoard = nullptr;
 }

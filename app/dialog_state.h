@@ -7,9 +7,8 @@
 #include "inventory/inventory.h"
 
 extern HINSTANCE g_moduleInstance;
-extern PortInventory g_inventory;   // the dialog's boards and ports, filled when it opens
-extern PortRecord* selectedPort;    // the selected port row, or null
-extern BoardRecord* selectedBoard;  // the selected board row, or null
+extern PortInventory g_inventory;  // the dialog's boards and ports, filled when it opens
+extern PortRecord* selectedPort;   // the selected port row, or null
 
 // Zeroes the state above, as at process start (tests run the dialog many times).
 void ResetDialogState();

@@ -5,7 +5,7 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "inventory/inventory.h"
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 #include "rename/rename.h"
 
 namespace {
@@ -24,7 +24,6 @@ void EnableRemove(HWND dialog, int enable) {
 void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
     if (!IsPortRow(reinterpret_cast<const void*>(itemData))) {
         BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
-        selectedBoard = board;
         selectedPort = nullptr;
         SetNamingControlsEnabled(dialog, 0);
         EnableRemove(dialog, BoardTypeOf(board->boardType).removable);
@@ -32,7 +31,6 @@ void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
     } else {
         PortRecord* port = reinterpret_cast<PortRecord*>(itemData);
         selectedPort = port;
-        selectedBoard = nullptr;
         SetNamingControlsEnabled(dialog, 1);
         EnableRemove(dialog, 0);
         SetDlgItemTextA(dialog, IDC_PORT_NAME, port->portName);
@@ -70,7 +68,6 @@ void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
     LRESULT first = RowItemData(GetDlgItem(dialog, IDC_PORT_LIST), 0);
     if (first != LB_ERR && first != 0) {
         BoardRecord* board = reinterpret_cast<BoardRecord*>(first);
-        selectedBoard = board;
         selectedPort = nullptr;
         SendDlgItemMessageA(dialog, IDC_PORT_LIST, LB_SETCURSEL, 0, 0);
         EnableRemove(dialog, BoardTypeOf(board->boardType).removable);

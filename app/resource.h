@@ -1,4 +1,5 @@
-// app/resource.h: resource and control identifiers shared by the resource script and the code.
+// app/resource.h: resource identifiers shared by the resource script and the code; the control
+// identifiers come from controls/control_ids.h, where the lower folders find them too.
 #ifndef KORVALIN_APP_RESOURCE_H
 #define KORVALIN_APP_RESOURCE_H
 
@@ -10,11 +11,7 @@
 #define IDD_RESTART 104
 #define IDD_ABOUT 105
 
-// Controls of IDD_MAIN (IDOK 1, IDCANCEL 2 are the system's own). The list and the naming
-// controls are numbered where the code that drives them lives.
-#define IDC_ABOUT 3
-#include "listview/list_control.h"  // IDC_PORT_LIST 1000
-#include "rename/naming_controls.h"  // IDC_APPLY 1001 to IDC_PORT_NAME 1004, IDC_PORT_NAME_LABEL 1007
-#define IDC_REMOVE 1005
+// Controls
+#include "controls/control_ids.h"
 
 #endif

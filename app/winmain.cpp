@@ -8,7 +8,7 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "cmdline/command_line.h"
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 
 namespace {
 

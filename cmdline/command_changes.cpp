@@ -5,7 +5,7 @@
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
 #include "platform/ascii.h"
-#include "listview/tree_rows.h"
+#include "portlist/tree_rows.h"
 #include "rename/port_changes.h"
 
 namespace {

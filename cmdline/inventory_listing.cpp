@@ -2,7 +2,7 @@
 // then the port names other devices hold.
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
-#include "listview/tree_rows.h"
+#include "portlist/tree_rows.h"
 
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards,
                           int* ports) {

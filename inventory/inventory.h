@@ -52,8 +52,7 @@ inline int IsPortRow(const void* itemData) {
 struct BoardRecord;
 
 struct PortRecord {
-    int32_t itemKind;        // kPortItem: present; 0: empty slot
-    int32_t hasNextSibling;  // set by the list fill
+    int32_t itemKind;  // kPortItem: present; 0: empty slot
     uint16_t portNumber;
     BoardRecord* owningBoard;
     char portName[kPortNameSize];
@@ -70,10 +69,9 @@ struct ChildGroup {
     PortRecord ports[kChildPorts];
 };
 
-// A board begins with the same two words as a PortRecord (see ItemKind).
+// A board begins with the same first word as a PortRecord (see ItemKind).
 struct BoardRecord {
     int32_t itemKind;  // always kBoardItem
-    int32_t hasNextSibling;
     char instanceName[kBoardInstanceNameSize];
     int32_t boardType;
     int32_t removed;

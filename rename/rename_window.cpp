@@ -1,8 +1,7 @@
 // rename/rename_window.cpp: Apply and the port-name field, the window side of renaming.
 #include "rename/rename.h"
 
-#include "listview/list_control.h"
-#include "rename/naming_controls.h"
+#include "controls/control_ids.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/main_dialog.h"
 #include "app/resource.h"
 #include "inventory/inventory.h"
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"
 

@@ -6,7 +6,7 @@
 #include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/support/fixture_registry.h"
 

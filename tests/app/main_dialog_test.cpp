@@ -50,6 +50,12 @@ class MainDialog : public MainDialogTest {
     }
     bool RemoveEnabled() const { return IsWindowEnabled(Item(IDC_REMOVE)) != 0; }
     LRESULT CurrentRow() const { return SendMessageA(List(), LB_GETCURSEL, 0, 0); }
+    // The board whose row the list has selected, or null: the one Remove acts on.
+    BoardRecord* SelectedBoard() const {
+        LRESULT row = CurrentRow();
+        void* data = row == LB_ERR ? nullptr : RowData(row);
+        return data != nullptr && KindOf(data) == 0 ? static_cast<BoardRecord*>(data) : nullptr;
+    }
 };
 
 TEST_F(MainDialog, OpensWithTheFirstBoardSelectedAndNamingDisabled) {
@@ -69,7 +75,7 @@ TEST_F(MainDialog, OpensWithTheFirstBoardSelectedAndNamingDisabled) {
         SetUp();
         OpenOver(c.fixture);
         EXPECT_EQ(c.selectedRow, CurrentRow());
-        EXPECT_EQ(c.selectedRow == 0 ? &g_inventory.boards[0] : nullptr, selectedBoard);
+        EXPECT_EQ(c.selectedRow == 0 ? &g_inventory.boards[0] : nullptr, SelectedBoard());
         EXPECT_EQ(nullptr, selectedPort);
         EXPECT_EQ(c.removeEnabled, RemoveEnabled());
         EXPECT_EQ(UINT{BST_CHECKED}, IsDlgButtonChecked(dialog_, IDC_AUTO_ENUMERATE));
@@ -100,7 +106,7 @@ TEST_F(MainDialog, StoppedInitialisationOpensWithEmptyListAndTemplateStates) {
     EXPECT_EQ(3, g_inventory.boardCount);  // what the walks found stays
     EXPECT_EQ(0, RowCount());
     EXPECT_EQ(LB_ERR, CurrentRow());
-    EXPECT_EQ(nullptr, selectedBoard);
+    EXPECT_EQ(nullptr, SelectedBoard());
     EXPECT_EQ(nullptr, selectedPort);
     EXPECT_FALSE(RemoveEnabled());
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_APPLY)));
@@ -135,7 +141,7 @@ TEST_F(MainDialog, SelectionSwitchesBetweenNamingAndRemove) {
         SelectRow(c.row);
         void* record = RowData(c.row);
         EXPECT_EQ(c.isPort ? record : nullptr, static_cast<void*>(selectedPort));
-        EXPECT_EQ(c.isPort ? nullptr : record, static_cast<void*>(selectedBoard));
+        EXPECT_EQ(c.isPort ? nullptr : record, static_cast<void*>(SelectedBoard()));
         ExpectNamingControlsEnabled(c.isPort);
         EXPECT_EQ(c.removeEnabled, RemoveEnabled());
         EXPECT_EQ(c.name, NameText());
@@ -183,12 +189,12 @@ TEST_F(MainDialog, RemoveTakesTheBoardRowsAndLandsOnTheNeighbouringRow) {
         }
         EXPECT_EQ(c.landingRow, CurrentRow());
         if (c.landingRow == LB_ERR) {
-            EXPECT_EQ(board, selectedBoard);  // nothing to select instead
+            EXPECT_EQ(nullptr, selectedPort);  // nothing to select instead: left as it was
         } else {
             void* landing = RowData(c.landingRow);
             EXPECT_EQ(c.landsOnPort, KindOf(landing) == 1);
             EXPECT_EQ(c.landsOnPort ? landing : nullptr, static_cast<void*>(selectedPort));
-            EXPECT_EQ(c.landsOnPort ? nullptr : landing, static_cast<void*>(selectedBoard));
+            EXPECT_EQ(c.landsOnPort ? nullptr : landing, static_cast<void*>(SelectedBoard()));
         }
         ExpectNamingControlsEnabled(c.landsOnPort);
         EXPECT_EQ(c.removeEnabled, RemoveEnabled());

@@ -1,5 +1,5 @@
-// listview/row_drawing.cpp: painting a board or port row: tree lines, picture, text, focus.
-#include "listview/listview.h"
+// portlist/row_drawing.cpp: painting a board or port row: tree lines, picture, text, focus.
+#include "portlist/portlist.h"
 
 namespace {
 
@@ -22,13 +22,24 @@ void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem) {
     if (IsPortRow(record)) {
         const PortRecord* port = static_cast<const PortRecord*>(record);
         FormatPortRowText(port, text);
-        DrawTreeRow(dialog, drawItem, 1, port->hasNextSibling, text, 1, 2, state);
+        DrawTreeRow(dialog, drawItem, 1, PortHasNextSibling(port), text, 1, 2, state);
     } else {
         const BoardRecord* board = static_cast<const BoardRecord*>(record);
         FormatBoardRowText(board, text);
         int column = ExpandedSetContains(state, board) ? 1 : 0;
         DrawTreeRow(dialog, drawItem, 0, 0, text, 1, column, state);
     }
+}
+
+int PortHasNextSibling(const PortRecord* port) {
+    // Worked out from the board at each paint, not kept in the record: it is a fact of the
+    // tree's drawing, and a board's present ports never change once the walks are done.
+    for (int i = kMaxBoardPorts - 1; i >= 0; --i) {
+        const PortRecord* slot = PortInOrder(*port->owningBoard, i);
+        if (IsPortPresent(*slot))
+            return slot != port ? 1 : 0;  // the board's last port ends the line
+    }
+    return 0;
 }
 
 void DrawTreeRow(HWND, const DRAWITEMSTRUCT* drawItem, int level, int lineBits, const char* text,

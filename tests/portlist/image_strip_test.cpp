@@ -1,12 +1,12 @@
-// tests/listview/image_strip_test.cpp: loading the strip into the memory context, the key
+// tests/portlist/image_strip_test.cpp: loading the strip into the memory context, the key
 // colour, and the row height from strip and font.
-#include "tests/listview/list_test_window.h"
+#include "tests/portlist/list_test_window.h"
 
 #include "app/resource.h"
 
 namespace {
 
-using ImageStripTest = ListViewTest;
+using ImageStripTest = PortListTest;
 
 // Palette index of each strip pixel (x, y from the top left), from the resource bytes.
 int StoredIndex(int x, int y) {

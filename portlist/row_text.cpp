@@ -1,5 +1,5 @@
-// listview/row_text.cpp: the texts of board and port rows, and a board's ID digest.
-#include "listview/tree_rows.h"
+// portlist/row_text.cpp: the texts of board and port rows, and a board's ID digest.
+#include "portlist/tree_rows.h"
 
 #include "platform/text.h"
 

@@ -1,9 +1,9 @@
-// tests/listview/port_rows_test.cpp: which rows the list shows, expanding and collapsing by
+// tests/portlist/port_rows_test.cpp: which rows the list shows, expanding and collapsing by
 // double-click and keys, the expanded set, and scrolling after an expansion.
-#include "tests/listview/list_test_window.h"
+#include "tests/portlist/list_test_window.h"
 
 #include "app/resource.h"
-#include "tests/listview/board_builder.h"
+#include "tests/portlist/board_builder.h"
 #include "tests/support/test_inventory.h"
 
 namespace {
@@ -12,7 +12,7 @@ LRESULT Data(const void* record) {
     return reinterpret_cast<LRESULT>(record);
 }
 
-class PortRowsTest : public ListViewTest {
+class PortRowsTest : public PortListTest {
   protected:
     // Three boards: one with direct and child ports, one without ports, a standard port.
     void BuildInventory() {
@@ -24,7 +24,13 @@ class PortRowsTest : public ListViewTest {
         board1_ = AddTestBoard(kBoardMarrowlinkPnp, "ABCDEF");
         board2_ = AddTestBoard(kBoardStandardCom, "0000");
         com1_ = AddDirectPort(board2_, 0, "COM1");
-        board0_->ports[1].hasNextSibling = 7;  // absent slots keep whatever they had
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&g_inventory);
+        built_.assign(bytes, bytes + sizeof g_inventory);
+    }
+    // The list only reads the inventory: filling and folding leave it as built.
+    bool InventoryAsBuilt() const {
+        return built_.size() == sizeof g_inventory &&
+               memcmp(built_.data(), &g_inventory, sizeof g_inventory) == 0;
     }
     std::vector<LRESULT> AllRows() const {
         return {Data(board0_),      Data(direct0_), Data(direct2_), Data(child1Slot0_),
@@ -51,17 +57,18 @@ class PortRowsTest : public ListViewTest {
     BoardRecord* board2_ = nullptr;
     PortRecord *direct0_ = nullptr, *direct2_ = nullptr, *child1Slot0_ = nullptr,
                *child0Slot1_ = nullptr, *com1_ = nullptr;
+    std::vector<unsigned char> built_;
 };
 
 TEST_F(PortRowsTest, FillShowsEveryBoardExpandedWithItsPortsInRowOrder) {
     Fill();
     EXPECT_EQ(AllRows(), Rows());
-    EXPECT_EQ(1, direct0_->hasNextSibling);
-    EXPECT_EQ(1, direct2_->hasNextSibling);
-    EXPECT_EQ(1, child1Slot0_->hasNextSibling);
-    EXPECT_EQ(0, child0Slot1_->hasNextSibling);
-    EXPECT_EQ(0, com1_->hasNextSibling);
-    EXPECT_EQ(7, board0_->ports[1].hasNextSibling);
+    EXPECT_EQ(1, PortHasNextSibling(direct0_));
+    EXPECT_EQ(1, PortHasNextSibling(direct2_));
+    EXPECT_EQ(1, PortHasNextSibling(child1Slot0_));
+    EXPECT_EQ(0, PortHasNextSibling(child0Slot1_));
+    EXPECT_EQ(0, PortHasNextSibling(com1_));
+    EXPECT_TRUE(InventoryAsBuilt());
     ASSERT_EQ(3, g_portListState.expandedCount);
     EXPECT_EQ(board0_, g_portListState.expandedItems[0]);
     EXPECT_EQ(board1_, g_portListState.expandedItems[1]);
@@ -106,8 +113,8 @@ TEST_F(PortRowsTest, EachToggleWayCollapsesAndExpandsTheCaretBoardOnce) {
         }
     }
     // The expansion re-inserted the rows the fill made, so the tree lines are unchanged.
-    EXPECT_EQ(1, child1Slot0_->hasNextSibling);
-    EXPECT_EQ(0, child0Slot1_->hasNextSibling);
+    EXPECT_EQ(1, PortHasNextSibling(child1Slot0_));
+    EXPECT_EQ(0, PortHasNextSibling(child0Slot1_));
 }
 
 TEST_F(PortRowsTest, KeysThatToggleNothing) {
@@ -151,7 +158,7 @@ TEST_F(PortRowsTest, BoardWithoutPortsOnlyMovesInAndOutOfTheSet) {
     ToggleBoardRow(list_, board1_, 5);
     EXPECT_EQ(AllRows(), Rows());
     EXPECT_EQ(1, ExpandedSetContains(&g_portListState, board1_));
-    EXPECT_EQ(7, board0_->ports[1].hasNextSibling);
+    EXPECT_TRUE(InventoryAsBuilt());
 }
 
 TEST_F(PortRowsTest, ExpandedSetKeepsInsertionOrderAndFreesWhenEmpty) {

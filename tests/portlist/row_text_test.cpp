@@ -1,8 +1,8 @@
-// tests/listview/row_text_test.cpp: row texts, ID digests, port order and scrolling.
+// tests/portlist/row_text_test.cpp: row texts, ID digests, port order and scrolling.
 #include <gtest/gtest.h>
 
-#include "listview/tree_rows.h"
-#include "tests/listview/board_builder.h"
+#include "portlist/tree_rows.h"
+#include "tests/portlist/board_builder.h"
 #include "tests/support/test_inventory.h"
 
 namespace {

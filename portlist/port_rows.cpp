@@ -1,8 +1,8 @@
-// listview/port_rows.cpp: which rows the list shows, expanding and collapsing boards, and the
+// portlist/port_rows.cpp: which rows the list shows, expanding and collapsing boards, and the
 // set of expanded boards.
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 
-#include "listview/list_control.h"
+#include "controls/control_ids.h"
 #include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {
@@ -69,15 +69,12 @@ void PopulatePortList(HWND dialog, PortInventory& inventory) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(board));
         // Every board starts expanded. Should the set be unable to hold it, the board starts
         // collapsed instead, so that rows and set still agree.
-        int shown = ExpandedSetAdd(state, board);
+        if (!ExpandedSetAdd(state, board))
+            continue;
         PortRecord* ports[kMaxBoardPorts];
         int count = CollectPresentPorts(board, ports);
         for (int i = 0; i < count; ++i) {
-            // The flags are fixed here once: an expansion re-inserts exactly these rows.
-            ports[i]->hasNextSibling = i + 1 < count ? 1 : 0;
-            if (shown) {
-                SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ports[i]));
-            }
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ports[i]));
         }
     }
 }

@@ -1,12 +1,12 @@
-// tests/listview/list_test_window.cpp: the test window behind ListViewTest.
-#include "tests/listview/list_test_window.h"
+// tests/portlist/list_test_window.cpp: the test window behind PortListTest.
+#include "tests/portlist/list_test_window.h"
 
 #include "app/resource.h"
 #include "tests/support/test_inventory.h"
 
 namespace {
 
-const char kParentClass[] = "KorvalinListViewTest";
+const char kParentClass[] = "KorvalinPortListTest";
 
 LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -27,14 +27,14 @@ LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void ListViewTest::SetUp() {
+void PortListTest::SetUp() {
     ResetInventory();
     ResetPortListState();
     ASSERT_EQ(1, LoadImageStrip(GetModuleHandleA(nullptr), IDB_TREE_IMAGES, 4, 3, 1,
                                 &g_portListState, 1));
 }
 
-void ListViewTest::TearDown() {
+void PortListTest::TearDown() {
     if (parent_ != nullptr) {
         DestroyWindow(parent_);
     }
@@ -42,7 +42,7 @@ void ListViewTest::TearDown() {
     ResetInventory();
 }
 
-void ListViewTest::CreateList(int width, int height) {
+void PortListTest::CreateList(int width, int height) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = TestParentProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -63,7 +63,7 @@ void ListViewTest::CreateList(int width, int height) {
     ASSERT_NE(nullptr, list_);
 }
 
-std::vector<LRESULT> ListViewTest::Rows() const {
+std::vector<LRESULT> PortListTest::Rows() const {
     std::vector<LRESULT> rows;
     LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {

@@ -1,15 +1,15 @@
-// listview/listview.h: the owner-drawn tree list of boards and ports in the main dialog.
+// portlist/portlist.h: the owner-drawn tree list of boards and ports in the main dialog.
 //
 // The list stores no strings: each row's item data is a BoardRecord or PortRecord pointer
 // into the dialog's inventory, and the dialog paints rows from those records.
-#ifndef KORVALIN_LISTVIEW_LISTVIEW_H
-#define KORVALIN_LISTVIEW_LISTVIEW_H
+#ifndef KORVALIN_PORTLIST_PORTLIST_H
+#define KORVALIN_PORTLIST_PORTLIST_H
 
 #include <windows.h>
 #include <stdint.h>
 
 #include "inventory/inventory.h"
-#include "listview/tree_rows.h"
+#include "portlist/tree_rows.h"
 
 // Everything the list keeps between messages. One process-wide instance, zero at start.
 struct PortListState {
@@ -47,14 +47,16 @@ void UpdateFontMetrics(HWND list, HFONT font, PortListState* state);
 // --- row_drawing.cpp
 // WM_DRAWITEM for IDC_PORT_LIST (uses g_portListState). The dialog returns TRUE.
 void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem);
+// 1 when another present port of its board follows `port` (a port row's record) in the
+// board's port order, so that the port's tree line goes on down; else 0.
+int PortHasNextSibling(const PortRecord* port);
 // Paints one row: tree lines for `level` and `lineBits`, the strip cell (cellRow,
 // cellColumn), then `text` in the selection colours, and the focus rectangle.
 void DrawTreeRow(HWND window, const DRAWITEMSTRUCT* drawItem, int level, int lineBits,
                  const char* text, int cellRow, int cellColumn, const PortListState* state);
 
 // --- port_rows.cpp
-// Fills the empty IDC_PORT_LIST of `dialog` from `inventory`, every board not removed expanded,
-// and sets each port's hasNextSibling.
+// Fills the empty IDC_PORT_LIST of `dialog` from `inventory`, every board not removed expanded.
 void PopulatePortList(HWND dialog, PortInventory& inventory);
 // Expands or collapses the board row at `index`; `item` is that row's item data. Port rows
 // are ignored. Used for LBN_DBLCLK and the toggle keys.

@@ -1,5 +1,5 @@
-// listview/row_rules.cpp: where an expansion scrolls to, and which keys toggle a board.
-#include "listview/tree_rows.h"
+// portlist/row_rules.cpp: where an expansion scrolls to, and which keys toggle a board.
+#include "portlist/tree_rows.h"
 
 int32_t ExpandedRowsTopIndex(int32_t top, int32_t visibleRows, int32_t boardIndex, int32_t count) {
     // Unsigned 16-bit arithmetic on purpose: a board row below the visible page wraps `room`

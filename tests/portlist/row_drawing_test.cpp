@@ -1,18 +1,18 @@
-// tests/listview/row_drawing_test.cpp: rows painted into a memory context and checked pixel by
+// tests/portlist/row_drawing_test.cpp: rows painted into a memory context and checked pixel by
 // pixel: tree lines, the picture cell, highlight and focus rectangle.
-#include "tests/listview/list_test_window.h"
+#include "tests/portlist/list_test_window.h"
 
-#include "tests/listview/board_builder.h"
+#include "tests/portlist/board_builder.h"
 
 namespace {
 
 const COLORREF kUntouched = RGB(1, 2, 3);
 enum { kRowWidth = 200, kRowHeight = 16 };
 
-class RowDrawingTest : public ListViewTest {
+class RowDrawingTest : public PortListTest {
   protected:
     void SetUp() override {
-        ListViewTest::SetUp();
+        PortListTest::SetUp();
         g_portListState.textHeight = 13;  // 8 point MS Sans Serif; rows stay 16 high
         HDC screen = GetDC(nullptr);
         dc_ = CreateCompatibleDC(screen);
@@ -26,7 +26,7 @@ class RowDrawingTest : public ListViewTest {
         SelectObject(dc_, previous_);
         DeleteObject(bitmap_);
         DeleteDC(dc_);
-        ListViewTest::TearDown();
+        PortListTest::TearDown();
     }
     void Draw(const void* record, UINT itemState = 0, UINT itemAction = ODA_DRAWENTIRE,
               UINT itemID = 0) {
@@ -78,7 +78,12 @@ TEST_F(RowDrawingTest, PortRowConnectorAndContinuingLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         g_portListState.drawLines = c.drawLines;
-        port_->hasNextSibling = c.hasNextSibling;
+        // A port in a later slot of the board is what continues the line below this row.
+        if (c.hasNextSibling) {
+            AddDirectPort(board_, 3, "COM8");
+        } else {
+            board_->ports[3] = PortRecord{};
+        }
         Draw(port_);
         COLORREF lineOrNot = c.drawLines ? line : kUntouched;
         for (int y = 0; y <= 8; ++y) {  // from the top down to the middle line

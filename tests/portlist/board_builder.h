@@ -1,6 +1,6 @@
-// tests/listview/board_builder.h: boards and ports written straight into g_inventory.
-#ifndef KORVALIN_TESTS_LISTVIEW_BOARD_BUILDER_H
-#define KORVALIN_TESTS_LISTVIEW_BOARD_BUILDER_H
+// tests/portlist/board_builder.h: boards and ports written straight into g_inventory.
+#ifndef KORVALIN_TESTS_PORTLIST_BOARD_BUILDER_H
+#define KORVALIN_TESTS_PORTLIST_BOARD_BUILDER_H
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
-// tests/listview/list_test_window.h: an owner-drawn port list in a window of the test's own,
+// tests/portlist/list_test_window.h: an owner-drawn port list in a window of the test's own,
 // wired to the list view the way the main dialog wires it.
-#ifndef KORVALIN_TESTS_LISTVIEW_LIST_TEST_WINDOW_H
-#define KORVALIN_TESTS_LISTVIEW_LIST_TEST_WINDOW_H
+#ifndef KORVALIN_TESTS_PORTLIST_LIST_TEST_WINDOW_H
+#define KORVALIN_TESTS_PORTLIST_LIST_TEST_WINDOW_H
 
 #include <windows.h>
 
@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#include "listview/listview.h"
+#include "portlist/portlist.h"
 
 // Starts every case from a zero inventory and a freshly loaded strip, as the program starts.
-class ListViewTest : public ::testing::Test {
+class PortListTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;

@@ -1,4 +1,4 @@
-// tests/listview/image_strip_format_test.cpp: the built image strip has the layout the loader
+// tests/portlist/image_strip_format_test.cpp: the built image strip has the layout the loader
 // relies on. Natively it reads the generated BMP file; under Wine the bitmap resource linked
 // into this test, as the program sees it.
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// listview/image_strip.cpp: the row pictures and the row height.
-#include "listview/listview.h"
+// portlist/image_strip.cpp: the row pictures and the row height.
+#include "portlist/portlist.h"
 
 #include <string.h>
 

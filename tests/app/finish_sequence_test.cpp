@@ -1,4 +1,4 @@
-// tests/commit/finish_sequence_test.cpp: OK in the real main dialog under Wine: the pending
+// tests/app/finish_sequence_test.cpp: OK in the real main dialog under Wine: the pending
 // name, the commit, the file clean-up and the restart prompt.
 //
 // ExitWindowsEx is swapped in this program's import table, so Yes records the request here.

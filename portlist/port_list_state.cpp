@@ -1,5 +1,5 @@
-// listview/port_list_state.cpp: the list's process-wide state.
-#include "listview/listview.h"
+// portlist/port_list_state.cpp: the list's process-wide state.
+#include "portlist/portlist.h"
 
 #include <string.h>
 

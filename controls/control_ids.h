@@ -1,0 +1,20 @@
+// controls/control_ids.h: every control identifier of the dialogs, in one header.
+//
+// It sits below every folder that drives a control (rename/ and its naming controls, portlist/
+// and its list, app/ and the buttons), so none of them reaches up into app/ for a number, and
+// the numbers cannot drift apart. Plain #defines only: the resource script takes them too,
+// through app/resource.h, which keeps the dialog and bitmap identifiers that only app/ uses.
+#ifndef KORVALIN_CONTROLS_CONTROL_IDS_H
+#define KORVALIN_CONTROLS_CONTROL_IDS_H
+
+// Controls of IDD_MAIN (IDOK 1, IDCANCEL 2 are the system's own).
+#define IDC_ABOUT 3
+#define IDC_PORT_LIST 1000
+#define IDC_APPLY 1001
+#define IDC_NAMING_GROUP 1002
+#define IDC_AUTO_ENUMERATE 1003
+#define IDC_PORT_NAME 1004
+#define IDC_REMOVE 1005
+#define IDC_PORT_NAME_LABEL 1007
+
+#endif
