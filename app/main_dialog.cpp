@@ -98,15 +98,7 @@ void RemoveSelectedBoard(HWND dialog) {
     HWND removeButton = GetDlgItem(dialog, IDC_REMOVE);
     bool removeHadFocus = GetFocus() == removeButton;
 
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    for (;;) {
-        LRESULT next = RowItemData(list, index);
-        if (next == LB_ERR || next == 0 || !IsPortRow(reinterpret_cast<const void*>(next)))
-            break;
-        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    RemoveBoardRows(list, static_cast<int32_t>(index), 0);
 
     // Land on the row that took the board's place, or the one above when it was the last.
     LRESULT landing = index;

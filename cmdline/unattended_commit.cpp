@@ -66,13 +66,17 @@ void FormatChange(const OkChange& change, int withOld, char* line, size_t size) 
     }
 }
 
-// "3 values", "1 value": `count` and `noun`, made plural as English needs.
-void AppendCount(char* text, size_t size, int count, const char* noun) {
-    AppendNumber(text, size, static_cast<unsigned long>(count));
-    AppendText(text, size, " ");
-    AppendText(text, size, noun);
-    if (count != 1)
-        AppendText(text, size, "s");
+enum { kSummarySize = kCommandMessageSize };
+
+// `lead`, then "3 keys" or "1 key" (`count` and `noun`, made plural as English needs; no noun,
+// the bare number), then `after`.
+void AppendCount(char* text, const char* lead, int count, const char* noun, const char* after) {
+    AppendText(text, kSummarySize, lead);
+    AppendNumber(text, kSummarySize, static_cast<unsigned long>(count));
+    AppendText(text, kSummarySize, noun);
+    if (count != 1 && noun[0] != 0)
+        AppendText(text, kSummarySize, "s");
+    AppendText(text, kSummarySize, after);
 }
 
 // "1 value changed (15 rewritten unchanged), 3 keys deleted, 2 files deleted; restart needed"
@@ -80,31 +84,20 @@ void AppendCount(char* text, size_t size, int count, const char* noun) {
 // follows when a file in use was left for it. `counts` by OkChangeKind.
 void WriteSummary(const CommandOutputs& outputs, const char* format, const int* counts,
                   int unchanged, int changed) {
-    char summary[kCommandMessageSize] = "";
+    char summary[kSummarySize] = "";
     int total = 0;
     for (int kind = kOkValueWritten; kind < kOkChangeKinds; ++kind)
         total += counts[kind];
     if (total == 0) {
         AppendText(summary, sizeof summary, kNothingToChangeText);
     } else {
-        AppendCount(summary, sizeof summary, counts[kOkValueWritten] - unchanged, kValueNoun);
-        AppendText(summary, sizeof summary, kChangedText);
-        if (unchanged > 0) {
-            AppendText(summary, sizeof summary, " (");
-            AppendNumber(summary, sizeof summary, static_cast<unsigned long>(unchanged));
-            AppendText(summary, sizeof summary, kRewrittenUnchangedText);
-        }
-        AppendText(summary, sizeof summary, ", ");
-        AppendCount(summary, sizeof summary, counts[kOkKeyDeleted], kKeyNoun);
-        AppendText(summary, sizeof summary, kDeletedText);
-        AppendText(summary, sizeof summary, ", ");
-        AppendCount(summary, sizeof summary, counts[kOkFileDeleted], kFileNoun);
-        AppendText(summary, sizeof summary, kDeletedText);
-        if (counts[kOkFileDeletedAtRestart] > 0) {
-            AppendText(summary, sizeof summary, ", ");
-            AppendCount(summary, sizeof summary, counts[kOkFileDeletedAtRestart], kFileNoun);
-            AppendText(summary, sizeof summary, kAtRestartText);
-        }
+        AppendCount(summary, "", counts[kOkValueWritten] - unchanged, kValueNoun, kChangedText);
+        if (unchanged > 0)
+            AppendCount(summary, " (", unchanged, "", kRewrittenUnchangedText);
+        AppendCount(summary, ", ", counts[kOkKeyDeleted], kKeyNoun, kDeletedText);
+        AppendCount(summary, ", ", counts[kOkFileDeleted], kFileNoun, kDeletedText);
+        if (counts[kOkFileDeletedAtRestart] > 0)
+            AppendCount(summary, ", ", counts[kOkFileDeletedAtRestart], kFileNoun, kAtRestartText);
     }
     if (changed)
         AppendText(summary, sizeof summary, kRestartNeededText);

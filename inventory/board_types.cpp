@@ -8,7 +8,9 @@ namespace {
 
 const char kIdLabel[] = ", ID# ";
 
-const BoardTypeFacts kBoardTypes[kBoardTypeCount] = {
+// One row per BoardType code, then the row of a code no type has: an unknown board of the
+// maker's, with no text, numbered ports and removable.
+const BoardTypeFacts kBoardTypes[kBoardTypeCount + 1] = {
     // kBoardMarrowlink: a legacy port of no position on a card worth numbering.
     {"Marrowlink M1/M2", kIdLabel, 0, 1, 1, kSlotsLegacy, "Marrowlink", nullptr, 0},
     // kBoardMarrowlinkPnp: its ports count from 1.
@@ -19,16 +21,14 @@ const BoardTypeFacts kBoardTypes[kBoardTypeCount] = {
     {"Tessaline 16 Port", kIdLabel, 1, 1, 1, kSlotsPnp, nullptr, "3", 0},
     // kBoardStandardCom: every other legacy serial port; Windows' own tools remove it.
     {"Standard COM Port", kIdLabel, 0, 0, 0, kSlotsLegacy, nullptr, nullptr, 0},
+    {"", kIdLabel, 1, 1, 1, kSlotsNone, nullptr, nullptr, 0},
 };
-
-const BoardTypeFacts kUnknownBoardType = {"", kIdLabel, 1, 1, 1, kSlotsNone, nullptr, nullptr, 0};
 
 }  // namespace
 
 const BoardTypeFacts& BoardTypeOf(int32_t boardType) {
-    if (boardType < 0 || boardType >= kBoardTypeCount)
-        return kUnknownBoardType;
-    return kBoardTypes[boardType];
+    uint32_t row = static_cast<uint32_t>(boardType);
+    return kBoardTypes[row < kBoardTypeCount ? row : kBoardTypeCount];
 }
 
 int32_t LegacyBoardType(const char* description) {

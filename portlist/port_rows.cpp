@@ -79,6 +79,21 @@ void PopulatePortList(HWND dialog, PortInventory& inventory) {
     }
 }
 
+void RemoveBoardRows(HWND list, int32_t index, int keepBoardRow) {
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    if (!keepBoardRow)
+        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    int32_t first = keepBoardRow ? index + 1 : index;
+    // The next board row, or the end of the list, ends the board's port rows.
+    for (;;) {
+        LRESULT next = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(first), 0);
+        if (next == 0 || next == LB_ERR || !IsPortRow(reinterpret_cast<const void*>(next)))
+            break;
+        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(first), 0);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
 void ToggleBoardRow(HWND list, void* item, int32_t index) {
     if (item == nullptr || IsPortRow(item)) {
         return;  // port rows have nothing to expand
@@ -88,14 +103,7 @@ void ToggleBoardRow(HWND list, void* item, int32_t index) {
 
     if (ExpandedSetContains(state, board)) {
         ExpandedSetRemove(state, board);
-        LRESULT next = SendMessageA(list, LB_GETITEMDATA, index + 1, 0);
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        // The next board row, or the end of the list, ends the board's port rows.
-        while (next != 0 && next != LB_ERR && IsPortRow(reinterpret_cast<const void*>(next))) {
-            SendMessageA(list, LB_DELETESTRING, index + 1, 0);
-            next = SendMessageA(list, LB_GETITEMDATA, index + 1, 0);
-        }
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        RemoveBoardRows(list, index, 1);
         return;
     }
 

@@ -61,6 +61,9 @@ void PopulatePortList(HWND dialog, PortInventory& inventory);
 // Expands or collapses the board row at `index`; `item` is that row's item data. Port rows
 // are ignored. Used for LBN_DBLCLK and the toggle keys.
 void ToggleBoardRow(HWND list, void* item, int32_t index);
+// Deletes the rows of the board at row `index`: its port rows when it is unfolded (none when
+// folded), and its own row unless `keepBoardRow`. Folding and Remove both go through here.
+void RemoveBoardRows(HWND list, int32_t index, int keepBoardRow);
 // 1 when `record` is in the expanded set, else 0.
 int ExpandedSetContains(const PortListState* state, const void* record);
 // Appends `record`. Returns 1; 0 when the array could not grow (the set is then unchanged).
