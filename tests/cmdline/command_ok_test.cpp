@@ -5,6 +5,8 @@
 #include <string.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -122,6 +124,41 @@ TEST_F(CommandOk, RewritesThatKeepTheirTextAreToldApart) {
     EXPECT_EQ("1 value changed (16 rewritten unchanged), 1 key deleted, 0 files deleted; restart "
               "needed",
               LineAfter("Preview: "));
+}
+
+// Where a port lives is recorded once, by the walk: the key /list shows for each port is the key
+// /preview writes its new name into once every port is renamed.
+TEST_F(CommandOk, ListedKeyPathsAreTheKeysThePreviewWrites) {
+    ASSERT_EQ(kExitDone, Run("/list -"));
+    std::set<std::string> listed;
+    std::string renames = "/rename";
+    int boards = 0;
+    bool boardRowBefore = false;
+    std::istringstream lines(output_);
+    for (std::string line; std::getline(lines, line);) {
+        size_t tab = line.find('\t');
+        size_t arrow = line.find(" -> ");
+        if (tab == std::string::npos) {
+            boardRowBefore = true;
+            continue;
+        }
+        listed.insert(line.substr(tab + 1));
+        // A board's first port renamed: OK then writes every port name of the board.
+        if (boardRowBefore)
+            renames += " " + line.substr(arrow + 4, tab - arrow - 4) + "=B" +
+                       std::to_string(boards++) + "X";
+        boardRowBefore = false;
+    }
+    ASSERT_EQ(26u, listed.size()) << output_;
+
+    ASSERT_EQ(kExitDone, Run(renames + " /single /preview -")) << renames;
+    std::set<std::string> written;
+    const std::string write = "write PORTNAME in HKEY_LOCAL_MACHINE\\";
+    std::istringstream preview(output_);
+    for (std::string line; std::getline(preview, line);)
+        if (line.rfind(write, 0) == 0)
+            written.insert(line.substr(write.size(), line.find(": ") - write.size()));
+    EXPECT_EQ(listed, written);
 }
 
 // With /restart the log's last line says whether Windows took the request to restart.

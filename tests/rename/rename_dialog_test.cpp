@@ -9,6 +9,7 @@
 #include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
+#include "cmdline/command_line.h"
 #include "inventory/inventory.h"
 #include "portlist/portlist.h"
 #include "portlist/tree_rows.h"
@@ -177,6 +178,32 @@ TEST_F(RenameInMainDialog, RefusalsAreShownOverTheDialogAndChangeNothing) {
         EXPECT_EQ(c.typed, FieldText());
         EXPECT_TRUE(DialogStillOpen());
     }
+}
+
+// A name a device outside the list holds is refused by Apply and by /rename alike, each reading
+// the other devices' names itself at its first rename: the test sets nothing up for either.
+TEST_F(RenameInMainDialog, NameAnotherDeviceHoldsIsRefusedByApplyAndTheCommandLine) {
+    ASSERT_TRUE(LoadFixtureText(std::string(kTwoBoards) +
+                                "[HKEY_LOCAL_MACHINE\\Enum\\PCMCIA\\MODEM\\1]\n"
+                                "\"PORTNAME\"=\"COM7\"\n\n"));
+    const char refusal[] = "COM Port=[COM7] is already being used!";
+
+    static PortInventory commandLines;  // the command line keeps its own
+    ResetInventory(commandLines);
+    ASSERT_EQ(1, BuildPortInventory(commandLines));
+    CommandLine parsed;
+    ParseCommandLine("/rename COM5=COM7 /single", &parsed);
+    char message[kCommandMessageSize];
+    EXPECT_EQ(kExitRefused, ApplyCommandChanges(parsed, commandLines, message, sizeof message));
+    EXPECT_STREQ(refusal, message);
+
+    SendDlgItemMessageA(dialog_, IDC_AUTO_ENUMERATE, BM_SETCHECK, BST_UNCHECKED, 0);
+    SetWindowTextA(edit_, "COM7");
+    SetFocus(edit_);
+    Press(VK_RETURN);
+    ASSERT_EQ(1u, g_boxes.size());
+    EXPECT_EQ(std::string("Varnak TessalineBoard Information|") + refusal, g_boxes[0]);
+    EXPECT_EQ(0, g_inventory.boards[1].modified);
 }
 
 TEST_F(RenameInMainDialog, EscapeAndSpaceDoNothingAndA21stCharacterIsNotTaken) {

@@ -1,4 +1,4 @@
-// tests/rename/foreign_names_test.cpp: port names that devices outside the list hold count as in
+// tests/inventory/foreign_names_test.cpp: port names that devices outside the list hold count as in
 // use: read from the registry under test (the in-memory one natively, Wine's under Wine).
 #include <string>
 #include <vector>
