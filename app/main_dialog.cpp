@@ -89,8 +89,7 @@ void RemoveSelectedBoard(HWND dialog) {
         return;
     BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
     char refusal[kChangeRefusalSize];
-    if (!BoardTypeOf(board->boardType).removable) {
-        RemoveBoard(g_inventory, board, refusal);
+    if (RemoveBoard(g_inventory, board, refusal) == kChangeRefused) {
         MessageBoxA(list, refusal, kMessageCaption, MB_OK);
         return;
     }
@@ -114,7 +113,6 @@ void RemoveSelectedBoard(HWND dialog) {
     // the list, where the selection now is, takes it instead.
     if (removeHadFocus && !IsWindowEnabled(removeButton))
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    RemoveBoard(g_inventory, board, refusal);
 }
 
 void OnPortListCommand(HWND dialog, HWND list, UINT notification) {

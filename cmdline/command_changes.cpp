@@ -104,9 +104,9 @@ int Rename(PortInventory& inventory, const CommandChange& change, int single, ch
 int Remove(PortInventory& inventory, const CommandChange& change, char* message, size_t size) {
     char refusal[kChangeRefusalSize];
     if (change.kind == kChangeRemoveAll) {
+        // Every board Remove takes; the others (Standard COM Ports) refuse and stay.
         for (int32_t b = 0; b < inventory.boardCount; ++b)
-            if (BoardTypeOf(inventory.boards[b].boardType).removable)
-                RemoveBoard(inventory, &inventory.boards[b], refusal);
+            RemoveBoard(inventory, &inventory.boards[b], refusal);
         return kExitDone;
     }
     int count;

@@ -87,13 +87,3 @@ void ReadForeignPortNames(PortInventory& inventory) {
     });
     RegistryCloseKey(enumKey);
 }
-
-int FormatPortKeyPath(const BoardRecord&, const PortRecord& port, char* path, size_t size) {
-    if (size == 0)
-        return 0;
-    path[0] = 0;
-    if (port.keyPath[0] == 0 || TextLength(port.keyPath) >= size)
-        return 0;
-    CopyText(path, port.keyPath);
-    return 1;
-}

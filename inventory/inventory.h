@@ -202,9 +202,6 @@ int EnumerateMultifunctionChildren(PortInventory& inventory);
 // is not a port of the inventory into inventory.foreign, once: later calls do nothing. Keys and
 // values that cannot be read are passed over.
 void ReadForeignPortNames(PortInventory& inventory);
-// The instance key path of a port of `board` below HKEY_LOCAL_MACHINE, as its walk recorded it.
-// Returns 0 when it does not fit `size` or was never recorded (the path is then empty).
-int FormatPortKeyPath(const BoardRecord& board, const PortRecord& port, char* path, size_t size);
 
 // --- class_key_walk.cpp
 int CollectOrphanClassKeys(PortInventory& inventory);  // 1: go on; 0: the initialisation stops
