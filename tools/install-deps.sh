@@ -13,7 +13,7 @@ packages=(
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
-    xvfb xauth x11-utils xdotool imagemagick dosbox mtools dosfstools
+    xvfb xauth x11-utils xdotool imagemagick dosbox mtools dosfstools socat
     clang libclang-rt-14-dev llvm-14
 )
 
