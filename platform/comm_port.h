@@ -1,0 +1,94 @@
+// platform/comm_port.h: a serial port opened for a test, and the few operations a test needs.
+//
+// The Windows build maps them onto KERNEL32's comm functions (plain, never overlapped: Windows
+// 95 has no overlapped I/O on comm ports); the native build onto POSIX termios, so tests drive
+// real pseudo-terminals, or onto a scripted port (host/comm_script.h) for the modem lines a
+// pseudo-terminal does not have. Results: 0 is success, anything else the system's error code.
+#ifndef KORVALIN_PLATFORM_COMM_PORT_H
+#define KORVALIN_PLATFORM_COMM_PORT_H
+
+#include <stddef.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <termios.h>
+struct CommScript;
+#endif
+
+// What opening a port found.
+enum CommOpenResult {
+    kCommOpened = 0,
+    kCommBusy,        // another program holds it (sharing violation or access denied)
+    kCommAbsent,      // no such device, or nothing that answers as a serial port
+    kCommOpenFailed,  // any other error; *error says which
+};
+
+enum CommParity { kParityNone = 0, kParityOdd, kParityEven, kParityMark, kParitySpace };
+enum CommStopBits { kStopBitsOne = 0, kStopBitsOneAndHalf, kStopBitsTwo };
+enum CommFlowBits { kFlowRtsCts = 1, kFlowDtrDsr = 2, kFlowXonXoff = 4 };
+
+// A port's line settings as the system holds them.
+struct CommSettings {
+    unsigned long baudRate;
+    int dataBits;
+    int parity;    // a CommParity
+    int stopBits;  // a CommStopBits
+    int flow;      // CommFlowBits, 0 for none
+};
+
+enum CommOutputLine { kOutputDtr = 0, kOutputRts = 1 };
+enum CommInputBits { kInputCts = 1, kInputDsr = 2, kInputRing = 4, kInputDcd = 8 };
+enum CommLineErrorBits {
+    kLineErrorFraming = 1,
+    kLineErrorOverrun = 2,  // the UART's or the input buffer's
+    kLineErrorParity = 4,
+    kLineErrorBreak = 8,
+};
+
+// One open port and what it held when opened, to put back. Plain data: no heap.
+struct CommPort {
+#ifdef _WIN32
+    HANDLE handle;
+    DCB saved;
+    COMMTIMEOUTS savedTimeouts;
+#else
+    int fd;
+    struct termios saved;
+    int savedModemLines;  // TIOCM_ bits, when savedModemValid
+    int savedModemValid;
+    CommScript* script;  // non-null: the scripted port stands in for a device
+    unsigned long readTimeoutMs, writeTimeoutMs;  // CommPrepare's, which poll() waits
+#endif
+    int savedValid;  // CommReadSettings kept the settings
+};
+
+// Opens the port named `name` (COM7, MODEM1, ...; Windows opens it as \\.\NAME) for reading
+// and writing, exclusively. Returns a CommOpenResult; *error is the system's code.
+int CommOpen(const char* name, CommPort* port, unsigned long* error);
+// Reads the settings into *settings and keeps them, with the timeouts, for CommRestore.
+// A port whose settings cannot be read is no serial port that answers: callers treat it as
+// absent.
+int CommReadSettings(CommPort* port, CommSettings* settings);
+// For a test: `baudRate` 8N1 without flow control (0 keeps the port's own line settings),
+// buffers for a test's data, reads that return after `readTimeoutMs` at most, writes after
+// `writeTimeoutMs`, both buffers emptied. Starts from what CommReadSettings kept: fails before it.
+int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeoutMs,
+                unsigned long writeTimeoutMs);
+// Writes or reads up to `size` bytes; *done says how many went. A read returns what came
+// within its timeout, possibly nothing, with 0.
+int CommWrite(CommPort* port, const void* data, size_t size, size_t* done);
+int CommRead(CommPort* port, void* data, size_t size, size_t* done);
+// The line errors (CommLineErrorBits) seen since the last call, which clears them.
+int CommTakeLineErrors(CommPort* port, unsigned* errors);
+// Sets output `line` (a CommOutputLine) on (1) or off (0).
+int CommSetOutput(CommPort* port, int line, int on);
+// The input lines now on (CommInputBits).
+int CommReadInputs(CommPort* port, unsigned* inputs);
+// Puts back the settings, timeouts and output lines CommReadSettings kept.
+int CommRestore(CommPort* port);
+void CommClose(CommPort* port);
+// Waits `ms` milliseconds.
+void CommPause(unsigned long ms);
+
+#endif

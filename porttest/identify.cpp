@@ -1,0 +1,39 @@
+// porttest/identify.cpp: marks a port's connector for someone at the far end: its name once a
+// second on a terminal there, and DTR and RTS blinking on a breakout box.
+#include "platform/text.h"
+#include "porttest/port_session.h"
+#include "porttest/port_test_texts.h"
+
+int RunIdentify(const char* portName, const PortTestControl& control) {
+    PortSession session = {};
+    session.control = &control;
+    if (!OpenTestedPort(&session, portName))
+        return session.result;
+    // The port's own settings: the terminal at the far end is set up for them.
+    char text[kPortTestLineSize];
+    CopyText(text, kIdentifyText);
+    AppendText(text, sizeof text, portName);
+    AppendText(text, sizeof text, "\r\n");
+    int error = CommPrepare(&session.port, 0, 100, 1000);
+    while (error == 0 && !StopRequested(session)) {
+        size_t sent = 0;
+        CommSetOutput(&session.port, kOutputDtr, 1);
+        CommSetOutput(&session.port, kOutputRts, 1);
+        error = CommWrite(&session.port, text, TextLength(text), &sent);
+        PauseOrStop(session, 500);
+        // A port without modem lines still shows its name: the lines are a help, not a must.
+        CommSetOutput(&session.port, kOutputDtr, 0);
+        CommSetOutput(&session.port, kOutputRts, 0);
+        PauseOrStop(session, 500);
+    }
+    if (error != 0) {
+        StartLine(&session, kIdentifyNotSentText);
+        AddNumberToLine(&session, static_cast<unsigned long>(error));
+        ReportLine(&session);
+        MarkFailed(&session);
+    } else {
+        session.result = kPortTestStopped;
+    }
+    PutBackPort(&session);
+    return session.result;
+}

@@ -1,0 +1,231 @@
+// tests/porttest/port_test_checks_test.cpp: what each check reports over a scripted port, for
+// every plug and the wirings a technician meets, and that the port is always put back.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/host/comm_script.h"
+#include "porttest/port_test.h"
+
+namespace {
+
+const char kPortName[] = "COM7";
+
+struct Lines {
+    std::vector<std::string> lines;
+    static void Write(void* context, const char* line) {
+        static_cast<Lines*>(context)->lines.push_back(line);
+    }
+    std::string Find(const char* start) const {
+        for (const std::string& line : lines)
+            if (line.rfind(start, 0) == 0)
+                return line;
+        return "(no line " + std::string(start) + ")";
+    }
+};
+
+// A port that answers, with a plug wired for data and the modem lines as a full plug wires them.
+CommScript WiredPort() {
+    CommScript script = {};
+    script.openResult = kCommOpened;
+    script.settings = {9600, 7, kParityEven, kStopBitsOne, kFlowRtsCts};
+    script.echoData = 1;
+    script.cts = kWireRts;
+    script.dsr = script.dcd = script.ring = kWireDtr;
+    return script;
+}
+
+int RunScripted(CommScript* script, int plug, Lines* lines, volatile long* stop = nullptr) {
+    CommScriptUse(kPortName, script);
+    PortTestControl control = {Lines::Write, lines, stop};
+    int result = RunPortTest(kPortName, plug, control);
+    CommScriptUse(kPortName, nullptr);
+    return result;
+}
+
+void ExpectPutBack(const CommScript& script) {
+    EXPECT_EQ(script.restored, 1);
+    EXPECT_EQ(script.closed, 1);
+    EXPECT_EQ(script.outputs, (1u << kOutputDtr) | (1u << kOutputRts));
+    EXPECT_EQ(script.current.baudRate, script.settings.baudRate);
+    EXPECT_EQ(script.current.dataBits, script.settings.dataBits);
+    EXPECT_EQ(script.current.parity, script.settings.parity);
+    EXPECT_EQ(script.current.flow, script.settings.flow);
+}
+
+TEST(PortTestChecks, SignalPairsReadAsThePlugAndItsWiringSay) {
+    struct Case {
+        const char* name;
+        int plug;
+        int cts, dsr, dcd, ring;
+        int inputsFail;
+        const char* rtsCts;
+        const char* dtrDsr;
+        const char* dtrDcd;
+        const char* dtrRi;
+        int result;
+    };
+    const Case cases[] = {
+        {"full plug", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireDtr, 0, "pass", "pass", "pass",
+         "pass", kPortTestPassed},
+        {"full plug without RI", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireNothing, 0, "pass",
+         "pass", "pass", "not wired by this plug", kPortTestPassed},
+        {"RJ-45 plug", kPlugRj45, kWireRts, kWireNothing, kWireNothing, kWireNothing, 0, "pass",
+         "not wired by this plug", "not wired by this plug", "not wired by this plug",
+         kPortTestPassed},
+        {"no plug chosen", kPlugNone, kWireNothing, kWireNothing, kWireNothing, kWireNothing, 0,
+         "not wired by this plug", "not wired by this plug", "not wired by this plug",
+         "not wired by this plug", kPortTestPassed},
+        {"CTS stuck on", kPlugFull, kWireStuckOn, kWireDtr, kWireDtr, kWireDtr, 0, "stuck on",
+         "pass", "pass", "pass", kPortTestFailed},
+        {"DCD not wired", kPlugFull, kWireRts, kWireDtr, kWireNothing, kWireDtr, 0, "pass", "pass",
+         "stuck off", "pass", kPortTestFailed},
+        {"DSR and CTS swapped", kPlugFull, kWireDtr, kWireRts, kWireDtr, kWireDtr, 0,
+         "crossed: follows DTR", "crossed: follows RTS", "pass", "pass", kPortTestFailed},
+        {"RJ-45 plug in a full plug's place", kPlugFull, kWireRts, kWireNothing, kWireNothing,
+         kWireNothing, 0, "pass", "stuck off", "stuck off", "not wired by this plug",
+         kPortTestFailed},
+        // Never a pass for what was not seen: a port without modem status says so.
+        {"modem status fails", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireDtr, 1,
+         "could not be read", "could not be read", "could not be read", "could not be read",
+         kPortTestPassed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommScript script = WiredPort();
+        script.cts = c.cts, script.dsr = c.dsr, script.dcd = c.dcd, script.ring = c.ring;
+        script.inputsFail = c.inputsFail;
+        Lines lines;
+        EXPECT_EQ(RunScripted(&script, c.plug, &lines), c.result);
+        EXPECT_EQ(lines.Find("RTS-CTS"), std::string("RTS-CTS: ") + c.rtsCts);
+        EXPECT_EQ(lines.Find("DTR-DSR"), std::string("DTR-DSR: ") + c.dtrDsr);
+        EXPECT_EQ(lines.Find("DTR-DCD"), std::string("DTR-DCD: ") + c.dtrDcd);
+        EXPECT_EQ(lines.Find("DTR-RI"), std::string("DTR-RI: ") + c.dtrRi);
+        ExpectPutBack(script);
+    }
+}
+
+TEST(PortTestChecks, EveryCheckInOrderOnAWellWiredPort) {
+    CommScript script = WiredPort();
+    Lines lines;
+    EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), kPortTestPassed);
+    const std::vector<std::string> expected = {
+        "open: free",
+        "settings: 9600 baud, 7E1, RTS/CTS flow control",
+        "data 9600: pass (512 bytes)",
+        "data 115200: pass (512 bytes)",
+        "RTS-CTS: pass",
+        "DTR-DSR: pass",
+        "DTR-DCD: pass",
+        "DTR-RI: pass",
+        "put back: done",
+    };
+    EXPECT_EQ(lines.lines, expected);
+}
+
+TEST(PortTestChecks, APortThatCannotBeUsedIsNeverWrittenTo) {
+    struct Case {
+        const char* name;
+        int openResult;
+        unsigned long openError;
+        int settingsFail;
+        const char* line;
+        int result;
+    };
+    const Case cases[] = {
+        {"held by another program", kCommBusy, 32, 0,
+         "open: busy, another program holds it (a port an MS-DOS program used stays held until "
+         "its DOS window is closed)",
+         kPortTestBusy},
+        {"no such device", kCommAbsent, 2, 0, "open: not present", kPortTestAbsent},
+        {"opens, but no serial port answers", kCommOpened, 0, 1, "open: not present",
+         kPortTestAbsent},
+        {"another error", kCommOpenFailed, 1234, 0, "open: failed, error 1234", kPortTestAbsent},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommScript script = WiredPort();
+        script.openResult = c.openResult;
+        script.openError = c.openError;
+        script.settingsFail = c.settingsFail;
+        Lines lines;
+        EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), c.result);
+        EXPECT_EQ(lines.lines, std::vector<std::string>{c.line});
+        EXPECT_EQ(script.echoLength, 0u);
+    }
+}
+
+TEST(PortTestChecks, APortIsPutBackAfterAFailureMidwayAndWhenStopped) {
+    // No plug for data; the modem status fails after the outputs were changed.
+    CommScript script = WiredPort();
+    script.echoData = 0;
+    script.inputsFail = 1;
+    Lines lines;
+    EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), kPortTestFailed);
+    EXPECT_EQ(lines.Find("data 9600"), "data 9600: no data came back");
+    EXPECT_EQ(lines.lines.back(), "put back: done");
+    ExpectPutBack(script);
+
+    // The port goes away during the data check: what can be put back is, and it is said.
+    script = WiredPort();
+    script.failAfter = 6;
+    lines = Lines();
+    EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), kPortTestFailed);
+    EXPECT_EQ(lines.lines.back().rfind("put back: failed, error ", 0), 0u) << lines.lines.back();
+    EXPECT_EQ(script.closed, 1);
+
+    volatile long stop = 1;
+    script = WiredPort();
+    lines = Lines();
+    EXPECT_EQ(RunScripted(&script, kPlugFull, &lines, &stop), kPortTestStopped);
+    EXPECT_EQ(lines.Find("stopped"), "stopped");
+    ExpectPutBack(script);
+}
+
+TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
+    CommScript script = WiredPort();
+    CommScriptUse(kPortName, &script);
+    volatile long stop = 0;
+    Lines lines;
+    PortTestControl control = {Lines::Write, &lines, &stop};
+    int result = -1;
+    std::thread identify([&] { result = RunIdentify(kPortName, control); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    stop = 1;
+    identify.join();
+    CommScriptUse(kPortName, nullptr);
+    EXPECT_EQ(result, kPortTestStopped);
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{"open: free", "put back: done"}));
+    // Once a second: two rounds in 1.3 seconds, at the port's own settings.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(script.echo), script.echoLength),
+              "This is COM7\r\nThis is COM7\r\n");
+    ExpectPutBack(script);
+}
+
+TEST(PortTestChecks, ThePatternIsEveryByteThenPrbs9) {
+    unsigned char pattern[kPortTestBytes];
+    MakeTestPattern(pattern, kPortTestBytes);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(pattern[i], i);
+    // PRBS-9 repeats after 511 bits, and no sooner.
+    unsigned char longer[256 + 130];
+    MakeTestPattern(longer, sizeof longer);
+    auto bit = [&](int n) { return (longer[256 + n / 8] >> (n % 8)) & 1; };
+    for (int n = 0; n < 511; ++n)
+        ASSERT_EQ(bit(n), bit(n + 511)) << n;
+    for (int period = 1; period < 511; ++period) {
+        int same = 1;
+        for (int n = 0; n < 511 && same; ++n)
+            same = bit(n) == bit(n + period);
+        EXPECT_FALSE(same) << period;
+    }
+    int ones = 0;
+    for (int n = 0; n < 511; ++n)
+        ones += bit(n);
+    EXPECT_EQ(ones, 256);  // a maximal-length sequence of 511 bits has 256 ones
+}
+
+}  // namespace
