@@ -40,25 +40,6 @@ void Restore(PortInventory& inventory, const SavedChanges& saved) {
     }
 }
 
-// The one present port, on a board not removed, named `name` byte for byte, as the dialog
-// compares names. Sets *count to how many there are.
-PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count) {
-    PortRecord* found = nullptr;
-    *count = 0;
-    for (int32_t b = 0; b < inventory.boardCount; ++b) {
-        BoardRecord& board = inventory.boards[b];
-        if (board.removed)
-            continue;
-        for (PortRecord* port : PortsOf(board)) {
-            if (TextEqual(port->portName, name)) {
-                found = port;
-                ++*count;
-            }
-        }
-    }
-    return found;
-}
-
 // The one board whose ID# (as its row shows it) or instance name is `id`. IDs are typed from the
 // screen, where letter case is easily lost; the registry itself matches instance names without
 // regard to case.
@@ -120,6 +101,23 @@ int Remove(PortInventory& inventory, const CommandChange& change, char* message,
 }
 
 }  // namespace
+
+PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count) {
+    PortRecord* found = nullptr;
+    *count = 0;
+    for (int32_t b = 0; b < inventory.boardCount; ++b) {
+        BoardRecord& board = inventory.boards[b];
+        if (board.removed)
+            continue;
+        for (PortRecord* port : PortsOf(board)) {
+            if (TextEqual(port->portName, name)) {
+                found = port;
+                ++*count;
+            }
+        }
+    }
+    return found;
+}
 
 int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, char* message,
                         size_t size) {

@@ -21,6 +21,10 @@ enum CommandExitCode {
     kExitRefused = 2,
     kExitNotCompleted = 3,
     kExitRestartNeeded = 4,  // done, restart needed and not made
+    // /test: the worst any port tested gave.
+    kExitCheckFailed = 5,  // a check failed
+    kExitPortBusy = 6,     // another program holds a port
+    kExitPortAbsent = 7,   // a port is not present, or could not be opened
     kExitCodeLimit,
 };
 // A DOS errorlevel is one byte: COMMAND.COM would see 3010 as 194.
@@ -28,6 +32,7 @@ static_assert(kExitCodeLimit <= 256, "every exit code must fit a DOS errorlevel"
 
 enum {
     kMaxCommandChanges = 32,       // /rename and /remove values together
+    kMaxTestPorts = 32,            // /test values
     kCommandPathSize = kPathSize,  // a file name
     kCommandMessageSize = 160,     // a message line, or a message box's text
     kArgumentFileSize = 4096,      // the words of every @FILE together
@@ -59,11 +64,16 @@ struct CommandLine {
     int list;          // /list, to listPath
     int preview;       // /preview, to previewPath
     int log;           // /log, to logPath
+    int test;          // /test, of testNames (ALL: every port)
+    int plug;          // /plug, a PlugKind; kPlugNone without it
+    int plugGiven;
     char listPath[kCommandPathSize];
     char previewPath[kCommandPathSize];
     char logPath[kCommandPathSize];
     CommandChange changes[kMaxCommandChanges];  // in the order given
     int changeCount;
+    char testNames[kMaxTestPorts][kPortNameSize];
+    int testCount;
     int bad;  // 1: a bad command line; errorText says why (the first fault found)
     char errorText[kCommandMessageSize];
 };
@@ -125,6 +135,17 @@ CommandRun CommandRunOf(const CommandLine& parsed);
 // dialog's own text where it has one); a refusal leaves the inventory as it was.
 int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, char* message,
                         size_t size);
+// The one present port, on a board not removed, named `name` byte for byte, as the dialog
+// compares names. Sets *count to how many there are.
+PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count);
+
+// --- command_port_test.cpp
+// /test: runs the port test on each port named (every present port for ALL), in the order
+// given, one log line per check with the port's name before it. Every name is looked up before
+// any port is opened: an unknown one is refused (kExitRefused) and nothing is tested. Returns
+// the worst exit code a port gave (kExitDone when every check made passed).
+int RunCommandPortTests(const CommandLine& parsed, PortInventory& inventory,
+                        const CommandOutputs& outputs);
 
 // --- inventory_listing.cpp
 // One line per board not removed and per present port, in the list's order with every board

@@ -5,6 +5,7 @@
 
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
+    "korvalin /test NAME ...|ALL [/plug none|full|rj45] [/log FILE]\n"
     "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
     "         [/preview FILE | /ok [/restart]] [/log FILE]\n"
     "\n"
@@ -16,12 +17,15 @@ inline constexpr char kUsageText[] =
     "/preview FILE\tWrites every change OK would make, changes nothing, and ends.\n"
     "/ok\tMakes the changes as OK does, without showing anything, and ends.\n"
     "/restart\tWith /ok: restarts Windows when the changes need it.\n"
+    "/test NAME\tTests each port named, or ALL: open, settings, data through a loopback\n"
+    "\tplug, signal lines; one line per check. Changes nothing.\n"
+    "/plug\tThe loopback plug: none (default), full (9- or 25-pin) or rj45.\n"
     "/log FILE\tWhere messages go when no dialog is shown.\n"
     "\n"
     "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
     "changes made, for OK or Cancel.\n"
     "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused;\n"
-    "3 not completed.";
+    "3 not completed; /test: 5 a check failed, 6 a port busy, 7 a port not present.";
 
 // The log's last line, one for each exit code: a Windows 95 batch file cannot see the exit code
 // and looks for these with FIND. No one is the start of another.
@@ -30,6 +34,9 @@ inline constexpr char kResultRestartText[] = "Result: restart needed, changes do
 inline constexpr char kResultBadCommandText[] = "Result: bad command line";
 inline constexpr char kResultRefusedText[] = "Result: refused";
 inline constexpr char kResultNotCompletedText[] = "Result: not completed";
+inline constexpr char kResultCheckFailedText[] = "Result: a check failed";
+inline constexpr char kResultPortBusyText[] = "Result: a port is busy";
+inline constexpr char kResultPortAbsentText[] = "Result: a port is not present";
 // Done, and /restart's request taken: exit 0, so it begins as a plain done does.
 inline constexpr char kResultRestartingText[] = "Result: done, Windows is restarting";
 inline constexpr char kRestartRefusedText[] =
@@ -59,6 +66,11 @@ inline constexpr char kSingleWithoutRenameText[] = "/single needs /rename";
 inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used together";
 inline constexpr char kListWithChangesText[] =
     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
+inline constexpr char kTestWithOthersText[] =
+    "/test cannot be used with /list, /rename, /remove, /single, /preview, /ok or /restart";
+inline constexpr char kPlugWithoutTestText[] = "/plug needs /test";
+inline constexpr char kPlugValueText[] = "/plug takes none, full or rj45: %s";
+inline constexpr char kTooManyTestPortsText[] = "Too many /test values: %s";
 inline constexpr char kCannotWriteText[] = "Cannot write to %s";
 inline constexpr char kLogNotWrittenText[] = "Cannot write to the log %s";
 inline constexpr char kNoChangeWithoutLogText[] =

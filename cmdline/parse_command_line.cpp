@@ -6,6 +6,7 @@
 #include "cmdline/command_texts.h"
 #include "platform/ascii.h"
 #include "platform/streams.h"
+#include "porttest/port_test.h"
 
 namespace {
 
@@ -19,10 +20,26 @@ struct Token {
     int quoted;   // a quoted word is always a value, never an option
 };
 
-enum OptionId { kUsage, kList, kRename, kSingle, kRemove, kPreview, kOk, kRestart, kLog, kOptions };
+enum OptionId {
+    kUsage,
+    kList,
+    kRename,
+    kSingle,
+    kRemove,
+    kPreview,
+    kOk,
+    kRestart,
+    kLog,
+    kTest,
+    kPlug,
+    kOptions
+};
 
-const char* const kOptionNames[kOptions] = {"?",       "list", "rename",  "single", "remove",
-                                            "preview", "ok",   "restart", "log"};
+const char* const kOptionNames[kOptions] = {
+    "?", "list", "rename", "single", "remove", "preview", "ok", "restart", "log", "test", "plug"};
+
+// /plug's values, by PlugKind.
+const char* const kPlugValues[kPlugKinds] = {"none", "full", "rj45"};
 
 int IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -199,6 +216,45 @@ void TakeChanges(CommandLine* parsed, const char** cursor, const char* option, i
     } while (TakeValue(cursor, &value));
 }
 
+// /test takes one port name or more, or ALL.
+void TakeTestPorts(CommandLine* parsed, const char** cursor, const char* option) {
+    Token value;
+    parsed->test = 1;
+    if (!TakeValue(cursor, &value)) {
+        Fail(parsed, kMissingValueText, option);
+        return;
+    }
+    do {
+        if (value.tooLong || TextLength(value.text) >= kPortNameSize)
+            Fail(parsed, kValueTooLongText, value.text);
+        else if (parsed->testCount >= kMaxTestPorts)
+            Fail(parsed, kTooManyTestPortsText, value.text);
+        else
+            CopyText(parsed->testNames[parsed->testCount++], value.text);
+    } while (TakeValue(cursor, &value));
+}
+
+void TakePlug(CommandLine* parsed, const char** cursor, const char* option) {
+    Token value;
+    int twice = parsed->plugGiven;
+    parsed->plugGiven = 1;
+    if (!TakeValue(cursor, &value)) {
+        Fail(parsed, kMissingValueText, option);
+        return;
+    }
+    if (twice) {
+        Fail(parsed, kOptionTwiceText, option);
+        return;
+    }
+    for (int plug = 0; plug < kPlugKinds; ++plug) {
+        if (EqualIgnoringCase(value.text, kPlugValues[plug])) {
+            parsed->plug = plug;
+            return;
+        }
+    }
+    Fail(parsed, kPlugValueText, value.text);
+}
+
 int HasRename(const CommandLine& parsed) {
     for (int i = 0; i < parsed.changeCount; ++i)
         if (parsed.changes[i].kind == kChangeRename)
@@ -216,6 +272,12 @@ void CheckCombinations(CommandLine* parsed) {
     if (parsed->list && (parsed->changeCount > 0 || parsed->single || parsed->preview ||
                          parsed->commit || parsed->restart))
         Fail(parsed, kListWithChangesText, "");
+    // A test changes nothing, and nothing is changed along with it.
+    if (parsed->test && (parsed->list || parsed->changeCount > 0 || parsed->single ||
+                         parsed->preview || parsed->commit || parsed->restart))
+        Fail(parsed, kTestWithOthersText, "");
+    if (parsed->plugGiven && !parsed->test)
+        Fail(parsed, kPlugWithoutTestText, "");
 }
 
 // Appends the words of the file `name` to `out` (`*used` of `size` taken), each line end a
@@ -310,6 +372,12 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
             case kRemove:
                 TakeChanges(parsed, &cursor, token.text, option == kRename);
                 break;
+            case kTest:
+                TakeTestPorts(parsed, &cursor, token.text);
+                break;
+            case kPlug:
+                TakePlug(parsed, &cursor, token.text);
+                break;
             case kSingle:
                 flag = &parsed->single;
                 break;
@@ -335,7 +403,7 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
 CommandRun CommandRunOf(const CommandLine& parsed) {
     if (!parsed.hasArguments)
         return kRunPlainDialog;
-    int unattended = parsed.list || parsed.preview || parsed.commit;
+    int unattended = parsed.list || parsed.preview || parsed.commit || parsed.test;
     if (parsed.showUsage)
         return parsed.log && parsed.logPath[0] != 0 ? kRunUnattended : kRunUsageBox;
     if (parsed.bad)

@@ -11,8 +11,9 @@ const char kStandardOutputName[] = "-";
 PortInventory commandInventory;
 
 // The log's last line, by exit code (and kResultRestartingText once /restart was taken).
-const char* const kResultTexts[] = {kResultDoneText, kResultBadCommandText, kResultRefusedText,
-                                    kResultNotCompletedText, kResultRestartText};
+const char* const kResultTexts[] = {
+    kResultDoneText,    kResultBadCommandText,  kResultRefusedText,  kResultNotCompletedText,
+    kResultRestartText, kResultCheckFailedText, kResultPortBusyText, kResultPortAbsentText};
 static_assert(sizeof kResultTexts / sizeof *kResultTexts == kExitCodeLimit, "a line per code");
 
 // Opens `writer` on the file `path` names, or on standard output for "-". 1: open.
@@ -82,6 +83,8 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
         WriteLogLine(*outputs, kRegistryIncompleteText);
         return kExitNotCompleted;
     }
+    if (parsed.test)
+        return RunCommandPortTests(parsed, commandInventory, *outputs);
     int code = ApplyCommandChanges(parsed, commandInventory, message, sizeof message);
     if (code != kExitDone) {
         WriteLogLine(*outputs, message);
@@ -155,7 +158,9 @@ int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
         FormatText(run->message, sizeof run->message, kLogNotWrittenText, parsed.logPath);
         AppendText(run->message, sizeof run->message, "\n");
     }
-    if (logFailed || (outputs.log == nullptr && code != kExitDone && code != kExitRestartNeeded))
+    // A port test's lines are what the user asked for, whatever the result.
+    if (logFailed || (outputs.log == nullptr &&
+                      (parsed.test || (code != kExitDone && code != kExitRestartNeeded))))
         AppendText(run->message, sizeof run->message, unlogged);
     size_t length = TextLength(run->message);
     if (length > 0 && run->message[length - 1] == '\n')
