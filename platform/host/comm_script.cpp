@@ -1,0 +1,131 @@
+// platform/host/comm_script.cpp: the scripted serial port's side of each comm operation
+// (native build; comm_native.cpp hands it a scripted port's calls).
+#include "platform/host/comm_script.h"
+
+#include <errno.h>
+#include <string.h>
+
+#include "platform/ascii.h"
+#include "platform/limits.h"
+
+namespace {
+
+char scriptName[kPathSize];
+CommScript* scriptInUse;
+
+const int kScriptError = EIO;  // what a scripted port that went away, or refuses, answers
+const unsigned kOutputsAtOpen = (1u << kOutputDtr) | (1u << kOutputRts);
+
+int WireIsOn(const CommScript& s, int wire) {
+    switch (wire) {
+        case kWireDtr:
+            return (s.outputs >> kOutputDtr) & 1;
+        case kWireRts:
+            return (s.outputs >> kOutputRts) & 1;
+        case kWireStuckOn:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void CommScriptUse(const char* name, CommScript* script) {
+    scriptInUse = script;
+    scriptName[0] = 0;
+    if (script != nullptr)
+        strncat(scriptName, name, sizeof scriptName - 1);
+}
+
+CommScript* CommScriptFor(const char* name) {
+    return scriptInUse != nullptr && EqualIgnoringCase(name, scriptName) ? scriptInUse : nullptr;
+}
+
+int CommScriptOpen(CommScript* s, unsigned long* error) {
+    if (s->openResult != kCommOpened) {
+        *error = s->openError;
+        return s->openResult;
+    }
+    s->outputs = kOutputsAtOpen;
+    s->current = s->settings;
+    s->operations = s->restored = s->closed = 0;
+    s->echoLength = 0;
+    s->opened = 1;
+    return kCommOpened;
+}
+
+int CommScriptStep(CommScript* s) {
+    ++s->operations;
+    return s->failAfter > 0 && s->operations > s->failAfter ? kScriptError : 0;
+}
+
+int CommScriptReadSettings(CommScript* s, CommSettings* settings) {
+    if (int error = CommScriptStep(s))
+        return error;
+    if (s->settingsFail)
+        return ENOTTY;  // as a file that is no terminal answers
+    *settings = s->settings;
+    return 0;
+}
+
+int CommScriptPrepare(CommScript* s, unsigned long baudRate) {
+    if (int error = CommScriptStep(s))
+        return error;
+    if (baudRate != 0)
+        s->current = CommSettings{baudRate, 8, kParityNone, kStopBitsOne, 0};
+    s->echoLength = 0;
+    return 0;
+}
+
+int CommScriptWrite(CommScript* s, const void* data, size_t size, size_t* done) {
+    if (int error = CommScriptStep(s))
+        return error;
+    if (s->echoData) {
+        size_t room = kCommScriptEchoSize - s->echoLength;
+        size_t kept = size < room ? size : room;  // what overflows is lost, as in a full buffer
+        memcpy(s->echo + s->echoLength, data, kept);
+        s->echoLength += kept;
+    }
+    *done = size;
+    return 0;
+}
+
+int CommScriptRead(CommScript* s, void* data, size_t size, size_t* done) {
+    if (int error = CommScriptStep(s))
+        return error;
+    size_t taken = size < s->echoLength ? size : s->echoLength;
+    memcpy(data, s->echo, taken);
+    memmove(s->echo, s->echo + taken, s->echoLength - taken);
+    s->echoLength -= taken;
+    *done = taken;
+    return 0;
+}
+
+int CommScriptSetOutput(CommScript* s, int line, int on) {
+    if (int error = CommScriptStep(s))
+        return error;
+    if (s->outputsFail)
+        return kScriptError;
+    s->outputs = on ? s->outputs | (1u << line) : s->outputs & ~(1u << line);
+    return 0;
+}
+
+int CommScriptReadInputs(CommScript* s, unsigned* inputs) {
+    if (int error = CommScriptStep(s))
+        return error;
+    if (s->inputsFail)
+        return kScriptError;
+    *inputs = (WireIsOn(*s, s->cts) ? kInputCts : 0) | (WireIsOn(*s, s->dsr) ? kInputDsr : 0) |
+              (WireIsOn(*s, s->ring) ? kInputRing : 0) | (WireIsOn(*s, s->dcd) ? kInputDcd : 0);
+    return 0;
+}
+
+int CommScriptRestore(CommScript* s) {
+    if (int error = CommScriptStep(s))
+        return error;
+    s->current = s->settings;
+    s->outputs = kOutputsAtOpen;
+    s->restored = 1;
+    return 0;
+}

@@ -1,0 +1,195 @@
+// platform/win32/comm_win32.cpp: a serial port for a test over KERNEL32's comm functions
+// (Windows build).
+//
+// Plain handles, never overlapped: Windows 95 has none for comm ports. Every operation answers
+// 0 or the error GetLastError gave.
+#include <windows.h>
+
+#include "platform/comm_port.h"
+#include "platform/limits.h"
+#include "platform/text.h"
+
+namespace {
+
+// The values of both sets are the same, so a DCB's parity and stop bits are ours as they are.
+static_assert(NOPARITY == kParityNone && ODDPARITY == kParityOdd && EVENPARITY == kParityEven &&
+                  MARKPARITY == kParityMark && SPACEPARITY == kParitySpace,
+              "DCB parity values");
+static_assert(ONESTOPBIT == kStopBitsOne && ONE5STOPBITS == kStopBitsOneAndHalf &&
+                  TWOSTOPBITS == kStopBitsTwo,
+              "DCB stop bit values");
+
+// GetLastError, never 0: a failed call must not read as success.
+int LastError() {
+    DWORD error = GetLastError();
+    return error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+}
+
+// 0 when the call succeeded, else its error.
+int Result(BOOL ok) {
+    return ok ? 0 : LastError();
+}
+
+// Errors that say no device of that name is there: a name nothing was ever installed under,
+// one no device could have, or a unit the driver does not have (a board's port past its last).
+bool IsAbsentError(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_BAD_UNIT || error == ERROR_DEV_NOT_EXIST;
+}
+
+// WriteFile or ReadFile until all of `size` moved or a call moved nothing: its timeout passed.
+int Transfer(HANDLE handle, char* bytes, size_t size, size_t* done, BOOL write) {
+    *done = 0;
+    while (*done < size) {
+        DWORD moved = 0;
+        DWORD chunk = size - *done > 0x10000 ? 0x10000 : static_cast<DWORD>(size - *done);
+        if (!(write ? WriteFile(handle, bytes + *done, chunk, &moved, nullptr)
+                    : ReadFile(handle, bytes + *done, chunk, &moved, nullptr)))
+            return LastError();
+        if (moved == 0)
+            break;
+        *done += moved;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int CommOpen(const char* name, CommPort* port, unsigned long* error) {
+    port->handle = INVALID_HANDLE_VALUE;
+    port->savedValid = 0;
+    *error = 0;
+    // \\.\NAME: Windows 95 opens COM10 and above only so, and any name a board gives its ports.
+    char path[kPathSize];
+    size_t length = TextLength(name);
+    if (length == 0 || length >= sizeof path - 4)
+        return kCommAbsent;  // no device has such a name
+    CopyText(path, "\\\\.\\");
+    CopyText(path + 4, name);
+    port->handle =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (port->handle != INVALID_HANDLE_VALUE)
+        return kCommOpened;
+    *error = GetLastError();
+    // Windows 95 answers access denied for a port another program holds, NT sharing violation.
+    if (*error == ERROR_SHARING_VIOLATION || *error == ERROR_ACCESS_DENIED)
+        return kCommBusy;
+    return IsAbsentError(*error) ? kCommAbsent : kCommOpenFailed;
+}
+
+int CommReadSettings(CommPort* port, CommSettings* settings) {
+    DCB& dcb = port->saved;
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port->handle, &dcb) || !GetCommTimeouts(port->handle, &port->savedTimeouts))
+        return LastError();
+    port->savedValid = 1;
+    settings->baudRate = dcb.BaudRate;
+    settings->dataBits = dcb.ByteSize;
+    settings->parity = dcb.Parity;
+    settings->stopBits = dcb.StopBits;
+    int flow = 0;
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE)
+        flow |= kFlowRtsCts;
+    if (dcb.fOutxDsrFlow || dcb.fDtrControl == DTR_CONTROL_HANDSHAKE)
+        flow |= kFlowDtrDsr;
+    if (dcb.fOutX || dcb.fInX)
+        flow |= kFlowXonXoff;
+    settings->flow = flow;
+    return 0;
+}
+
+int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeoutMs,
+                unsigned long writeTimeoutMs) {
+    if (!port->savedValid)
+        return ERROR_INVALID_FUNCTION;  // the settings to start from were never read
+    HANDLE handle = port->handle;
+    if (baudRate != 0) {
+        DCB dcb = port->saved;
+        dcb.BaudRate = baudRate;
+        dcb.ByteSize = 8;
+        dcb.Parity = NOPARITY;
+        dcb.StopBits = ONESTOPBIT;
+        dcb.fBinary = TRUE;
+        dcb.fParity = FALSE;
+        // No flow control of any kind: the test drives DTR and RTS itself, and a plug that
+        // wires no CTS must not stop the data.
+        dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
+        dcb.fDtrControl = DTR_CONTROL_ENABLE;
+        dcb.fRtsControl = RTS_CONTROL_ENABLE;
+        dcb.fDsrSensitivity = FALSE;
+        dcb.fErrorChar = dcb.fNull = dcb.fAbortOnError = FALSE;
+        if (!SetCommState(handle, &dcb))
+            return LastError();
+    }
+    // Buffers are only a request: a driver that keeps its own sizes still carries a test's
+    // 512 bytes, so a refusal is no reason to give up.
+    SetupComm(handle, 2048, 2048);
+    COMMTIMEOUTS timeouts = {0, 0, readTimeoutMs, 0, writeTimeoutMs};
+    if (!SetCommTimeouts(handle, &timeouts))
+        return LastError();
+    return Result(PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_RXABORT));
+}
+
+int CommWrite(CommPort* port, const void* data, size_t size, size_t* done) {
+    return Transfer(port->handle, static_cast<char*>(const_cast<void*>(data)), size, done, TRUE);
+}
+
+int CommRead(CommPort* port, void* data, size_t size, size_t* done) {
+    return Transfer(port->handle, static_cast<char*>(data), size, done, FALSE);
+}
+
+int CommTakeLineErrors(CommPort* port, unsigned* errors) {
+    DWORD found = 0;
+    *errors = 0;
+    if (!ClearCommError(port->handle, &found, nullptr))
+        return LastError();
+    if (found & CE_FRAME)
+        *errors |= kLineErrorFraming;
+    if (found & (CE_OVERRUN | CE_RXOVER))
+        *errors |= kLineErrorOverrun;
+    if (found & CE_RXPARITY)
+        *errors |= kLineErrorParity;
+    if (found & CE_BREAK)
+        *errors |= kLineErrorBreak;
+    return 0;
+}
+
+int CommSetOutput(CommPort* port, int line, int on) {
+    DWORD function = line == kOutputDtr ? (on ? SETDTR : CLRDTR) : (on ? SETRTS : CLRRTS);
+    return Result(EscapeCommFunction(port->handle, function));
+}
+
+int CommReadInputs(CommPort* port, unsigned* inputs) {
+    DWORD status = 0;
+    *inputs = 0;
+    if (!GetCommModemStatus(port->handle, &status))
+        return LastError();
+    if (status & MS_CTS_ON)
+        *inputs |= kInputCts;
+    if (status & MS_DSR_ON)
+        *inputs |= kInputDsr;
+    if (status & MS_RING_ON)
+        *inputs |= kInputRing;
+    if (status & MS_RLSD_ON)
+        *inputs |= kInputDcd;
+    return 0;
+}
+
+int CommRestore(CommPort* port) {
+    if (!port->savedValid)
+        return 0;
+    // The DCB's DTR and RTS control puts the output lines back as well.
+    int timeouts = Result(SetCommTimeouts(port->handle, &port->savedTimeouts));
+    int state = Result(SetCommState(port->handle, &port->saved));
+    return timeouts != 0 ? timeouts : state;
+}
+
+void CommClose(CommPort* port) {
+    if (port->handle != INVALID_HANDLE_VALUE)
+        CloseHandle(port->handle);
+    port->handle = INVALID_HANDLE_VALUE;
+}
+
+void CommPause(unsigned long ms) {
+    Sleep(ms);
+}
