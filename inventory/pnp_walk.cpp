@@ -20,8 +20,14 @@ int DecimalValue(const char* text) {
     return sign * value;
 }
 
+// Field by field: an initialised aggregate may become a copy of a template in .data, which a
+// program otherwise without initialised data pays a whole file block for.
 PnpKeyName NotTheMakers() {
-    return PnpKeyName{-1, -1, nullptr};
+    PnpKeyName name;
+    name.slot = -1;
+    name.type = -1;
+    name.boardInstanceName = nullptr;
+    return name;
 }
 
 // Reads the port at parent\key\subkey (its instance key, open).
@@ -111,8 +117,8 @@ int EnumerateIsaPnpBoards(PortInventory& inv) {
                 goOn = 0;
                 break;
             }
-            uint16_t number = static_cast<uint16_t>(
-                BoardTypeOf(parsed.type).firstDirectPortNumber + parsed.slot);
+            uint16_t number =
+                static_cast<uint16_t>(BoardTypeOf(parsed.type).firstDirectPortNumber + parsed.slot);
             ReadPort(instanceKey, board->ports[parsed.slot], board, number, kIsaPnpPath.text,
                      deviceKeyName, board->instanceName);
             RegistryCloseKey(instanceKey);
@@ -162,8 +168,8 @@ int EnumerateMultifunctionChildren(PortInventory& inventory) {
             }
             int slot = parsed.slot;
             uint16_t number = static_cast<uint16_t>(slot == 0 ? k + 2 : k + 4 * slot + 1);
-            ReadPort(instanceKey, group.ports[slot], board, number, kMfPath.text,
-                     kChildKeyNames[k], name);
+            ReadPort(instanceKey, group.ports[slot], board, number, kMfPath.text, kChildKeyNames[k],
+                     name);
             RegistryCloseKey(instanceKey);
         }
         RegistryCloseKey(childKey);

@@ -6,6 +6,8 @@
 // runtime and call WinMain themselves.
 #include <windows.h>
 
+#include "platform/stack.h"
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandText, int show);
 
 namespace {
@@ -35,6 +37,7 @@ char* ArgumentsOf(char* commandLine) {
 
 // The image's entry point (the linker is told its name). It never returns.
 extern "C" void KorvalinStart() {
+    CommitStack(kMainThreadStack);
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

@@ -4,8 +4,10 @@
 # imports only from KERNEL32, USER32, GDI32 and ADVAPI32 and only the functions listed in
 # windows95_imports.tsv (each present on that release, with its source), no TLS directory, no
 # global constructors, no instruction newer than the 386 and no x87 (check_386_code.sh), and at
-# most 44 KiB once stripped (40 KiB, 2 KiB for the way back from DOS and the batch-file
-# safety, 2 KiB for messages that reach the user without a log and the honest counts). The 64-bit build exists for testing only.
+# most 48 KiB once stripped (40 KiB, 2 KiB for the way back from DOS and the batch-file
+# safety, 2 KiB for messages that reach the user without a log and the honest counts, 4 KiB for
+# the port test), and without stack probes but with its large frames inside the stack the main
+# thread commits. The 64-bit build exists for testing only.
 # korvalin.exe is the stripped program that ships; the code and constructor checks read its
 # unstripped twin for the symbols, which must strip to the very same bytes.
 #   check_program_image.sh OBJDUMP STRIP NM korvalin.exe korvalin-unstripped.exe IMPORTS.tsv
@@ -80,6 +82,19 @@ if [ $shipped -eq 1 ]; then
 
     # Windows 95 runs on any 386DX; the code is read, since Wine runs on the host's processor.
     code=$(sh "$(dirname "$0")/check_386_code.sh" "$objdump" "$unstripped") || { echo "$code"; status=1; }
+
+    # Built without stack probes: the main thread commits 192 KiB of stack before anything else
+    # (platform/stack.h). Every frame of a page or more, all on one chain at once, and 64 KiB
+    # for the small frames and Windows' own, must fit in it.
+    large=$("$objdump" -d "$unstripped" | awk '
+        /sub +\$0x[0-9a-f]+,%esp/ { v = $NF; sub(/^\$0x/, "", v); sub(/,%esp$/, "", v)
+            n = 0; for (i = 1; i <= length(v); i++) n = n * 16 + index("0123456789abcdef", substr(v, i, 1)) - 1
+            if (n >= 4096 && n < 16777216) sum += n }  # not a negative one (an add)
+        END { print sum + 0 }')
+    "$objdump" -d "$unstripped" | grep -q '__chkstk' &&
+        fail "calls a stack probe: the program is meant to be built without them"
+    [ $((large + 65536)) -le $((192 * 1024)) ] ||
+        fail "frames of 4 KiB or more add up to $large bytes: with 64 KiB for the rest they pass the 192 KiB the main thread commits"
 fi
 
 # What was checked through the symbols is what ships, and what ships carries no symbols.
@@ -92,9 +107,9 @@ fi
 rm -f "$stripped"
 size=$(wc -c < "$exe")
 if [ $shipped -eq 1 ]; then
-    [ "${size:-999999}" -le 45056 ] || fail "stripped program is ${size:-?} bytes, over 44 KiB (45,056)"
+    [ "${size:-999999}" -le 49152 ] || fail "stripped program is ${size:-?} bytes, over 48 KiB (49,152)"
     count=$(echo "$imports" | grep -c .)
-    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, 386 code without x87, $size bytes stripped"
+    [ $status -eq 0 ] && echo "korvalin.exe: subsystem 4.0 GUI, $count imports from KERNEL32, USER32, GDI32 and ADVAPI32, each present on Windows 95 4.00.950, no TLS, no global constructors, 386 code without x87, frames of 4 KiB or more $large bytes in all, $size bytes stripped"
 else
     for dll in $(echo "$imports" | cut -f1 | sort -u); do
         case $dll in KERNEL32 | USER32 | GDI32 | ADVAPI32) ;; *) fail "imports $dll.DLL" ;; esac
