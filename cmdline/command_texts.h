@@ -17,15 +17,14 @@ inline constexpr char kUsageText[] =
     "/preview FILE\tWrites every change OK would make, changes nothing, and ends.\n"
     "/ok\tMakes the changes as OK does, without showing anything, and ends.\n"
     "/restart\tWith /ok: restarts Windows when the changes need it.\n"
-    "/test NAME\tTests each port named, or ALL: open, settings, data through a loopback\n"
-    "\tplug, signal lines; one line per check. Changes nothing.\n"
-    "/plug\tThe loopback plug: none (default), full (9- or 25-pin) or rj45.\n"
+    "/test NAME\tTests the ports named (ALL: every one), a line per check; changes nothing.\n"
+    "/plug\tThe loopback plug fitted: none (default), full (9/25-pin) or rj45.\n"
     "/log FILE\tWhere messages go when no dialog is shown.\n"
     "\n"
     "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
     "changes made, for OK or Cancel.\n"
     "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused;\n"
-    "3 not completed; /test: 5 a check failed, 6 a port busy, 7 a port not present.";
+    "3 not completed; 5 a check failed, 6 a port busy, 7 a port not present.";
 
 // The log's last line, one for each exit code: a Windows 95 batch file cannot see the exit code
 // and looks for these with FIND. No one is the start of another.
@@ -66,8 +65,7 @@ inline constexpr char kSingleWithoutRenameText[] = "/single needs /rename";
 inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used together";
 inline constexpr char kListWithChangesText[] =
     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
-inline constexpr char kTestWithOthersText[] =
-    "/test cannot be used with /list, /rename, /remove, /single, /preview, /ok or /restart";
+inline constexpr char kTestWithOthersText[] = "/test goes with /plug and /log only";
 inline constexpr char kPlugWithoutTestText[] = "/plug needs /test";
 inline constexpr char kPlugValueText[] = "/plug takes none, full or rj45: %s";
 inline constexpr char kTooManyTestPortsText[] = "Too many /test values: %s";

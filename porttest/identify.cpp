@@ -11,7 +11,7 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
         return session.result;
     // The port's own settings: the terminal at the far end is set up for them.
     char text[kPortTestLineSize];
-    CopyText(text, kIdentifyText);
+    CopyText(text, kIdentifyNameText);
     AppendText(text, sizeof text, portName);
     AppendText(text, sizeof text, "\r\n");
     int error = CommPrepare(&session.port, 0, 100, 1000);
@@ -27,9 +27,7 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
         PauseOrStop(session, 500);
     }
     if (error != 0) {
-        StartLine(&session, kIdentifyNotSentText);
-        AddNumberToLine(&session, static_cast<unsigned long>(error));
-        ReportLine(&session);
+        Say(&session, kIdentifyNotSentText, "", static_cast<unsigned long>(error));
         MarkFailed(&session);
     } else {
         session.result = kPortTestStopped;

@@ -4,21 +4,20 @@
 #include "platform/text.h"
 #include "porttest/port_test_texts.h"
 
-void ReportLine(PortSession* session) {
-    session->control->writeLine(session->control->context, session->line);
-}
-
-void StartLine(PortSession* session, const char* text) {
-    session->line[0] = 0;
-    AddToLine(session, text);
-}
-
-void AddToLine(PortSession* session, const char* text) {
-    AppendText(session->line, sizeof session->line, text);
-}
-
-void AddNumberToLine(PortSession* session, unsigned long number) {
-    AppendNumber(session->line, sizeof session->line, number);
+void Say(PortSession* session, const char* format, const char* text, unsigned long n,
+         unsigned long m) {
+    char* line = session->line;
+    line[0] = 0;
+    for (; *format != 0; ++format) {
+        char piece[2] = {*format, 0};
+        if (*format != '%')
+            AppendText(line, kPortTestLineSize, piece);
+        else if (*++format == 's')
+            AppendText(line, kPortTestLineSize, text);
+        else
+            AppendNumber(line, kPortTestLineSize, *format == 'n' ? n : m);
+    }
+    session->control->writeLine(session->control->context, line);
 }
 
 void MarkFailed(PortSession* session) {
@@ -37,6 +36,11 @@ void PauseOrStop(const PortSession& session, unsigned long ms) {
 }
 
 int OpenTestedPort(PortSession* session, const char* name) {
+    // By CommOpenResult.
+    static const char* const kOpenTexts[] = {kOpenFreeText, kOpenBusyText, kOpenAbsentText,
+                                             kOpenErrorText};
+    static const unsigned char kOpenResults[] = {kPortTestPassed, kPortTestBusy, kPortTestAbsent,
+                                                 kPortTestAbsent};
     unsigned long error = 0;
     int opened = CommOpen(name, &session->port, &error);
     // Windows 95 refuses a port no device answers for at the open; Wine opens a name mapped to
@@ -45,37 +49,16 @@ int OpenTestedPort(PortSession* session, const char* name) {
         CommClose(&session->port);
         opened = kCommAbsent;
     }
-    switch (opened) {
-        case kCommOpened:
-            StartLine(session, kOpenFreeText);
-            break;
-        case kCommBusy:
-            StartLine(session, kOpenBusyText);
-            session->result = kPortTestBusy;
-            break;
-        case kCommAbsent:
-            StartLine(session, kOpenAbsentText);
-            session->result = kPortTestAbsent;
-            break;
-        default:
-            StartLine(session, kOpenErrorText);
-            AddNumberToLine(session, error);
-            session->result = kPortTestAbsent;
-            break;
-    }
-    ReportLine(session);
+    session->result = kOpenResults[opened];
+    Say(session, kOpenTexts[opened], "", error);
     return opened == kCommOpened;
 }
 
 void PutBackPort(PortSession* session) {
     int error = CommRestore(&session->port);
     CommClose(&session->port);
-    if (error == 0) {
-        StartLine(session, kPutBackText);
-    } else {
-        StartLine(session, kNotPutBackText);
-        AddNumberToLine(session, static_cast<unsigned long>(error));
+    if (error != 0)
         MarkFailed(session);
-    }
-    ReportLine(session);
+    Say(session, error == 0 ? kPutBackText : kNotPutBackText, "",
+        static_cast<unsigned long>(error));
 }

@@ -14,12 +14,9 @@ struct PortSession {
     char line[kPortTestLineSize];
 };
 
-// Hands session->line to the front end.
-void ReportLine(PortSession* session);
-// Starts session->line with `text`, or appends it.
-void StartLine(PortSession* session, const char* text);
-void AddToLine(PortSession* session, const char* text);
-void AddNumberToLine(PortSession* session, unsigned long number);
+// Hands the front end one line made from `format` (see port_test_texts.h).
+void Say(PortSession* session, const char* format, const char* text = "", unsigned long n = 0,
+         unsigned long m = 0);
 // Marks the run as failed, unless something worse is already known.
 void MarkFailed(PortSession* session);
 int StopRequested(const PortSession& session);

@@ -2,6 +2,7 @@
 // loopback plug at two speeds, the signal pairs the plug wires, put back.
 #include "porttest/port_session.h"
 #include "porttest/port_test_texts.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -24,93 +25,65 @@ const SignalPair kSignalPairs[] = {
     {"DTR-DCD", kOutputDtr, kInputDcd, 1 << kPlugFull, 0},
     {"DTR-RI", kOutputDtr, kInputRing, 1 << kPlugFull, 1},
 };
-const char* const kOutputNames[] = {"DTR", "RTS"};
 
 void ReportSettings(PortSession* session) {
     const CommSettings& s = session->settings;
-    StartLine(session, kSettingsText);
-    AddNumberToLine(session, s.baudRate);
-    AddToLine(session, kBaudWord);
-    AddNumberToLine(session, static_cast<unsigned long>(s.dataBits));
-    char parity[2] = {kParityLetters[s.parity % 5], 0};
-    AddToLine(session, parity);
-    AddToLine(session, s.stopBits == kStopBitsOne   ? "1, "
-                       : s.stopBits == kStopBitsTwo ? "2, "
-                                                    : "1.5, ");
+    char shape[48] = {kParityLetters[s.parity % 5], 0};
+    AppendText(shape, sizeof shape, kStopBitsTexts[s.stopBits % 3]);
     if (s.flow == 0)
-        AddToLine(session, kNoFlowText);
+        AppendText(shape, sizeof shape, kNoFlowText);
     for (int i = 0, named = 0; i < 3; ++i) {
         if (s.flow & (1 << i)) {
-            AddToLine(session, named++ ? kFlowAnd : "");
-            AddToLine(session, kFlowNames[i]);
+            AppendText(shape, sizeof shape, named++ ? " and " : "");
+            AppendText(shape, sizeof shape, kFlowNames[i]);
         }
     }
     if (s.flow != 0)
-        AddToLine(session, kFlowText);
-    ReportLine(session);
+        AppendText(shape, sizeof shape, kFlowText);
+    Say(session, kSettingsText, shape, s.baudRate, static_cast<unsigned long>(s.dataBits));
 }
 
 // Sends the pattern at `baud` and reads it back: one line, "data 9600: pass (512 bytes)".
 void CheckData(PortSession* session, unsigned long baud) {
-    StartLine(session, kDataWord);
-    AddNumberToLine(session, baud);
-    AddToLine(session, ": ");
     // Ten bits to a byte on the wire; time for the pattern and half a second more.
     unsigned long transferMs = kPortTestBytes * 10000UL / baud + 1;
     unsigned char pattern[kPortTestBytes], back[kPortTestBytes];
     MakeTestPattern(pattern, kPortTestBytes);
     size_t sent = 0, got = 0;
     unsigned errors = 0;
+    const char* format = kNotSetUpText;
     int error = CommPrepare(&session->port, baud, transferMs + 500, transferMs + 1000);
-    if (error != 0) {
-        AddToLine(session, kNotSetUpText);
-    } else if ((error = CommWrite(&session->port, pattern, sizeof pattern, &sent)) != 0 ||
-               sent != sizeof pattern) {
-        AddToLine(session, kNotSentText);
-    } else {
-        CommRead(&session->port, back, sizeof back, &got);
-        CommTakeLineErrors(&session->port, &errors);
+    if (error == 0) {
+        format = kNotSentText;
+        error = CommWrite(&session->port, pattern, sizeof pattern, &sent);
+        if (error == 0 && sent != sizeof pattern)
+            error = -1;  // the write timed out: flow stopped it
     }
-    if (error != 0 || sent != sizeof pattern) {
-        AddNumberToLine(session, static_cast<unsigned long>(error));
+    if (error != 0) {
         MarkFailed(session);
-        ReportLine(session);
+        Say(session, format, "", baud, static_cast<unsigned long>(error));
         return;
     }
+    CommRead(&session->port, back, sizeof back, &got);
+    CommTakeLineErrors(&session->port, &errors);
     size_t first = 0;
     while (first < got && back[first] == pattern[first])
         ++first;
-    if (got == 0) {
-        AddToLine(session, kNoDataText);
-    } else if (first < got) {
-        AddToLine(session, kByteWord);
-        AddNumberToLine(session, first);
-        AddToLine(session, kDiffersText);
-    } else if (got < sizeof pattern) {
-        AddToLine(session, kOnlyWord);
-        AddNumberToLine(session, got);
-        AddToLine(session, " of ");
-        AddNumberToLine(session, kPortTestBytes);
-        AddToLine(session, kCameBackText);
-    } else if (errors == 0) {
-        AddToLine(session, kPassText);
-        AddToLine(session, " (");
-        AddNumberToLine(session, kPortTestBytes);
-        AddToLine(session, " bytes)");
-        ReportLine(session);
-        return;
-    } else {
-        AddNumberToLine(session, got);
-        AddToLine(session, kCameBackText);
-    }
+    char lineErrors[64] = "";
     if (errors != 0) {
-        AddToLine(session, kLineErrorsText);
+        AppendText(lineErrors, sizeof lineErrors, kLineErrorsText);
         for (int i = 0; i < 4; ++i)
             if (errors & (1u << i))
-                AddToLine(session, kLineErrorNames[i]);
+                AppendText(lineErrors, sizeof lineErrors, kLineErrorNames[i]);
     }
-    MarkFailed(session);
-    ReportLine(session);
+    format = got == 0            ? kNoDataText
+             : first < got       ? kByteDiffersText
+             : got < sizeof back ? kSomeCameBackText
+             : errors != 0       ? kAllCameBackText
+                                 : kDataPassText;
+    if (format != kDataPassText)
+        MarkFailed(session);
+    Say(session, format, lineErrors, baud, first);
 }
 
 // The inputs with both outputs off, with DTR alone on, and with RTS alone on: each output on
@@ -128,37 +101,40 @@ int ReadSignalStates(PortSession* session, unsigned states[3]) {
     return 1;
 }
 
+// What a signal pair's input did, as kSignalTexts says it.
+enum SignalResult {
+    kSignalPass = 0,
+    kSignalStuckOn,
+    kSignalStuckOff,
+    kSignalFollowsDtr,
+    kSignalFollowsRts,
+    kSignalNotWired,
+    kSignalNotRead,
+};
+
 void CheckSignals(PortSession* session, int plug) {
     unsigned states[3] = {0, 0, 0};
     int readable = plug != kPlugNone && ReadSignalStates(session, states);
     for (const SignalPair& pair : kSignalPairs) {
-        StartLine(session, pair.name);
-        AddToLine(session, ": ");
         unsigned bothOff = states[0] & pair.input;
         unsigned ownOn = states[1 + pair.output] & pair.input;
         unsigned otherOn = states[2 - pair.output] & pair.input;
-        const char* result = kPassText;
-        int failed = 1;
+        int result = kSignalNotRead;
         if (!(pair.plugs & (1 << plug)))
-            result = kNotWiredText, failed = 0;
+            result = kSignalNotWired;
         else if (!readable)
-            result = kNotReadText, failed = 0;
+            result = kSignalNotRead;
         else if (bothOff)
-            result = kStuckOnText;
+            result = kSignalStuckOn;
         else if (otherOn)
-            result = kCrossedText;
+            result = kSignalFollowsDtr + (1 - pair.output);
         else if (ownOn)
-            failed = 0;
-        else if (pair.maybe)
-            result = kNotWiredText, failed = 0;
+            result = kSignalPass;
         else
-            result = kStuckOffText;
-        AddToLine(session, result);
-        if (result == kCrossedText)
-            AddToLine(session, kOutputNames[1 - pair.output]);
-        if (failed)
+            result = pair.maybe ? kSignalNotWired : kSignalStuckOff;
+        if (result != kSignalPass && result < kSignalNotWired)
             MarkFailed(session);
-        ReportLine(session);
+        Say(session, kSignalTexts[result], pair.name);
     }
 }
 
@@ -176,8 +152,7 @@ int RunPortTest(const char* portName, int plug, const PortTestControl& control) 
     if (!StopRequested(session))
         CheckSignals(&session, plug);
     if (StopRequested(session)) {
-        StartLine(&session, kStoppedText);
-        ReportLine(&session);
+        Say(&session, kStoppedText);
         session.result = kPortTestStopped;
     }
     PutBackPort(&session);

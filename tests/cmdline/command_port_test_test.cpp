@@ -30,18 +30,9 @@ TEST(CommandPortTestLine, TestAndPlugGoodAndBad) {
         {"/plug full /log -", "/plug needs /test", kPlugFull, 0},
         {"/test ABCDEFGHIJKLMNOPQRST", "Too long: ABCDEFGHIJKLMNOPQRST", kPlugNone, 0},
         // A test changes nothing, and nothing is changed with it.
-        {"/test COM5 /ok",
-         "/test cannot be used with /list, /rename, /remove, /single, /preview, "
-         "/ok or /restart",
-         kPlugNone, 1},
-        {"/rename COM5=COM40 /test COM5",
-         "/test cannot be used with /list, /rename, /remove, "
-         "/single, /preview, /ok or /restart",
-         kPlugNone, 1},
-        {"/test COM5 /remove ALL /log -",
-         "/test cannot be used with /list, /rename, /remove, "
-         "/single, /preview, /ok or /restart",
-         kPlugNone, 1},
+        {"/test COM5 /ok", "/test goes with /plug and /log only", kPlugNone, 1},
+        {"/rename COM5=COM40 /test COM5", "/test goes with /plug and /log only", kPlugNone, 1},
+        {"/test COM5 /remove ALL /log -", "/test goes with /plug and /log only", kPlugNone, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

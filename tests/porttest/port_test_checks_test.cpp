@@ -137,8 +137,7 @@ TEST(PortTestChecks, APortThatCannotBeUsedIsNeverWrittenTo) {
     };
     const Case cases[] = {
         {"held by another program", kCommBusy, 32, 0,
-         "open: busy, another program holds it (a port an MS-DOS program used stays held until "
-         "its DOS window is closed)",
+         "open: busy, another program holds it (if an MS-DOS program used it, close its window)",
          kPortTestBusy},
         {"no such device", kCommAbsent, 2, 0, "open: not present", kPortTestAbsent},
         {"opens, but no serial port answers", kCommOpened, 0, 1, "open: not present",
