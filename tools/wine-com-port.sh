@@ -33,6 +33,7 @@ loopback() {  # LINK PIDFILE
         echo "wine-com-port.sh: socat is not installed (tools/install-deps.sh installs it)" >&2
         exit 3
     }
+    stop "$pidfile"  # one left by a run that was killed
     rm -f "$link"
     socat "PTY,link=$link,raw,echo=0" PIPE </dev/null >/dev/null 2>&1 &
     echo $! >"$pidfile"
