@@ -6,7 +6,9 @@
 # With a DISPLAY the dialog opens there and the script returns when it is closed. Without
 # one it runs in a virtual X display: the script waits for the dialog, saves a screenshot
 # to build/demo-shot.png, prints its path and closes the dialog again (Cancel: no change).
-# Each run starts from tests/fixtures/demo.reg again, in a Wine prefix of its own.
+# Each run starts from tests/fixtures/demo.reg again, in a Wine prefix of its own. The demo's
+# COM5 is a loopback plug (socat, for as long as the demo runs), so a port test on it passes
+# its data checks; its signal lines cannot be read, as a pseudo-terminal has none.
 #
 # It shows the 32-bit program, the one that ships, where this machine can start 32-bit
 # programs, and the x86_64 build of the same sources under 64-bit Wine where it cannot. The
@@ -60,6 +62,10 @@ for key in 'HKLM\Enum\BIOS' 'HKLM\Enum\Root' 'HKLM\Enum\ISAPNP' 'HKLM\Enum\MF' \
     wine_run reg delete "$key" /f >/dev/null 2>&1 || true
 done
 wine_run reg import "$root/tests/fixtures/demo.reg"
+plug=$prefix.com5
+bash tools/wine-com-port.sh loopback "$plug" "$plug.pid"
+trap 'bash "$root/tools/wine-com-port.sh" stop "$plug.pid"' EXIT
+KORVALIN_WINESERVER_KEEP=30 bash tools/wine-com-port.sh map "$prefix" COM5 "$plug"
 # The virtual display has no window manager to draw the caption: let Wine draw it there, and
 # leave it to the window manager on a real display.
 x11='HKCU\Software\Wine\X11 Driver'
