@@ -20,9 +20,11 @@ void EnableRemove(HWND dialog, int enable) {
 }
 
 // What selecting a row shows: a board offers Remove (unless it is a Standard COM Port), a
-// port offers its name for editing.
+// port offers its name for editing and Test.
 void ShowSelectedRecord(HWND dialog, LRESULT itemData) {
-    if (!IsPortRow(reinterpret_cast<const void*>(itemData))) {
+    int isPort = IsPortRow(reinterpret_cast<const void*>(itemData));
+    EnableWindow(GetDlgItem(dialog, IDC_TEST), isPort);
+    if (!isPort) {
         BoardRecord* board = reinterpret_cast<BoardRecord*>(itemData);
         selectedPort = nullptr;
         SetNamingControlsEnabled(dialog, 0);
@@ -149,6 +151,12 @@ void OnCommand(HWND dialog, UINT id, UINT notification) {
             break;
         case IDC_REMOVE:
             RemoveSelectedBoard(dialog);
+            break;
+        case IDC_TEST:
+            // The button is only enabled on a port row, but the command can come without one.
+            if (selectedPort)
+                DialogBoxParamA(g_moduleInstance, MAKEINTRESOURCEA(IDD_PORT_TEST), dialog,
+                                PortTestDialogProc, reinterpret_cast<LPARAM>(selectedPort));
             break;
         case IDC_PORT_LIST:
             OnPortListCommand(dialog, GetDlgItem(dialog, IDC_PORT_LIST), notification);

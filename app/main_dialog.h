@@ -1,4 +1,4 @@
-// app/main_dialog.h: the main dialog, what its OK does, and the About box.
+// app/main_dialog.h: the main dialog, what its OK does, the Port Test and the About box.
 #ifndef KORVALIN_APP_MAIN_DIALOG_H
 #define KORVALIN_APP_MAIN_DIALOG_H
 
@@ -34,6 +34,11 @@ void ApplySelectedPortRename(HWND dialog);
 void RunFinishSequence(HWND dialog);
 // The procedure of IDD_RESTART: Yes restarts Windows, No only closes the utility.
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// --- port_test_dialog.cpp
+// The procedure of IDD_PORT_TEST: tests the port whose PortRecord is WM_INITDIALOG's lParam.
+// Changes nothing in the registry or the inventory.
+INT_PTR CALLBACK PortTestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- about_dialog.cpp
 // The procedure of IDD_ABOUT: only OK closes it.

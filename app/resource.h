@@ -10,6 +10,7 @@
 #define IDD_MAIN 103
 #define IDD_RESTART 104
 #define IDD_ABOUT 105
+#define IDD_PORT_TEST 106
 
 // Controls
 #include "controls/control_ids.h"

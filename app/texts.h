@@ -3,14 +3,17 @@
 // decides them: the refusals in rename/, the command line's in cmdline/; this file brings them
 // in for the dialog.
 //
-// The resource script includes this file too: it can only take the main dialog's caption as a
-// macro, and the resource compiler must not see the C++ declarations.
+// The resource script includes this file too: it can only take the main dialog's caption and
+// Identify's label as macros, and the resource compiler must not see the C++ declarations.
 #ifndef KORVALIN_APP_TEXTS_H
 #define KORVALIN_APP_TEXTS_H
 
 // The caption of IDD_MAIN (tools/run-demo.sh spells it again, as a shell script cannot include
 // this file).
 #define KORVALIN_MAIN_DIALOG_CAPTION "Marrowlink M1/M2 & Varnak TessalineBoard Adapters"
+
+// The Port Test's Identify button, which reads kStopText while Identify runs.
+#define KORVALIN_IDENTIFY_TEXT "&Identify"
 
 #ifndef RC_INVOKED
 
@@ -30,6 +33,24 @@ inline constexpr char kRenameQuestion[] =
 inline constexpr char kUndoNotWrittenMessage[] =
     "The undo folder %s could not be written (the disk may be full or read-only), so nothing "
     "has been changed.\n\nMake room on the disk and press OK again, or press Cancel.";
+
+// The Port Test's port line: the name Windows uses now, and the one a rename has made pending
+// until OK.
+inline constexpr char kPortTestNameFormat[] = "Port: %s";
+inline constexpr char kPortTestRenamedFormat[] = "Port: %s (%s after OK and a restart)";
+// A result row: the port's name, then the test's line.
+inline constexpr char kPortTestRowFormat[] = "%s %s";
+
+// The Port Test's plug list, in PlugKind order.
+inline constexpr const char* kPlugTexts[] = {"No loopback plug", "9- or 25-pin loopback plug",
+                                             "RJ-45 loopback plug"};
+
+inline constexpr char kIdentifyText[] = KORVALIN_IDENTIFY_TEXT;
+inline constexpr char kStopText[] = "&Stop";
+
+// The Port Test's last row, by PortTestResult.
+inline constexpr const char* kPortTestResultTexts[] = {"Passed", "A check failed", "Busy",
+                                                       "Not present", "Stopped"};
 
 #endif
 

@@ -16,5 +16,14 @@
 #define IDC_PORT_NAME 1004
 #define IDC_REMOVE 1005
 #define IDC_PORT_NAME_LABEL 1007
+#define IDC_TEST 1008
+
+// Controls of IDD_PORT_TEST (IDCANCEL is its Close). Identify, Start and the plug list are
+// numbered in a row: they are enabled and disabled together.
+#define IDC_TEST_PORT_NAME 1100
+#define IDC_TEST_RESULTS 1101
+#define IDC_IDENTIFY 1102
+#define IDC_START 1103
+#define IDC_PLUG 1104
 
 #endif
