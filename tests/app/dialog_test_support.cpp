@@ -14,7 +14,8 @@ namespace {
 ActivationSpy* g_spy;
 }
 
-ActivationSpy::ActivationSpy(UINT command, HWND ignore) : command_(command), ignore_(ignore) {
+ActivationSpy::ActivationSpy(UINT command, HWND ignore, int textItem)
+    : command_(command), ignore_(ignore), textItem_(textItem) {
     g_spy = this;
     hook_ = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
@@ -38,7 +39,7 @@ LRESULT CALLBACK ActivationSpy::CbtProc(int code, WPARAM wParam, LPARAM lParam) 
             GetWindowTextA(window, buffer, sizeof buffer);
             record.caption = buffer;
             buffer[0] = 0;
-            GetDlgItemTextA(window, 0xFFFF, buffer, sizeof buffer);  // a message box's text
+            GetDlgItemTextA(window, spy->textItem_, buffer, sizeof buffer);
             record.text = buffer;
             record.owner = GetWindow(window, GW_OWNER);
             spy->seen_.push_back(record);

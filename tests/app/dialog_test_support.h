@@ -13,7 +13,7 @@
 // A window that became active while an ActivationSpy was installed.
 struct ActivatedWindow {
     std::string caption;
-    std::string text;  // a message box's text; empty for other windows
+    std::string text;  // the text of its control `textItem` (a message box's text by default)
     HWND owner;
 };
 
@@ -22,7 +22,7 @@ struct ActivatedWindow {
 // under test, which is activated again when a box above it closes).
 class ActivationSpy {
   public:
-    explicit ActivationSpy(UINT command, HWND ignore = nullptr);
+    explicit ActivationSpy(UINT command, HWND ignore = nullptr, int textItem = 0xFFFF);
     ~ActivationSpy();
     const std::vector<ActivatedWindow>& seen() const { return seen_; }
 
@@ -31,6 +31,7 @@ class ActivationSpy {
     HHOOK hook_;
     UINT command_;
     HWND ignore_;
+    int textItem_;
     std::vector<HWND> answered_;
     std::vector<ActivatedWindow> seen_;
 };
