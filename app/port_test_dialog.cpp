@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "inventory/inventory.h"
 #include "inventory/value_read.h"
+#include "platform/stack.h"
 #include "platform/text.h"
 #include "porttest/port_test.h"
 
@@ -53,6 +54,7 @@ void WriteResultLine(void*, const char* line) {
 const PortTestControl kWorkerControl = {WriteResultLine, nullptr, &g_run.stop};
 
 DWORD WINAPI PortTestWorker(void*) {
+    CommitStack(kWorkerThreadStack);  // the program has no stack probes
     g_run.result = g_run.identify ? RunIdentify(g_run.portName, kWorkerControl)
                                   : RunPortTest(g_run.portName, g_run.plug, kWorkerControl);
     return 0;

@@ -16,15 +16,16 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
     AppendText(text, sizeof text, "\r\n");
     int error = CommPrepare(&session.port, 0, 100, 1000);
     while (error == 0 && !StopRequested(session)) {
-        size_t sent = 0;
-        CommSetOutput(&session.port, kOutputDtr, 1);
-        CommSetOutput(&session.port, kOutputRts, 1);
-        error = CommWrite(&session.port, text, TextLength(text), &sent);
-        PauseOrStop(session, 500);
-        // A port without modem lines still shows its name: the lines are a help, not a must.
-        CommSetOutput(&session.port, kOutputDtr, 0);
-        CommSetOutput(&session.port, kOutputRts, 0);
-        PauseOrStop(session, 500);
+        // Lines on for half a second, off for half a second. A port without modem lines still
+        // shows its name: the lines are a help, not a must.
+        for (int on = 1; on >= 0; --on) {
+            CommSetOutput(&session.port, kOutputDtr, on);
+            CommSetOutput(&session.port, kOutputRts, on);
+            size_t sent;
+            if (on)
+                error = CommWrite(&session.port, text, TextLength(text), &sent);
+            PauseOrStop(session, 500);
+        }
     }
     if (error != 0) {
         Say(&session, kIdentifyNotSentText, "", static_cast<unsigned long>(error));

@@ -9,7 +9,10 @@ namespace {
 // The speeds of the data check: the common one, and the fastest a 16550 UART takes.
 const unsigned long kDataSpeeds[] = {9600, 115200};
 
-enum { kSettleMs = 50 };  // for an input to follow an output through the plug
+enum {
+    kSettleMs = 50,    // for an input to follow an output through the plug
+    kTimedOut = 1460,  // Windows' ERROR_TIMEOUT
+};
 
 // One signal pair of a loopback plug: `input` follows `output`.
 struct SignalPair {
@@ -51,17 +54,14 @@ void CheckData(PortSession* session, unsigned long baud) {
     MakeTestPattern(pattern, kPortTestBytes);
     size_t sent = 0, got = 0;
     unsigned errors = 0;
-    const char* format = kNotSetUpText;
     int error = CommPrepare(&session->port, baud, transferMs + 500, transferMs + 1000);
-    if (error == 0) {
-        format = kNotSentText;
+    if (error == 0)
         error = CommWrite(&session->port, pattern, sizeof pattern, &sent);
-        if (error == 0 && sent != sizeof pattern)
-            error = -1;  // the write timed out: flow stopped it
-    }
+    if (error == 0 && sent != sizeof pattern)
+        error = kTimedOut;  // flow control held it back, or the port never took it
     if (error != 0) {
         MarkFailed(session);
-        Say(session, format, "", baud, static_cast<unsigned long>(error));
+        Say(session, kNotSentText, "", baud, static_cast<unsigned long>(error));
         return;
     }
     CommRead(&session->port, back, sizeof back, &got);
@@ -76,11 +76,10 @@ void CheckData(PortSession* session, unsigned long baud) {
             if (errors & (1u << i))
                 AppendText(lineErrors, sizeof lineErrors, kLineErrorNames[i]);
     }
-    format = got == 0            ? kNoDataText
-             : first < got       ? kByteDiffersText
-             : got < sizeof back ? kSomeCameBackText
-             : errors != 0       ? kAllCameBackText
-                                 : kDataPassText;
+    const char* format = got == 0                           ? kNoDataText
+                         : first < got                      ? kByteDiffersText
+                         : got < sizeof back || errors != 0 ? kCameBackText
+                                                            : kDataPassText;
     if (format != kDataPassText)
         MarkFailed(session);
     Say(session, format, lineErrors, baud, first);
