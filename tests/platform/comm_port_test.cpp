@@ -1,8 +1,7 @@
-// tests/platform/comm_port_test.cpp: the native comm ports over real pseudo-terminals (settings
-// read and put back, raw data both ways, reads and writes that end at their timeouts, modem
-// calls that fail, how opens end) and the scripted port's wires and failures.
+// tests/platform/comm_port_test.cpp: the native comm ports over real pseudo-terminals: settings
+// read and put back, reads and writes that end at their timeouts, how opens end. (Data and
+// the modem lines are the port test's, in tests/porttest.)
 #include <fcntl.h>
-#include <poll.h>
 #include <stdlib.h>
 #include <string.h>
 #include <termios.h>
@@ -13,7 +12,6 @@
 
 #include "gtest/gtest.h"
 #include "platform/comm_port.h"
-#include "platform/host/comm_script.h"
 
 namespace {
 
@@ -41,20 +39,6 @@ class CommPtyTest : public testing::Test {
         ASSERT_EQ(0u, error);
         ASSERT_EQ(0, CommReadSettings(&port, &settings));
     }
-    // What reaches the master within a second, up to `size` bytes.
-    std::string FromMaster(size_t size) {
-        std::string got;
-        pollfd wait = {master, POLLIN, 0};
-        char buffer[64];
-        while (got.size() < size && poll(&wait, 1, 1000) == 1) {
-            ssize_t n = read(master, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            got.append(buffer, static_cast<size_t>(n));
-        }
-        return got;
-    }
-
     int master = -1, slave = -1;
     std::string name;
     CommPort port = {};
@@ -98,22 +82,6 @@ TEST_F(CommPtyTest, ReportsTheLineSettingsAndPutsTheTerminalBackExactly) {
     EXPECT_EQ(cfgetispeed(&before), cfgetispeed(&after));
 }
 
-TEST_F(CommPtyTest, CarriesRawBytesBothWaysAndAReadReturnsWhatCameWithinItsTimeout) {
-    OpenAndRead();
-    ASSERT_EQ(0, CommPrepare(&port, 115200, 100, 100));
-    const char out[] = "a\nb\r\x11\x13\xff";  // no translation, no XON/XOFF, no echo
-    size_t done = 0;
-    ASSERT_EQ(0, CommWrite(&port, out, sizeof out - 1, &done));
-    EXPECT_EQ(sizeof out - 1, done);
-    EXPECT_EQ(std::string(out), FromMaster(sizeof out - 1));
-
-    ASSERT_EQ(3, write(master, "xyz", 3));
-    char in[16] = {};
-    EXPECT_EQ(0, CommRead(&port, in, sizeof in, &done));
-    EXPECT_EQ(3u, done) << "a short read ends at its timeout with what came";
-    EXPECT_EQ(std::string("xyz"), std::string(in, done));
-}
-
 TEST_F(CommPtyTest, ReadsAndWritesEndAtTheirTimeouts) {
     OpenAndRead();
     ASSERT_EQ(0, CommPrepare(&port, 9600, 100, 100));
@@ -128,14 +96,6 @@ TEST_F(CommPtyTest, ReadsAndWritesEndAtTheirTimeouts) {
     static char lots[1 << 20];
     EXPECT_EQ(0, CommWrite(&port, lots, sizeof lots, &done));
     EXPECT_LT(done, sizeof lots);
-}
-
-TEST_F(CommPtyTest, ModemLinesCannotBeReadOrSetOnAPseudoTerminal) {
-    OpenAndRead();
-    unsigned inputs = 0;
-    EXPECT_NE(0, CommReadInputs(&port, &inputs));
-    EXPECT_NE(0, CommSetOutput(&port, kOutputDtr, 1));
-    EXPECT_NE(0, CommSetOutput(&port, kOutputRts, 0));
 }
 
 TEST_F(CommPtyTest, OpensEndBusyAbsentOrOpenButNoSerialPort) {
@@ -157,43 +117,6 @@ TEST_F(CommPtyTest, OpensEndBusyAbsentOrOpenButNoSerialPort) {
     EXPECT_NE(0, CommReadSettings(&second, &settings));
     CommClose(&second);
     unlink(file);
-}
-
-TEST(CommScriptTest, WiresFollowTheOutputsAndTheRestorePutsThemBack) {
-    CommScript script = {};
-    script.settings = {2400, 7, kParityEven, kStopBitsOne, kFlowXonXoff};
-    script.cts = kWireRts;
-    script.dsr = kWireDtr;
-    script.dcd = kWireStuckOn;
-    CommScriptUse("COM7", &script);
-    CommPort port;
-    unsigned long error = 0;
-    CommSettings settings;
-    unsigned inputs = 0;
-    ASSERT_EQ(kCommOpened, CommOpen("com7", &port, &error));
-    ASSERT_EQ(0, CommReadSettings(&port, &settings));
-    ASSERT_EQ(0, CommPrepare(&port, 9600, 10, 10));
-    EXPECT_EQ(9600u, script.current.baudRate);
-    EXPECT_EQ(0, CommReadInputs(&port, &inputs));
-    EXPECT_EQ(unsigned{kInputCts | kInputDsr | kInputDcd}, inputs);
-    EXPECT_EQ(0, CommSetOutput(&port, kOutputRts, 0));
-    EXPECT_EQ(0, CommReadInputs(&port, &inputs));
-    EXPECT_EQ(unsigned{kInputDsr | kInputDcd}, inputs);
-    EXPECT_EQ(0, CommRestore(&port));
-    EXPECT_EQ(2400u, script.current.baudRate);
-    EXPECT_EQ((1u << kOutputDtr) | (1u << kOutputRts), script.outputs);
-    CommClose(&port);
-    EXPECT_EQ(1, script.restored);
-    EXPECT_EQ(1, script.closed);
-
-    script.failAfter = 2;  // the port goes away after two operations
-    ASSERT_EQ(kCommOpened, CommOpen("COM7", &port, &error));
-    EXPECT_EQ(0, CommReadSettings(&port, &settings));
-    EXPECT_EQ(0, CommPrepare(&port, 9600, 10, 10));
-    EXPECT_NE(0, CommReadInputs(&port, &inputs));
-    EXPECT_NE(0, CommRestore(&port));
-    CommClose(&port);
-    CommScriptUse(nullptr, nullptr);
 }
 
 }  // namespace
