@@ -71,7 +71,8 @@ int CommOpen(const char* name, CommPort* port, unsigned long* error) {
     if (port->handle != INVALID_HANDLE_VALUE)
         return kCommOpened;
     *error = GetLastError();
-    // Windows 95 answers access denied for a port another program holds, NT sharing violation.
+    // A port another program holds fails with a sharing violation or access denied; which of
+    // the two Windows 95 gives is not documented, so both read busy.
     if (*error == ERROR_SHARING_VIOLATION || *error == ERROR_ACCESS_DENIED)
         return kCommBusy;
     return IsAbsentError(*error) ? kCommAbsent : kCommOpenFailed;
