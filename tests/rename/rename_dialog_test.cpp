@@ -230,8 +230,8 @@ TEST_F(RenameInMainDialog, TabAndShiftTabMoveAlongTheTabOrderPastDisabledControl
     } cases[] = {
         {0, 0, IDC_APPLY},
         {IDC_APPLY, 0, IDC_AUTO_ENUMERATE},
-        {0, 1, IDC_ABOUT},
-        {IDC_ABOUT, 1, IDCANCEL},  // IDC_REMOVE is disabled while a port is selected
+        {0, 1, IDC_TEST},  // Test ..., enabled on a port, follows About
+        {IDC_TEST, 1, IDC_ABOUT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus);
