@@ -1,10 +1,8 @@
-// tests/platform/comm_port_test.cpp: the native comm ports over real pseudo-terminals: settings
-// read and put back, reads and writes that end at their timeouts, how opens end. (Data and
-// the modem lines are the port test's, in tests/porttest.)
+// tests/platform/comm_port_test.cpp: the native comm ports over real pseudo-terminals: reads and
+// writes that end at their timeouts, how opens end. (Settings, data and the modem lines are the
+// port test's, in tests/porttest.)
 #include <fcntl.h>
 #include <stdlib.h>
-#include <string.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -44,43 +42,6 @@ class CommPtyTest : public testing::Test {
     CommPort port = {};
     CommSettings settings = {};
 };
-
-termios Attributes(int fd) {
-    termios t = {};
-    EXPECT_EQ(0, tcgetattr(fd, &t));
-    return t;
-}
-
-TEST_F(CommPtyTest, ReportsTheLineSettingsAndPutsTheTerminalBackExactly) {
-    termios t = Attributes(slave);
-    cfsetispeed(&t, B19200);
-    cfsetospeed(&t, B19200);
-    t.c_cflag |= CSTOPB | CRTSCTS;  // a pseudo-terminal keeps CS8 without parity whatever is set
-    t.c_iflag &= ~(IXON | IXOFF);
-    ASSERT_EQ(0, tcsetattr(slave, TCSANOW, &t));
-    const termios before = Attributes(slave);
-
-    OpenAndRead();
-    EXPECT_EQ(19200u, settings.baudRate);
-    EXPECT_EQ(8, settings.dataBits);
-    EXPECT_EQ(kParityNone, settings.parity);
-    EXPECT_EQ(kStopBitsTwo, settings.stopBits);
-    EXPECT_EQ(kFlowRtsCts, settings.flow);
-
-    ASSERT_EQ(0, CommPrepare(&port, 9600, 50, 50));
-    termios prepared = Attributes(slave);
-    EXPECT_EQ(speed_t{B9600}, cfgetospeed(&prepared));
-    EXPECT_EQ(static_cast<tcflag_t>(CS8), prepared.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS));
-
-    ASSERT_EQ(0, CommRestore(&port));
-    termios after = Attributes(slave);
-    EXPECT_EQ(before.c_iflag, after.c_iflag);
-    EXPECT_EQ(before.c_oflag, after.c_oflag);
-    EXPECT_EQ(before.c_cflag, after.c_cflag);
-    EXPECT_EQ(before.c_lflag, after.c_lflag);
-    EXPECT_EQ(0, memcmp(before.c_cc, after.c_cc, sizeof before.c_cc));
-    EXPECT_EQ(cfgetispeed(&before), cfgetispeed(&after));
-}
 
 TEST_F(CommPtyTest, ReadsAndWritesEndAtTheirTimeouts) {
     OpenAndRead();
