@@ -118,7 +118,7 @@ void CheckSignals(PortSession* session, int plug) {
         unsigned bothOff = states[0] & pair.input;
         unsigned ownOn = states[1 + pair.output] & pair.input;
         unsigned otherOn = states[2 - pair.output] & pair.input;
-        int result = kSignalNotRead;
+        int result;
         if (!(pair.plugs & (1 << plug)))
             result = kSignalNotWired;
         else if (!readable)
