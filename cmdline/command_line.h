@@ -82,7 +82,7 @@ struct CommandLine {
 enum CommandRun {
     kRunPlainDialog = 0,    // no arguments
     kRunUsageBox,           // /? without /log: the usage in a message box
-    kRunBadCommandBox,      // a bad command line where the dialog would have opened
+    kRunBadCommandBox,      // a bad command line that names no log
     kRunDialogWithChanges,  // /rename or /remove alone: the dialog, with the changes made
     kRunUnattended,         // everything else: no window; RunUnattended
 };
@@ -116,12 +116,13 @@ struct UnattendedRun {
 // caller still knows where its message goes.
 //
 // An unquoted word @FILE stands for the words of that text file (blanks and line ends between
-// them, quotes as here), for change lists longer than a DOS line holds; a file that cannot be
-// read, or is longer than kArgumentFileSize, makes the line bad. A word @FILE inside the file
-// is not read again.
+// them, quotes as here, each closed on its own line), for change lists longer than a DOS line
+// holds; a file that cannot be read, leaves a quote open, or takes the words of all files over
+// kArgumentFileSize makes the line bad and gives no word. A word @FILE inside the file is not
+// read again.
 // `dosLimited`: the program runs on Windows 95, 98 or ME, where COMMAND.COM cuts a line at 127
 // characters and the cut tail may still parse as a different command; a line that may have been
-// cut (MayHaveBeenCut) is bad, whatever it says.
+// cut (MayHaveBeenCut) is bad, whatever it says, and nothing else on it is read.
 void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited = 0);
 // 1 when `text`, the arguments as the program got them, is long enough to be what is left of a
 // line COMMAND.COM cut at 127 characters: kDosCutArguments characters or more, which is what

@@ -47,6 +47,10 @@ inline constexpr char kMissingValueText[] = "%s needs a value";
 inline constexpr char kOptionTwiceText[] = "%s is given twice";
 inline constexpr char kValueTooLongText[] = "Too long: %s";
 inline constexpr char kArgumentFileText[] = "Cannot read @%s";
+inline constexpr char kArgumentFileTooLongText[] =
+    "Too long: @%s (at most 4096 bytes in all @FILEs together)";
+// The line's number follows.
+inline constexpr char kUnclosedQuoteText[] = "@%s: a quote is not closed on line ";
 inline constexpr char kMayBeCutText[] =
     "The line may be cut at DOS's 127 characters: give the arguments as @FILE";
 inline constexpr char kRenameFormText[] =

@@ -79,11 +79,13 @@ int LooksLikeOption(const Token& token) {
 }
 
 // Records the first fault only: it is the one the user meets first when reading the line.
-void Fail(CommandLine* parsed, const char* format, const char* piece) {
+// 1: this was the first, and the caller may add to its message.
+int Fail(CommandLine* parsed, const char* format, const char* piece) {
     if (parsed->bad)
-        return;
+        return 0;
     parsed->bad = 1;
     FormatText(parsed->errorText, sizeof parsed->errorText, format, piece);
+    return 1;
 }
 
 // Takes the next word as the option's value when there is one that is not an option itself.
@@ -163,9 +165,7 @@ void AddRename(CommandLine* parsed, const Token& value) {
             AppendText(shown, sizeof shown, "code ");
             AppendNumber(shown, sizeof shown, static_cast<unsigned char>(forbidden));
         }
-        int first = !parsed->bad;
-        Fail(parsed, kRenameCharacterText, value.text);
-        if (first)
+        if (Fail(parsed, kRenameCharacterText, value.text))
             AppendText(parsed->errorText, sizeof parsed->errorText, shown);
         return;
     }
@@ -216,6 +216,14 @@ void TakeChanges(CommandLine* parsed, const char** cursor, const char* option, i
     } while (TakeValue(cursor, &value));
 }
 
+// Windows opens a port by its name in any letter case: com5 is COM5 tested again.
+int IsTestPortNamed(const CommandLine& parsed, const char* name) {
+    for (int i = 0; i < parsed.testCount; ++i)
+        if (EqualIgnoringCase(parsed.testNames[i], name))
+            return 1;
+    return 0;
+}
+
 // /test takes one port name or more, or ALL.
 void TakeTestPorts(CommandLine* parsed, const char** cursor, const char* option) {
     Token value;
@@ -229,6 +237,8 @@ void TakeTestPorts(CommandLine* parsed, const char** cursor, const char* option)
             Fail(parsed, kValueTooLongText, value.text);
         else if (parsed->testCount >= kMaxTestPorts)
             Fail(parsed, kTooManyTestPortsText, value.text);
+        else if (IsTestPortNamed(*parsed, value.text))
+            Fail(parsed, kPortNamedTwiceText, value.text);
         else
             CopyText(parsed->testNames[parsed->testCount++], value.text);
     } while (TakeValue(cursor, &value));
@@ -280,28 +290,64 @@ void CheckCombinations(CommandLine* parsed) {
         Fail(parsed, kPlugWithoutTestText, "");
 }
 
-// Appends the words of the file `name` to `out` (`*used` of `size` taken), each line end a
-// blank. 0 when the file cannot be read or does not fit.
-int AppendArgumentFile(const char* name, char* out, size_t size, size_t* used) {
-    TextReader reader;
-    if (!OpenTextReader(&reader, name))
+// The line being expanded: every byte written is checked against `size`, the terminator's
+// included.
+struct Expansion {
+    char* out;
+    size_t size;
+    size_t used;
+    size_t fileBytes;  // the words of every @FILE so far
+};
+
+// Appends `length` bytes; 0 (and nothing written) when they do not fit.
+int Put(Expansion* line, const char* text, size_t length) {
+    if (line->used + length >= line->size)
         return 0;
-    int fits = 1;
-    for (int c; (c = ReadTextCharacter(&reader)) >= 0;) {
-        if (*used + 2 >= size)
-            fits = 0;
-        else
-            out[(*used)++] = c == 0 ? ' ' : static_cast<char>(c);
+    memcpy(line->out + line->used, text, length);
+    line->used += length;
+    line->out[line->used] = 0;
+    return 1;
+}
+
+// Appends the words of the file `name`, each line end a blank. A file that cannot be read, goes
+// over the limit or leaves a quote open gives no word at all (its last one may be cut, or swallow
+// the rest of the line) and makes the line bad.
+void AppendArgumentFile(CommandLine* parsed, const char* name, Expansion* line) {
+    TextReader reader;
+    if (!OpenTextReader(&reader, name)) {
+        Fail(parsed, kArgumentFileText, name);
+        return;
+    }
+    size_t start = line->used;
+    unsigned long lineNumber = 1, quoteLine = 0;  // 0: no quote open
+    const char* fault = nullptr;
+    for (int c; fault == nullptr && (c = ReadTextCharacter(&reader)) >= 0;) {
+        // A quote closes on its own line, as on the command line.
+        if (c == '"')
+            quoteLine = quoteLine ? 0 : lineNumber;
+        if (c == '\n' && quoteLine)
+            fault = kUnclosedQuoteText;
+        lineNumber += c == '\n';
+        char blankOrByte = c == 0 ? ' ' : static_cast<char>(c);  // a NUL would end the line
+        if (++line->fileBytes > kArgumentFileSize || !Put(line, &blankOrByte, 1))
+            fault = kArgumentFileTooLongText;
     }
     CloseTextReader(&reader);
-    out[(*used)++] = ' ';
-    out[*used] = 0;
-    return fits;
+    if (fault == nullptr && quoteLine)
+        fault = kUnclosedQuoteText;
+    if (fault == nullptr && !Put(line, " ", 1))
+        fault = kArgumentFileTooLongText;
+    if (fault != nullptr) {
+        line->used = start;
+        line->out[start] = 0;
+        if (Fail(parsed, fault, name) && fault == kUnclosedQuoteText)
+            AppendNumber(parsed->errorText, sizeof parsed->errorText, quoteLine);
+    }
 }
 
 // The command line with every unquoted word @FILE replaced by that file's words, into `out`.
 void ExpandArgumentFiles(const char* text, CommandLine* parsed, char* out, size_t size) {
-    size_t used = 0;
+    Expansion line = {out, size, 0, 0};
     out[0] = 0;
     Token token;
     for (const char* cursor = text;;) {
@@ -312,19 +358,16 @@ void ExpandArgumentFiles(const char* text, CommandLine* parsed, char* out, size_
             break;
         parsed->hasArguments = 1;
         if (!token.quoted && token.text[0] == '@') {
-            if (token.tooLong || !AppendArgumentFile(token.text + 1, out, size, &used))
+            if (token.tooLong)
                 Fail(parsed, kArgumentFileText, token.text + 1);
+            else
+                AppendArgumentFile(parsed, token.text + 1, &line);
             continue;
         }
-        size_t length = static_cast<size_t>(cursor - start);
-        if (used + length + 2 >= size) {
+        if (!Put(&line, start, static_cast<size_t>(cursor - start)) || !Put(&line, " ", 1)) {
             Fail(parsed, kValueTooLongText, token.text);
             break;
         }
-        memcpy(out + used, start, length);
-        used += length;
-        out[used++] = ' ';
-        out[used] = 0;
     }
 }
 
@@ -336,9 +379,13 @@ int MayHaveBeenCut(const char* text, int dosLimited) {
 
 void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
     memset(parsed, 0, sizeof *parsed);
-    // Checked first, so that its message is the one given: nothing else on such a line counts.
-    if (MayHaveBeenCut(text, dosLimited))
+    // Nothing on such a line counts, not even a file it names: its last word may be the cut end
+    // of a longer one. So nothing is read, and no log is known to take the message.
+    if (MayHaveBeenCut(text, dosLimited)) {
+        parsed->hasArguments = 1;
         Fail(parsed, kMayBeCutText, "");
+        return;
+    }
     char expanded[kArgumentFileSize + kCommandPathSize * 4];
     ExpandArgumentFiles(text != nullptr ? text : "", parsed, expanded, sizeof expanded);
     const char* cursor = expanded;
@@ -404,10 +451,13 @@ CommandRun CommandRunOf(const CommandLine& parsed) {
     if (!parsed.hasArguments)
         return kRunPlainDialog;
     int unattended = parsed.list || parsed.preview || parsed.commit || parsed.test;
+    // A batch file never waits on a box: with a log named, only the dialog a valid line asks for
+    // is shown.
+    int logged = parsed.log && parsed.logPath[0] != 0;
     if (parsed.showUsage)
-        return parsed.log && parsed.logPath[0] != 0 ? kRunUnattended : kRunUsageBox;
+        return logged ? kRunUnattended : kRunUsageBox;
     if (parsed.bad)
-        return unattended ? kRunUnattended : kRunBadCommandBox;
+        return logged ? kRunUnattended : kRunBadCommandBox;
     if (unattended)
         return kRunUnattended;
     return parsed.changeCount > 0 ? kRunDialogWithChanges : kRunPlainDialog;

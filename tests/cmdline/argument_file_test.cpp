@@ -1,0 +1,127 @@
+// tests/cmdline/argument_file_test.cpp: @FILE: files too long alone or together, unclosed
+// quotes, and a line that may have been cut, each a bad line that keeps the rest in bounds.
+#include <stdio.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cmdline/command_line.h"
+
+namespace {
+
+struct ArgumentFile {
+    const char* name;
+    std::string text;
+};
+
+// Writes the files into a scratch folder that relative names are taken from, and takes them
+// away again.
+class ArgumentFiles : public ::testing::Test {
+  protected:
+    void Write(const std::vector<ArgumentFile>& files) {
+        for (const ArgumentFile& file : files) {
+            FILE* out = fopen((folder_ + file.name).c_str(), "wb");
+            ASSERT_NE(nullptr, out);
+            fwrite(file.text.data(), 1, file.text.size(), out);
+            fclose(out);
+            written_.push_back(folder_ + file.name);
+        }
+    }
+    void SetUp() override { ASSERT_TRUE(FilesSetCurrentDirectory(folder_.c_str())); }
+    void TearDown() override {
+        for (const std::string& name : written_)
+            remove(name.c_str());
+        char here[4096];
+        FilesSetCurrentDirectory(getcwd(here, sizeof here));
+    }
+
+    std::string folder_ = ::testing::TempDir();
+    std::vector<std::string> written_;
+};
+
+std::string Repeated(const std::string& word, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += word;
+    return text;
+}
+
+const char kTooLong[] = "Too long: @%s (at most 4096 bytes in all @FILEs together)";
+
+std::string TooLong(const char* name) {
+    std::string text = kTooLong;
+    return text.replace(text.find("%s"), 2, name);
+}
+
+// A list file that filled the expansion, then many empty ones: each used to write its blank and
+// terminator one byte further past the buffer, over the return address.
+TEST_F(ArgumentFiles, ListTooLongThenManyEmptyFilesIsABadLineWithinTheBuffer) {
+    Write({{"b", Repeated("/remove 3C2B1A ", 347).substr(0, 5200)}, {"e", ""}});
+    const std::string line = "@b" + Repeated(" @e", 35);
+    ASSERT_EQ(107u, line.size());
+    for (int dosLimited = 0; dosLimited <= 1; ++dosLimited) {
+        CommandLine parsed;
+        ParseCommandLine(line.c_str(), &parsed, dosLimited);
+        EXPECT_TRUE(parsed.bad);
+        EXPECT_EQ(TooLong("b"), parsed.errorText);
+        EXPECT_EQ(0, parsed.changeCount);
+    }
+}
+
+// The limit holds to the byte, for one file and for all of them together; a bad file gives
+// none of its words, so the line's own /log still takes the message.
+TEST_F(ArgumentFiles, LimitHoldsExactlyAndABadFileGivesNoWords) {
+    const std::string quoted = "/rename COM1=COM2\n/log \"C:\\K.LOG\n/ok\n";
+    Write({{"full", std::string(4096, ' ')},
+           {"over", std::string(4097, ' ')},
+           {"half", std::string(2048, ' ')},
+           {"logs", "/log C:\\CONFIG.SYS" + std::string(4090, ' ')},
+           {"quote", quoted},
+           {"closed", "/rename \"COM1=COM 2\"\n"},
+           {"spans", "/remove \"3C2B1A\r\n\"\r\n"}});
+    const struct {
+        const char* line;
+        std::string error;
+        const char* logPath;
+    } cases[] = {
+        {"@full /log -", "", "-"},
+        {"@over /log -", TooLong("over"), "-"},
+        {"@half @half /log -", "", "-"},
+        {"/log - @half @half @half", TooLong("half"), "-"},
+        {"@logs", TooLong("logs"), ""},
+        {"@quote /log -", "@quote: a quote is not closed on line 2", "-"},
+        {"@spans /log -", "@spans: a quote is not closed on line 1", "-"},
+        {"@closed",
+         "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side "
+         "and no blanks in NEW: COM1=COM 2",
+         ""},
+        {"@missing /log -", "Cannot read @missing", "-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        CommandLine parsed;
+        ParseCommandLine(c.line, &parsed);
+        EXPECT_EQ(!c.error.empty(), parsed.bad != 0);
+        EXPECT_EQ(c.error, parsed.errorText);
+        EXPECT_STREQ(c.logPath, parsed.logPath);
+        EXPECT_EQ(0, parsed.changeCount);
+        EXPECT_FALSE(parsed.commit) << "a bad file's words are taken";
+    }
+}
+
+// The cut end of a line may name a file that is not the one meant: nothing on it is read.
+TEST_F(ArgumentFiles, LineThatMayHaveBeenCutReadsNoFile) {
+    Write({{"a", "/log C:\\K.LOG /ok"}});
+    std::string line = "@a /rename COM12=COM2";
+    line += std::string(kDosCutArguments - line.size(), ' ');
+    CommandLine parsed;
+    ParseCommandLine(line.c_str(), &parsed, 1);
+    EXPECT_TRUE(parsed.bad);
+    EXPECT_FALSE(parsed.log || parsed.commit || parsed.changeCount);
+    EXPECT_EQ(kRunBadCommandBox, CommandRunOf(parsed));
+}
+
+}  // namespace
