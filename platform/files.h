@@ -57,10 +57,29 @@ unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size);
 // Makes a directory (CreateDirectoryA). 1: made; 0: not (already there, a file of that name in
 // the way, parent missing, disk read-only or full).
 int FilesCreateDirectory(const char* path);
+// Removes an empty directory (RemoveDirectoryA). 1: removed; 0: not (missing, not empty).
+int FilesRemoveDirectory(const char* path);
 
 // Copies a file's bytes to a new file, failing when `to` exists, and puts the copy on the disk
-// before it returns (an undo folder's copy must survive a crash that follows). 1: copied; 0: not.
+// before it returns (an undo folder's copy must survive a crash that follows). 1: copied; 0: not,
+// and FilesLastError says why.
 int FilesCopy(const char* from, const char* to);
+
+// Windows errors FilesLastError gives that callers tell apart.
+enum {
+    kFileErrorAccessDenied = 5,
+    kFileErrorWriteProtect = 19,
+    kFileErrorSharingViolation = 32,  // another program holds the file open without sharing
+    kFileErrorLockViolation = 33,
+    kFileErrorHandleDiskFull = 39,
+    kFileErrorCannotMake = 82,  // FAT's root directory is full
+    kFileErrorDiskFull = 112,
+};
+
+// The Windows error (GetLastError) of the latest call here that failed, as read right after it:
+// calls that succeed leave it, as some of them clear GetLastError's own. The native build maps
+// the host's errno onto the same numbers. 0 when none failed yet.
+unsigned long FilesLastError();
 
 // An open file: a HANDLE on Windows, a C library stream natively.
 struct PlatformFile;

@@ -8,6 +8,7 @@
 #include "platform/host/files_native.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -34,7 +35,9 @@ struct NativeFilesState {
     std::string systemDirectory;
     std::string currentDirectory;   // empty: the process's working directory
     std::vector<std::string> held;  // host paths another program holds open
-    std::string dosRoot;            // the host folder that is drive C:, or ""
+    std::vector<std::string> heldWithoutSharing;
+    std::string dosRoot;  // the host folder that is drive C:, or ""
+    unsigned long lastFailure = 0;
 };
 
 NativeFilesState& State() {
@@ -135,6 +138,44 @@ bool IsDirectory(const std::string& hostPath) {
     return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Keeps `error` as the Windows error of a failed call; returns 0, the failure.
+int Fail(unsigned long error) {
+    State().lastFailure = error;
+    return 0;
+}
+
+// The Windows error the host's errno stands for, kept as a failed call's; returns 0.
+int FailWithErrno() {
+    const struct {
+        int host;
+        unsigned long windows;
+    } errors[] = {
+        {ENOENT, 2},
+        {ENOTDIR, 3},
+        {EACCES, kFileErrorAccessDenied},
+        {EPERM, kFileErrorAccessDenied},
+        {EROFS, kFileErrorWriteProtect},
+        {ENOSPC, kFileErrorDiskFull},
+        {EEXIST, 183},
+        {ENOTEMPTY, 145},
+    };
+    int host = errno;
+    for (const auto& e : errors)
+        if (e.host == host)
+            return Fail(e.windows);
+    return Fail(31);  // ERROR_GEN_FAILURE
+}
+
+// A change the test's hook refuses fails as a full disk would.
+int Allowed(int change, const char* name) {
+    return AllowPlatformChange(change, name) ? 1 : Fail(kFileErrorDiskFull);
+}
+
+bool HeldWithoutSharing(const std::string& hostPath) {
+    const std::vector<std::string>& list = State().heldWithoutSharing;
+    return std::find(list.begin(), list.end(), hostPath) != list.end();
+}
+
 }  // namespace
 
 void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory) {
@@ -145,6 +186,7 @@ void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemD
     state.systemDirectory = systemDirectory ? systemDirectory : "";
     state.currentDirectory.clear();
     state.held.clear();
+    state.heldWithoutSharing.clear();
 }
 
 unsigned FilesGetWindowsDirectory(char* buffer, unsigned size) {
@@ -220,10 +262,10 @@ int FilesDelete(const char* name) {
         return 0;
     // Windows will not delete a read-only file; the host would (even more so as root).
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return Fail(kFileErrorAccessDenied);
+    if (!Allowed(kChangeFileDeleted, name))
         return 0;
-    if (!AllowPlatformChange(kChangeFileDeleted, name))
-        return 0;
-    return unlink(hostPath.c_str()) == 0 ? 1 : 0;
+    return unlink(hostPath.c_str()) == 0 ? 1 : FailWithErrno();
 }
 
 int FilesCanDelete(const char* name) {
@@ -234,11 +276,13 @@ int FilesCanDelete(const char* name) {
 }
 
 void FilesNativeSetInUse(const char* name, int held) {
-    std::vector<std::string>& list = State().held;
     std::string hostPath = HostPath(name);
-    list.erase(std::remove(list.begin(), list.end(), hostPath), list.end());
+    for (std::vector<std::string>* list : {&State().held, &State().heldWithoutSharing})
+        list->erase(std::remove(list->begin(), list->end(), hostPath), list->end());
     if (held)
-        list.push_back(hostPath);
+        State().held.push_back(hostPath);
+    if (held == kFileHeldWithoutSharing)
+        State().heldWithoutSharing.push_back(hostPath);
 }
 
 int FilesInUse(const char* name) {
@@ -294,7 +338,15 @@ unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size) {
 }
 
 int FilesCreateDirectory(const char* path) {
-    return mkdir(HostPath(path).c_str(), 0755) == 0 ? 1 : 0;
+    return mkdir(HostPath(path).c_str(), 0755) == 0 ? 1 : FailWithErrno();
+}
+
+int FilesRemoveDirectory(const char* path) {
+    return rmdir(HostPath(path).c_str()) == 0 ? 1 : FailWithErrno();
+}
+
+unsigned long FilesLastError() {
+    return State().lastFailure;
 }
 
 // A PlatformFile is the C library's stream, remembering its name for the change hook.
@@ -305,24 +357,42 @@ struct PlatformFile {
 
 PlatformFile* FilesOpenForReading(const char* name) {
     std::string hostPath = HostPath(name);
-    if (IsDirectory(hostPath))
+    if (IsDirectory(hostPath)) {
+        Fail(kFileErrorAccessDenied);
         return nullptr;  // the host would open a directory; Windows does not
+    }
+    if (HeldWithoutSharing(hostPath)) {
+        Fail(kFileErrorSharingViolation);
+        return nullptr;
+    }
     FILE* stream = fopen(hostPath.c_str(), "rb");
+    if (stream == nullptr)
+        FailWithErrno();
     return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
 }
 
 PlatformFile* FilesCreate(const char* name) {
     std::string hostPath = HostPath(name);
-    if (IsDirectory(hostPath))
+    if (IsDirectory(hostPath)) {
+        Fail(kFileErrorAccessDenied);
         return nullptr;
+    }
+    if (HeldWithoutSharing(hostPath)) {
+        Fail(kFileErrorSharingViolation);
+        return nullptr;
+    }
     FILE* stream = fopen(hostPath.c_str(), "wb");
+    if (stream == nullptr)
+        FailWithErrno();
     return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
 }
 
 PlatformFile* FilesCreateNew(const char* name) {
     struct stat info;
-    if (lstat(HostPath(name).c_str(), &info) == 0)
+    if (lstat(HostPath(name).c_str(), &info) == 0) {
+        Fail(80);  // ERROR_FILE_EXISTS
         return nullptr;
+    }
     return FilesCreate(name);
 }
 
@@ -333,23 +403,27 @@ PlatformFile* FilesStandardOutput() {
 
 long FilesRead(PlatformFile* file, void* buffer, unsigned long size) {
     size_t got = fread(buffer, 1, size, file->stream);
-    return got == 0 && ferror(file->stream) ? -1 : static_cast<long>(got);
+    if (got == 0 && ferror(file->stream))
+        return FailWithErrno() - 1;
+    return static_cast<long>(got);
 }
 
 int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
-    return fwrite(data, 1, size, file->stream) == size;
+    return fwrite(data, 1, size, file->stream) == size ? 1 : FailWithErrno();
 }
 
 int FilesFlushToDisk(PlatformFile* file) {
-    if (fflush(file->stream) != 0 || !AllowPlatformChange(kChangeFileFlushed, file->name.c_str()))
+    if (fflush(file->stream) != 0)
+        return FailWithErrno();
+    if (!Allowed(kChangeFileFlushed, file->name.c_str()))
         return 0;
-    return fsync(fileno(file->stream)) == 0;
+    return fsync(fileno(file->stream)) == 0 ? 1 : FailWithErrno();
 }
 
 int FilesClose(PlatformFile* file) {
     if (file == FilesStandardOutput())
         return fflush(file->stream) == 0;
-    int closed = fclose(file->stream) == 0;
+    int closed = fclose(file->stream) == 0 ? 1 : FailWithErrno();
     delete file;
     return closed;
 }

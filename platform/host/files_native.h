@@ -9,7 +9,10 @@
 // them). A null directory makes its query fail. Also makes the host's present working directory
 // the current directory again.
 void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemDirectory);
-// Marks a file as held open by another program (1) or not (0), which the host cannot show.
+// Marks a file as held open by another program, which the host cannot show: 0 not held; 1 held,
+// others may still read it; kFileHeldWithoutSharing, held with no sharing at all, so opening it
+// fails with a sharing violation as well.
+enum { kFileHeldWithoutSharing = 2 };
 void FilesNativeSetInUse(const char* name, int held);
 // The host folder that stands for drive C: (null: none). Below it a file's short path is "C:"
 // and its 8.3 names, each long name given as its first six letters and "~1" (as DOS emulators

@@ -21,12 +21,26 @@ int CopyFoundName(const WIN32_FIND_DATAA& found, char* name, unsigned size) {
 // another program holds open must still be read.
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
+// GetLastError of the latest call here that failed: a later call that succeeds may clear
+// GetLastError (CreateFileA does), and the undo folder reads why only after its clean-up.
+DWORD lastFailure;
+
+// 1 when `done`; else keeps GetLastError and returns 0.
+int Kept(BOOL done) {
+    if (done)
+        return 1;
+    lastFailure = GetLastError();
+    return 0;
+}
+
 HANDLE HandleOf(PlatformFile* file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
 PlatformFile* FileOf(HANDLE handle) {
-    return handle == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<PlatformFile*>(handle);
+    if (!Kept(handle != INVALID_HANDLE_VALUE))
+        return nullptr;
+    return reinterpret_cast<PlatformFile*>(handle);
 }
 
 }  // namespace
@@ -73,7 +87,7 @@ int FilesExists(const char* name) {
 }
 
 int FilesDelete(const char* name) {
-    return DeleteFileA(name) ? 1 : 0;
+    return Kept(DeleteFileA(name));
 }
 
 int FilesCanDelete(const char* name) {
@@ -100,7 +114,11 @@ unsigned FilesGetShortPath(const char* path, char* buffer, unsigned size) {
 }
 
 int FilesCreateDirectory(const char* path) {
-    return CreateDirectoryA(path, nullptr) ? 1 : 0;
+    return Kept(CreateDirectoryA(path, nullptr));
+}
+
+int FilesRemoveDirectory(const char* path) {
+    return Kept(RemoveDirectoryA(path));
 }
 
 PlatformFile* FilesOpenForReading(const char* name) {
@@ -125,20 +143,29 @@ PlatformFile* FilesStandardOutput() {
 
 long FilesRead(PlatformFile* file, void* buffer, unsigned long size) {
     DWORD got = 0;
-    if (!ReadFile(HandleOf(file), buffer, size, &got, nullptr))
+    if (!Kept(ReadFile(HandleOf(file), buffer, size, &got, nullptr)))
         return -1;
     return static_cast<long>(got);
 }
 
 int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
     DWORD written = 0;
-    return WriteFile(HandleOf(file), data, size, &written, nullptr) && written == size;
+    if (!Kept(WriteFile(HandleOf(file), data, size, &written, nullptr)))
+        return 0;
+    if (written == size)
+        return 1;
+    lastFailure = ERROR_DISK_FULL;  // a write that succeeds short has met a full disk
+    return 0;
 }
 
 int FilesFlushToDisk(PlatformFile* file) {
-    return FlushFileBuffers(HandleOf(file)) ? 1 : 0;
+    return Kept(FlushFileBuffers(HandleOf(file)));
 }
 
 int FilesClose(PlatformFile* file) {
-    return CloseHandle(HandleOf(file)) ? 1 : 0;
+    return Kept(CloseHandle(HandleOf(file)));
+}
+
+unsigned long FilesLastError() {
+    return lastFailure;
 }
