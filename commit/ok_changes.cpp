@@ -7,6 +7,7 @@
 #include "commit/ok_plan.h"
 #include "commit/ok_steps.h"
 #include "commit/undo_folder.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
@@ -80,9 +81,32 @@ void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome) {
     // nothing to put back makes no folder, but the steps still run as OK always ran them.
     outcome->result = plan.state;
     if (plan.state != kOkNoMemory && (plan.state != kOkDone || plan.count > 0) &&
-        !WriteUndoFolder(plan, outcome->undoFolder, sizeof outcome->undoFolder))
+        !WriteUndoFolder(plan, outcome))
         outcome->result = plan.state == kOkDone ? kOkUndoNotWritten : plan.state;
     if (outcome->result == kOkDone)
         MakeThePlannedChanges(inventory, plan, outcome);
     FreeOkPlan(&plan);
+}
+
+int DescribeUndoFailure(const OkOutcome& outcome, char* text, size_t size) {
+    // The errors a full or write-protected disk, or a folder that may not be written, gives.
+    static const unsigned char kDiskErrors[] = {kFileErrorAccessDenied, kFileErrorWriteProtect,
+                                                kFileErrorHandleDiskFull, kFileErrorCannotMake,
+                                                kFileErrorDiskFull};
+    unsigned long error = outcome.undoError;
+    int kind = error == kFileErrorSharingViolation || error == kFileErrorLockViolation
+                   ? kUndoFileHeld
+                   : kUndoOtherFailure;
+    for (unsigned char diskError : kDiskErrors)
+        kind = error == diskError ? kUndoDiskFull : kind;
+    int copy = outcome.undoFile[0] != 0;
+    FormatText(text, size, copy ? kUndoCopyFailedText : kUndoFolderFailedText,
+               copy ? outcome.undoFile : outcome.undoFolder);
+    AppendText(text, size, kUndoReasonTexts[kind]);
+    if (error != 0) {
+        AppendText(text, size, kUndoErrorText);
+        AppendNumber(text, size, error);
+        AppendText(text, size, ")");
+    }
+    return kind;
 }

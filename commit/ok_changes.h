@@ -4,6 +4,8 @@
 #ifndef KORVALIN_COMMIT_OK_CHANGES_H
 #define KORVALIN_COMMIT_OK_CHANGES_H
 
+#include <stddef.h>
+
 #include "inventory/inventory.h"
 #include "platform/limits.h"
 
@@ -95,11 +97,31 @@ struct OkOutcome {
     int deviationKind;
     char deviationPath[kOkChangePathSize];
     char deviationText[kPortNameSize];  // the commit writes port names only
+    // kOkUndoNotWritten: the file that could not be copied into the folder ("" when it was the
+    // folder itself that could not be written), and the Windows error that said why (0 when
+    // no file call failed: a line too long for DOS, a registry read).
+    char undoFile[kOkChangePathSize];
+    unsigned long undoError;
 };
 
 // What OK does: works out once what will change, writes the undo folder that puts it all back
 // (on the disk and closed), then makes the changes and follows them against that plan. When
 // the plan cannot be made or the folder cannot be written, nothing is changed.
 void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome);
+
+// What kind of error stopped the undo folder, for the advice that follows its description.
+enum UndoFailureKind {
+    kUndoOtherFailure = 0,
+    kUndoFileHeld = 1,  // another program holds the file open
+    kUndoDiskFull = 2,  // the disk may be full or read-only
+};
+enum { kUndoFailureSize = kOkChangePathSize + 80 };
+
+// Says why the undo folder was not written (kOkUndoNotWritten), in one clause without its end:
+// "C:\WINDOWS\SYSTEM\QUORVANE.VXD could not be copied: another program holds it open (error
+// 32)", or "The undo folder C:\WINDOWS\KORVALIN\UNDO0001 could not be written: the disk may be
+// full or read-only (error 112)"; an error that means neither gives only its number, and no
+// error no reason. Returns its UndoFailureKind.
+int DescribeUndoFailure(const OkOutcome& outcome, char* text, size_t size);
 
 #endif

@@ -46,7 +46,21 @@ struct UndoWriter {
     TextWriter dos;  // UNDODOS.BAT
     int copies;
     int failed;
+    int madeParent;  // this run made KORVALIN, and the UNDOnnnn in it
+    int madeFolder;
+    // Why the folder cannot be finished, the first reason met: the file a copy failed on (null:
+    // the folder itself), and the Windows error (0: not a file call's, a DOS line too long say).
+    const char* failedFile;
+    unsigned long error;
 };
+
+void Fail(UndoWriter& w, const char* file, unsigned long error) {
+    if (!w.failed) {
+        w.failedFile = file;
+        w.error = error;
+    }
+    w.failed = 1;
+}
 
 // "UNDO0001" and the like, after `prefix`.
 void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
@@ -55,6 +69,13 @@ void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
         char digit[2] = {static_cast<char>('0' + number / divisor % 10), 0};
         AppendText(text, size, digit);
     }
+}
+
+// "FILE0001.DAT", the name of copy `number`.
+void CopyName(char* copy, size_t size, int number) {
+    copy[0] = 0;
+    AppendNumbered(copy, size, kUndoCopyPrefix, number);
+    AppendText(copy, size, kUndoCopyExtension);
 }
 
 // Names the next unused KORVALIN\UNDOnnnn and, when `make`, makes it. 1: named (and made);
@@ -67,17 +88,21 @@ int MakeFolder(UndoWriter& w, int make) {
     AppendText(w.folder, sizeof w.folder, w.windows);
     AppendText(w.folder, sizeof w.folder, "\\");
     AppendText(w.folder, sizeof w.folder, kUndoParentFolder);
-    if (make)
-        FilesCreateDirectory(w.folder);  // there already from an earlier OK, or failing below
+    if (make)  // there already from an earlier OK, or failing below
+        w.madeParent = FilesCreateDirectory(w.folder);
     size_t parent = TextLength(w.folder);
     for (int number = 1; number <= kUndoMaxNumber; ++number) {
         w.folder[parent] = 0;
         AppendText(w.folder, sizeof w.folder, "\\");
         AppendNumbered(w.folder, sizeof w.folder, kUndoFolderPrefix, number);
-        if (!FilesExists(w.folder))
-            return make ? FilesCreateDirectory(w.folder) : 1;
+        if (FilesExists(w.folder))
+            continue;
+        if (make && !(w.madeFolder = FilesCreateDirectory(w.folder)))
+            Fail(w, nullptr, FilesLastError());
+        return !w.failed;
     }
     w.folder[parent] = 0;  // no number left: the parent is what is full
+    Fail(w, nullptr, 0);
     return 0;
 }
 
@@ -185,13 +210,12 @@ void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
         w.failed = 1;
         return;
     }
-    char copy[16] = "";
-    AppendNumbered(copy, sizeof copy, kUndoCopyPrefix, ++w.copies);
-    AppendText(copy, sizeof copy, kUndoCopyExtension);
+    char copy[16];
+    CopyName(copy, sizeof copy, ++w.copies);
     char copyPath[kUndoFolderPathSize + 16];
     PathInFolder(w, copy, copyPath, sizeof copyPath);
     if (!FilesCopy(path, copyPath)) {
-        w.failed = 1;
+        Fail(w, path, FilesLastError());
         return;
     }
     int quote = FindCharacter(path, ' ') != nullptr;
@@ -237,7 +261,8 @@ void SaveOldValue(UndoWriter& w, const char* path) {
 // when `bat` is given, there too: the drive (where the path names one), then the directory.
 void WriteChangeDirectory(UndoWriter& w, const char* shortPath, TextWriter* bat) {
     char drive[3] = {shortPath[0], shortPath[1], 0};
-    const char* const lines[] = {drive, "\n", "CD ", shortPath[1] == ':' ? shortPath + 2 : shortPath};
+    const char* const lines[] = {drive, "\n", "CD ",
+                                 shortPath[1] == ':' ? shortPath + 2 : shortPath};
     int first = shortPath[1] == ':' ? 0 : 2;
     if (first == 0)
         WriteDosLine(w, lines, 1);
@@ -275,9 +300,9 @@ void WriteDosImport(UndoWriter& w) {
 int WriteFolder(UndoWriter& w) {
     if (!MakeFolder(w, 1))
         return 0;
-    int regOpen = OpenInFolder(w, kUndoRegistryFile, &w.reg);
-    int batOpen = OpenInFolder(w, kUndoBatchFile, &w.bat);
-    int dosOpen = OpenInFolder(w, kUndoDosBatchFile, &w.dos);
+    if (!(OpenInFolder(w, kUndoRegistryFile, &w.reg) & OpenInFolder(w, kUndoBatchFile, &w.bat) &
+          OpenInFolder(w, kUndoDosBatchFile, &w.dos)))
+        Fail(w, nullptr, FilesLastError());
     WriteText(&w.reg, "REGEDIT4\n");
     WriteText(&w.bat, kBatchHeader);
     WriteText(&w.dos, kDosBatchHeader);
@@ -288,7 +313,7 @@ int WriteFolder(UndoWriter& w) {
         w.failed = 1;
     else
         WriteChangeDirectory(w, folder, &w.bat);
-    if (!regOpen || !batOpen || !dosOpen || !ExportDeletedKeys(w))
+    if (!ExportDeletedKeys(w))
         w.failed = 1;
     for (int i = 0; !w.failed && i < w.plan->count; ++i) {
         const PlannedChange& change = w.plan->changes[i];
@@ -305,25 +330,56 @@ int WriteFolder(UndoWriter& w) {
         WriteDosImport(w);
     // On the disk and closed before anything changes: Windows 95 would otherwise keep them in
     // its write-behind cache for seconds after the close.
-    int closed = CloseTextWriterOnDisk(&w.reg) & CloseTextWriterOnDisk(&w.bat) &
-                 CloseTextWriterOnDisk(&w.dos);
-    return closed && !w.failed;
+    if (!(CloseTextWriterOnDisk(&w.reg) & CloseTextWriterOnDisk(&w.bat) &
+          CloseTextWriterOnDisk(&w.dos)))
+        Fail(w, nullptr, FilesLastError());
+    return !w.failed;
+}
+
+// A folder that could not be finished would pass for a way back that undoes nothing, or half:
+// what was written of it goes, every file of it closed by now (Windows 95 would delete one that
+// is open), and a later OK takes its number again.
+void RemoveUnfinishedFolder(UndoWriter& w) {
+    char path[kUndoFolderPathSize + 16];
+    if (w.madeFolder) {
+        const char* const names[] = {kUndoRegistryFile, kUndoBatchFile, kUndoDosBatchFile};
+        for (const char* name : names) {
+            PathInFolder(w, name, path, sizeof path);
+            FilesDelete(path);
+        }
+        for (int number = 1; number <= w.copies; ++number) {
+            char copy[16];
+            CopyName(copy, sizeof copy, number);
+            PathInFolder(w, copy, path, sizeof path);
+            FilesDelete(path);
+        }
+        FilesRemoveDirectory(w.folder);
+    }
+    if (w.madeParent) {  // empty now: made by this run, it held nothing else
+        CopyText(path, w.folder);
+        *const_cast<char*>(FindLastCharacter(path, '\\')) = 0;
+        FilesRemoveDirectory(path);
+    }
 }
 
 }  // namespace
 
-int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size) {
+int WriteUndoFolder(const OkPlan& plan, OkOutcome* outcome) {
     UndoWriter w;
     w.plan = &plan;
     OpenTextWriterOn(&w.reg, nullptr);
     OpenTextWriterOn(&w.bat, nullptr);
     OpenTextWriterOn(&w.dos, nullptr);
-    w.copies = 0;
-    w.failed = 0;
+    w.copies = w.failed = w.madeParent = w.madeFolder = 0;
+    w.failedFile = nullptr;
+    w.error = 0;
     // A plan that is not whole makes no way back: the folder is only named.
     int written = plan.state == kOkDone ? WriteFolder(w) : (MakeFolder(w, 0), 0);
-    folder[0] = 0;
-    if (TextLength(w.folder) < size)
-        CopyText(folder, w.folder);
+    if (!written)
+        RemoveUnfinishedFolder(w);
+    // Each fits: the folder is kUndoFolderPathSize, and the file a plan path, as large.
+    CopyText(outcome->undoFolder, w.folder);
+    CopyText(outcome->undoFile, w.failedFile ? w.failedFile : "");
+    outcome->undoError = w.error;
     return written;
 }

@@ -19,11 +19,20 @@ static const char kUndoBatchFile[] = "UNDO.BAT";
 static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
 enum { kUndoMaxNumber = 9999 };
 
+// Why a folder could not be written, said by DescribeUndoFailure: the file a copy failed on, or
+// the folder; then the reason the Windows error gives, and the error.
+static const char kUndoCopyFailedText[] = "%s could not be copied";
+static const char kUndoFolderFailedText[] = "The undo folder %s could not be written";
+static const char* const kUndoReasonTexts[] = {"", ": another program holds it open",
+                                               ": the disk may be full or read-only"};
+static const char kUndoErrorText[] = " (error ";
+
 // --- undo_folder.cpp
 // Writes the folder that puts back every change of `plan`, and puts it on the disk. Returns 1
-// when written; 0 when not, or when the plan is not whole (nothing is made for it then). `folder`
-// (of `size` characters) names the folder, or is "" when not even the Windows directory was known.
-int WriteUndoFolder(const OkPlan& plan, char* folder, unsigned size);
+// when written; 0 when not, or when the plan is not whole (nothing is made for it then), and then
+// what was made of it is deleted again. Sets the outcome's undoFolder ("" when not even the
+// Windows directory was known) and, when not written, its undoFile and undoError.
+int WriteUndoFolder(const OkPlan& plan, OkOutcome* outcome);
 
 // --- undo_registry_export.cpp
 // Writes the key at `path` (its own name spelled as the registry spells it) and its whole

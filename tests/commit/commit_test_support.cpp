@@ -200,9 +200,10 @@ bool ScratchDirectories::Exists(const std::string& path) const {
 #endif
 }
 
-HeldFile::HeldFile(const std::string& path) : path_(path) {
+HeldFile::HeldFile(const std::string& path, bool withoutSharing) : path_(path) {
 #ifdef _WIN32
-    std::string command = std::string("\"Z:") + KORVALIN_HOLD_FILE_EXE + "\" \"" + path + "\"";
+    std::string command = std::string("\"Z:") + KORVALIN_HOLD_FILE_EXE + "\" \"" + path + "\"" +
+                          (withoutSharing ? " none" : "");
     for (char& c : command)
         c = c == '/' ? '\\' : c;
     STARTUPINFOA startup = {sizeof startup};
@@ -215,7 +216,7 @@ HeldFile::HeldFile(const std::string& path) : path_(path) {
     for (int waited = 0; !FilesInUse(path.c_str()) && waited < 20000; waited += 50)
         Sleep(50);
 #else
-    FilesNativeSetInUse(path.c_str(), 1);
+    FilesNativeSetInUse(path.c_str(), withoutSharing ? kFileHeldWithoutSharing : 1);
 #endif
     EXPECT_TRUE(FilesInUse(path.c_str())) << path;
 }

@@ -39,11 +39,11 @@ class ScratchDirectories {
 };
 
 // Holds a file open for as long as it lives, as a program using it does: under Wine a helper
-// process with the file open for reading and no write sharing; natively the file layer is told,
-// as the host cannot show it.
+// process with the file open for reading and no write sharing (`withoutSharing`: no sharing at
+// all, so it cannot even be read); natively the file layer is told, as the host cannot show it.
 class HeldFile {
   public:
-    explicit HeldFile(const std::string& path);
+    explicit HeldFile(const std::string& path, bool withoutSharing = false);
     ~HeldFile();
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

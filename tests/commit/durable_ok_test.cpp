@@ -107,15 +107,30 @@ TEST_F(DurableOk, UndoFilesThenRegistryThenItsFlushThenFileDeletions) {
     EXPECT_EQ(2, deletions.last - deletions.first + 1);
 }
 
+// A full disk (the journal refuses the flush) leaves no folder behind, and says so: of the copy
+// of a file, or of the folder's own files.
 TEST_F(DurableOk, UndoFileThatDoesNotReachTheDiskChangesNothing) {
-    for (const char* file : {"FILE0002.DAT", "UNDO.REG", "UNDO.BAT"}) {
-        SCOPED_TRACE(file);
-        journal_ = Journal{{}, kChangeFileFlushed, file};
+    const std::string folder = dirs_.windows + "\\KORVALIN\\UNDO0001";
+    const struct {
+        const char* file;
+        std::string said;
+    } cases[] = {
+        {"FILE0002.DAT", dirs_.system + "\\quorvane.vxd could not be copied"},
+        {"UNDO.REG", "The undo folder " + folder + " could not be written"},
+        {"UNDO.BAT", "The undo folder " + folder + " could not be written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        journal_ = Journal{{}, kChangeFileFlushed, c.file};
         OkOutcome outcome = Ok();
         EXPECT_EQ(kOkUndoNotWritten, outcome.result);
         EXPECT_EQ(before_, ExportTestRegistry());
         EXPECT_TRUE(dirs_.Exists(dirs_.inf + "/oem4.inf"));
         EXPECT_TRUE(dirs_.Exists(dirs_.system + "/quorvane.vxd"));
+        EXPECT_FALSE(dirs_.Exists(dirs_.windows + "/KORVALIN"));
+        char reason[kUndoFailureSize];
+        EXPECT_EQ(kUndoDiskFull, DescribeUndoFailure(outcome, reason, sizeof reason));
+        EXPECT_EQ(c.said + ": the disk may be full or read-only (error 112)", reason);
         std::filesystem::remove_all(dirs_.windows + "/KORVALIN");
     }
 }
@@ -183,6 +198,11 @@ TEST_F(DurableOk, EveryStepTakesAWindowsDirectoryOf79CharactersAndNoneOneOf80) {
         std::filesystem::remove_all(windows);
         if (length == 80) {
             EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+            char reason[kUndoFailureSize];  // a DOS line too long: no Windows error to give
+            EXPECT_EQ(kUndoOtherFailure, DescribeUndoFailure(outcome, reason, sizeof reason));
+            EXPECT_EQ(
+                "The undo folder " + std::string(outcome.undoFolder) + " could not be written",
+                reason);
             EXPECT_EQ(before_, ExportTestRegistry());
             EXPECT_TRUE(inf);
             EXPECT_FALSE(wininit);

@@ -272,6 +272,53 @@ TEST_F(UndoFolder, FolderThatCannotBeWrittenChangesNothing) {
     }
 }
 
+// A driver file another program holds without sharing cannot be copied: what was written of the
+// folder goes again (the KORVALIN folder too when this OK made it, never an earlier OK's), the
+// reason names the file and what Windows said, and the next OK takes the same number.
+TEST_F(UndoFolder, FileThatCannotBeCopiedLeavesNoFolderAndIsNamed) {
+    const std::string parent = dirs_.windows + "\\" + kUndoParentFolder;
+    const std::string driver = dirs_.system + "/quorvane.vxd";
+    for (bool earlierOk : {false, true}) {
+        SCOPED_TRACE(earlierOk ? "after an earlier OK" : "first OK");
+        SetUp();  // the files the last round's OK deleted
+        OkOutcome outcome;
+        if (earlierOk) {
+            Load(ReadFixtureText("demo.reg"));
+            RenameAll(false);
+            CarryOutOkChanges(g_inventory, &outcome);
+            ASSERT_EQ(kOkDone, outcome.result);
+        }
+        ResetInventory();
+        Load(ReadFixtureText("demo.reg"));
+        RenameAll(true);
+        const std::string registryBefore = ExportTestRegistry();
+        const auto filesBefore = Files(dirs_.windows);
+        {
+            HeldFile holder(driver, true);
+            CarryOutOkChanges(g_inventory, &outcome);
+        }
+        EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+        EXPECT_EQ(registryBefore, ExportTestRegistry());
+        EXPECT_EQ(filesBefore, Files(dirs_.windows));
+        const std::string folder = parent + (earlierOk ? "\\UNDO0002" : "\\UNDO0001");
+        EXPECT_EQ(folder, outcome.undoFolder);
+        EXPECT_FALSE(fs::exists(HostPath(folder)));
+        EXPECT_EQ(earlierOk, fs::exists(HostPath(parent + "\\UNDO0001")));
+        EXPECT_EQ(earlierOk, fs::exists(HostPath(parent)));
+        char reason[kUndoFailureSize];
+        EXPECT_EQ(kUndoFileHeld, DescribeUndoFailure(outcome, reason, sizeof reason));
+        EXPECT_EQ(std::string(outcome.undoFile) +
+                      " could not be copied: another program holds it open (error 32)",
+                  reason);
+        EXPECT_EQ(HostPath(outcome.undoFile), driver);
+
+        CarryOutOkChanges(g_inventory, &outcome);
+        EXPECT_EQ(kOkDone, outcome.result);
+        EXPECT_EQ(folder, outcome.undoFolder);
+        TearDown();
+    }
+}
+
 // From real-mode DOS: UNDODOS.BAT puts the files back under 8.3 paths, in lines COMMAND.COM
 // takes whole (127 characters, no quotes), then imports UNDO.REG with real-mode regedit. DOSBox,
 // which knows only 8.3 names, runs it over the scratch tree as drive C:, with a stand-in REGEDIT
