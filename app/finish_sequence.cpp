@@ -29,8 +29,8 @@ void OfferPendingRename(HWND dialog) {
         ApplySelectedPortRename(dialog);
 }
 
-// wsprintfA writes at most 1024 characters; the folder's path is under kUndoFolderPathSize.
-enum { kUndoMessageSize = sizeof kUndoNotWrittenMessage + kUndoFolderPathSize };
+// wsprintfA writes at most 1024 characters: the reason, and the longest advice.
+enum { kUndoMessageSize = sizeof kUndoNotWrittenMessage + kUndoFailureSize + 32 };
 static_assert(kUndoMessageSize <= 1024, "the undo message does not fit wsprintfA's output");
 
 }  // namespace
@@ -42,8 +42,10 @@ void RunFinishSequence(HWND dialog) {
     if (outcome.result != kOkDone) {
         // Nothing was changed (the undo folder, or the plan it is written from, could not be
         // made): the dialog stays, so the user can make room and try again.
+        char reason[kUndoFailureSize];
+        int kind = DescribeUndoFailure(outcome, reason, sizeof reason);
         char message[kUndoMessageSize];
-        wsprintfA(message, kUndoNotWrittenMessage, outcome.undoFolder);
+        wsprintfA(message, kUndoNotWrittenMessage, reason, kUndoAdvice[kind]);
         MessageBoxA(dialog, message, kMessageCaption, MB_OK);
         return;
     }

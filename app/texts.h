@@ -29,10 +29,12 @@ inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
 inline constexpr char kRenameQuestion[] =
     " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
 
-// OK could not write its undo folder, so it changed nothing; %s is the folder.
+// OK could not write its undo folder, so it changed nothing: why (DescribeUndoFailure), then the
+// way on, which kUndoAdvice gives by UndoFailureKind.
 inline constexpr char kUndoNotWrittenMessage[] =
-    "The undo folder %s could not be written (the disk may be full or read-only), so nothing "
-    "has been changed.\n\nMake room on the disk and press OK again, or press Cancel.";
+    "%s, so nothing has been changed.\n\n%s OK again, or press Cancel.";
+inline constexpr const char* kUndoAdvice[] = {"Press", "Close it and press",
+                                              "Make room on the disk and press"};
 
 // The Port Test's port line: the name Windows uses now, and the one a rename has made pending
 // until OK.

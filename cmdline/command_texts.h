@@ -118,9 +118,8 @@ inline constexpr char kPlanFailedText[] =
     "nothing was changed";
 inline constexpr char kNoMemoryText[] =
     "Not enough memory to follow OK's changes; nothing was changed";
-inline constexpr char kUndoNotWrittenLogText[] =
-    "The undo folder %s could not be written (the disk may be full or read-only); nothing was "
-    "changed";
+// %s: why the undo folder could not be written (DescribeUndoFailure).
+inline constexpr char kUndoNotWrittenLogText[] = "%s; nothing was changed";
 inline constexpr char kUnplannedChangeText[] =
     "OK made a change its undo folder does not hold (the registry changed meanwhile): %s";
 inline constexpr char kNotAllMadeText[] =

@@ -153,9 +153,12 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         case kOkNoMemory:
             WriteLogLine(outputs, kNoMemoryText);
             return kExitNotCompleted;
-        case kOkUndoNotWritten:
-            WriteLongLogLine(outputs, kUndoNotWrittenLogText, outcome.undoFolder);
+        case kOkUndoNotWritten: {
+            char reason[kUndoFailureSize];
+            DescribeUndoFailure(outcome, reason, sizeof reason);
+            WriteLongLogLine(outputs, kUndoNotWrittenLogText, reason);
             return kExitNotCompleted;
+        }
     }
     if (outcome.deviation != kOkAsPlanned) {
         OkChange change = {outcome.deviationKind,
