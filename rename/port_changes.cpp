@@ -2,16 +2,15 @@
 #include "rename/port_changes.h"
 
 #include "platform/text.h"
-#include "rename/rename_rule.h"
 #include "rename/rename_texts.h"
 
 int RenamePort(PortInventory& inventory, PortRecord* port, const char* newName, int automatic,
-               char* refusal) {
+               char* refusal, RenamePlan* dryRun) {
     refusal[0] = 0;
     if (port == nullptr || newName[0] == 0)
         return kChangeNothing;
     ReadForeignPortNames(inventory);  // once: the first rename needs them
-    RenameResult result = RenamePorts(inventory, port, newName, automatic);
+    RenameResult result = RenamePorts(inventory, port, newName, automatic, dryRun);
     if (result.outcome == kRenameDone)
         return kChangeDone;
     FormatRenameRefusal(result, refusal, kChangeRefusalSize);

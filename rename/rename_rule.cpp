@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "platform/ascii.h"
 #include "platform/text.h"
 #include "rename/rename_texts.h"
 
@@ -24,6 +25,7 @@ RenameResult ResultOf(int outcome, const char* name) {
     RenameResult result;
     result.outcome = outcome;
     result.refusedName[0] = 0;
+    result.heldName = nullptr;
     AppendText(result.refusedName, sizeof result.refusedName, name);
     return result;
 }
@@ -38,8 +40,8 @@ void FormCandidate(const char* prefix, size_t prefixLength, uint32_t counter,
 
 }  // namespace
 
-int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
-                      const char* name) {
+const char* FindPortNameInUse(const PortInventory& inventory, const PortRecord* referencePort,
+                              const char* name) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         const BoardRecord* board = &inventory.boards[b];
         if (board->removed)
@@ -48,25 +50,22 @@ int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referenc
         for (const PortRecord* slot : PortsOf(*board)) {
             if (ownBoard && slot->portNumber >= referencePort->portNumber)
                 continue;
-            if (TextEqual(slot->portName, name))
-                return 1;
+            if (EqualIgnoringCase(slot->portName, name))
+                return slot->portName;
         }
     }
     for (int i = 0; i < inventory.foreign.count; ++i) {
-        if (TextEqual(inventory.foreign.names[i].portName, name))
-            return 1;
+        if (EqualIgnoringCase(inventory.foreign.names[i].portName, name))
+            return inventory.foreign.names[i].portName;
     }
-    return 0;
+    return nullptr;
 }
 
 RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const char* typedText,
-                         int autoEnumerate) {
-    RenameResult done = ResultOf(kRenameDone, "");
+                         int autoEnumerate, RenamePlan* dryRun) {
     size_t length = TextLength(typedText);
-    if (port == nullptr || length == 0) {
-        done.outcome = kRenameNothing;
-        return done;
-    }
+    if (port == nullptr || length == 0)
+        return ResultOf(kRenameNothing, "");
     // A name not recorded could be one of them: never guessed.
     if (inventory.foreign.overflow)
         return ResultOf(kRenameTooManyNames, "");
@@ -89,54 +88,61 @@ RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const
         name[length] = 0;
     }
 
+    // Every name is chosen before any is written, so a refusal part-way leaves the board as
+    // it was, and a dry run is the very rename Apply would make.
+    RenamePlan ownPlan;
+    RenamePlan* plan = dryRun != nullptr ? dryRun : &ownPlan;
+    plan->count = 0;
     BoardRecord* board = port->owningBoard;
     if (!autoEnumerate) {
-        if (IsPortNameInUseIn(inventory, nullptr, name))
-            return ResultOf(kRenameNameInUse, name);
-        CopyText(port->portName, name);
-        board->modified = 1;
-        return done;
-    }
-
-    // Split off the trailing number; leading zeros carry no weight (COM007 counts from 7).
-    size_t prefixLength = length;
-    while (prefixLength > 0 && IsDigit(name[prefixLength - 1]))
-        --prefixLength;
-    int64_t counter = 0;
-    for (size_t i = prefixLength; i < length; ++i) {
-        counter = counter * 10 + (name[i] - '0');
-        if (counter > INT32_MAX)
-            return ResultOf(kRenameNumberTooLarge, name);
-    }
-
-    // Every name is chosen before any is written, so a refusal part-way leaves the board as
-    // it was. The clash test leaves out exactly the ports being renamed, so choosing first
-    // gives the same names as writing each one as it is chosen.
-    PortRecord* renamed[kMaxBoardPorts];
-    char names[kMaxBoardPorts][kPortNameSize];
-    int count = 0;
-    for (PortRecord* slot : PortsOf(*board)) {
-        if (slot->portNumber < port->portNumber)
-            continue;
-        char candidate[kCandidateSize];
-        do {
-            // The counter is at most one past INT32_MAX here, which still forms a candidate
-            // to show in the refusal.
-            FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
+        const char* held = FindPortNameInUse(inventory, nullptr, name);
+        if (held != nullptr) {
+            RenameResult refused = ResultOf(kRenameNameInUse, name);
+            if (!TextEqual(held, name))
+                refused.heldName = held;
+            return refused;
+        }
+        plan->ports[0] = port;
+        CopyText(plan->names[0], name);
+        plan->count = 1;
+    } else {
+        // Split off the trailing number; leading zeros carry no weight (COM007 counts from 7).
+        size_t prefixLength = length;
+        while (prefixLength > 0 && IsDigit(name[prefixLength - 1]))
+            --prefixLength;
+        int64_t counter = 0;
+        for (size_t i = prefixLength; i < length; ++i) {
+            counter = counter * 10 + (name[i] - '0');
             if (counter > INT32_MAX)
-                return ResultOf(kRenameNumberTooLarge, candidate);
-            ++counter;
-            if (TextLength(candidate) > kMaxPortNameLength)
-                return ResultOf(kRenameNameTooLong, candidate);
-        } while (IsPortNameInUseIn(inventory, port, candidate));
-        renamed[count] = slot;
-        CopyText(names[count], candidate);
-        ++count;
+                return ResultOf(kRenameNumberTooLarge, name);
+        }
+
+        // The clash test leaves out exactly the ports being renamed, so choosing first gives
+        // the same names as writing each one as it is chosen.
+        for (PortRecord* slot : PortsOf(*board)) {
+            if (slot->portNumber < port->portNumber)
+                continue;
+            char candidate[kCandidateSize];
+            do {
+                // The counter is at most one past INT32_MAX here, which still forms a
+                // candidate to show in the refusal.
+                FormCandidate(name, prefixLength, static_cast<uint32_t>(counter), candidate);
+                if (counter > INT32_MAX)
+                    return ResultOf(kRenameNumberTooLarge, candidate);
+                ++counter;
+                if (TextLength(candidate) > kMaxPortNameLength)
+                    return ResultOf(kRenameNameTooLong, candidate);
+            } while (FindPortNameInUse(inventory, port, candidate) != nullptr);
+            plan->ports[plan->count] = slot;
+            CopyText(plan->names[plan->count++], candidate);
+        }
     }
-    for (int i = 0; i < count; ++i)
-        CopyText(renamed[i]->portName, names[i]);
-    board->modified = 1;
-    return done;
+    if (dryRun == nullptr) {
+        for (int i = 0; i < plan->count; ++i)
+            CopyText(plan->ports[i]->portName, plan->names[i]);
+        board->modified = 1;
+    }
+    return ResultOf(kRenameDone, "");
 }
 
 int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
@@ -160,5 +166,9 @@ int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
     // Filled in rather than formatted: nothing can write past `size`, and a '%' in the refused
     // name is only text.
     FormatText(text, size, format, result.refusedName);
+    if (result.heldName != nullptr) {
+        size_t used = TextLength(text);
+        FormatText(text + used, size - used, kNameHeldInOtherCaseText, result.heldName);
+    }
     return 1;
 }

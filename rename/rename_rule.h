@@ -24,23 +24,33 @@ enum { kRefusedNameSize = 48 };
 struct RenameResult {
     int outcome;                         // a RenameOutcome
     char refusedName[kRefusedNameSize];  // the name the refusal is about; empty otherwise
+    const char* heldName;  // name in use: the holder's spelling, when its letter case differs
+                           // (in the inventory, so good until it changes); null otherwise
 };
 
-// 1 when a present port of a board that is not removed, or a device outside the list (the
-// inventory's foreign names, once read), already has exactly `name` (byte for byte). With a
-// reference port, the ports of its own board numbered at or above it do not count: they are the
-// ones being renamed. referencePort may be null; `inventory` is the one it
-// belongs to.
-int IsPortNameInUseIn(const PortInventory& inventory, const PortRecord* referencePort,
-                      const char* name);
+// The names a rename chooses, in the board's port order, before any is stored.
+struct RenamePlan {
+    int count;
+    PortRecord* ports[kMaxBoardPorts];
+    char names[kMaxBoardPorts][kPortNameSize];
+};
+
+// The name as a present port of a board that is not removed, or a device outside the list (the
+// inventory's foreign names, once read), holds it in any letter case, or null when none does:
+// Windows opens a device by its name without regard to case, so COM1 and com1 are one port.
+// With a reference port, the ports of its own board numbered at or above it do not count: they
+// are the ones being renamed. referencePort may be null; `inventory` is the one it belongs to.
+const char* FindPortNameInUse(const PortInventory& inventory, const PortRecord* referencePort,
+                              const char* name);
 
 // Gives `port` of `inventory` the typed name (single rename), or gives it and every following
 // present port of its board consecutive free names (automatic enumeration). A refusal is
 // decided before anything is written: on any outcome but kRenameDone no name and no board flag
 // changes. When the inventory's foreign names overflowed their table, every rename is refused.
 // The foreign names count only once read: RenamePort (port_changes.h) reads them first.
+// With `dryRun`, the chosen names go there and nothing is stored: the rename Apply would make.
 RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const char* typedText,
-                         int autoEnumerate);
+                         int autoEnumerate, RenamePlan* dryRun = nullptr);
 
 // The message for a refusal, cut to fit `size` (always terminated). Returns 0 for outcomes
 // that have no message.

@@ -9,6 +9,9 @@ inline constexpr char kCannotRemoveStandardPortText[] =
 
 // A refused rename; %s is the name the refusal is about, and the only conversion.
 inline constexpr char kNameInUseText[] = "COM Port=[%s] is already being used!";
+// Follows kNameInUseText when the holder spells the name in another letter case; %s is its
+// spelling.
+inline constexpr char kNameHeldInOtherCaseText[] = " (as %s; Windows ignores letter case)";
 inline constexpr char kNameTooLongText[] = "COM Port name [%s] is too long!";
 inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too large!";
 // Without a %s: no name is at fault.

@@ -2,6 +2,7 @@
 #include "rename/rename.h"
 
 #include "controls/control_ids.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -17,15 +18,20 @@ WNDPROC g_savedEditProc;
 
 }  // namespace
 
-int ApplyPortRename(HWND dialog, PortInventory& inventory, PortRecord* port, char* refusal) {
+int ApplyPortRename(HWND dialog, PortInventory& inventory, PortRecord* port, char* refusal,
+                    RenamePlan* dryRun) {
     char text[kTypedTextSize] = "";
     int autoEnumerate = SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_GETCHECK, 0, 0) != 0;
-    if (port != nullptr)
+    if (port != nullptr) {
         SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof text,
                             reinterpret_cast<LPARAM>(text));
-    int result = RenamePort(inventory, port, text, autoEnumerate, refusal);
+        // A field that still shows the port's own name holds nothing pending.
+        if (dryRun != nullptr && TextEqual(text, port->portName))
+            text[0] = 0;
+    }
+    int result = RenamePort(inventory, port, text, autoEnumerate, refusal, dryRun);
     // The rows hold no text of their own; repainting them shows the new names.
-    if (result == kChangeDone)
+    if (result == kChangeDone && dryRun == nullptr)
         InvalidateRect(GetDlgItem(dialog, IDC_PORT_LIST), nullptr, TRUE);
     return result;
 }

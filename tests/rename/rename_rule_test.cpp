@@ -51,7 +51,8 @@ struct RenameCase {
     std::vector<const char*> other;   // ports of other boards; "-X" is on a removed board
     const char* typed;
     int outcome;
-    std::vector<std::string> after;  // the board's names, or {refused name} for a refusal
+    std::vector<std::string> after;  // the board's names, or for a refusal the refused name
+                                     // and, when its letter case differs, the holder's
 };
 
 void ExpectRename(const RenameCase& c, int autoEnumerate) {
@@ -60,13 +61,25 @@ void ExpectRename(const RenameCase& c, int autoEnumerate) {
     BoardRecord* board = AddBoard(c.before);
     for (const char* name : c.other)
         AddOtherPort(name[0] == '-' ? name + 1 : name, name[0] == '-');
-    RenameResult result = RenamePorts(&board->ports[c.selected - 1], c.typed, autoEnumerate);
+    PortRecord* port = &board->ports[c.selected - 1];
+    // The dry run decides the same and stores nothing; the rename then gives what it planned.
+    RenamePlan plan;
+    RenameResult dry = RenamePorts(g_inventory, port, c.typed, autoEnumerate, &plan);
+    EXPECT_EQ(c.outcome, dry.outcome);
+    EXPECT_EQ(std::vector<std::string>(c.before.begin(), c.before.end()), Names(board));
+    EXPECT_EQ(0, board->modified);
+    RenameResult result = RenamePorts(port, c.typed, autoEnumerate);
     EXPECT_EQ(c.outcome, result.outcome) << result.refusedName;
+    for (int i = 0; c.outcome == kRenameDone && i < plan.count; ++i)
+        EXPECT_STREQ(plan.names[i], plan.ports[i]->portName);
     if (c.outcome == kRenameDone) {
         EXPECT_EQ(c.after, Names(board));
     } else {
         EXPECT_EQ(std::vector<std::string>(c.before.begin(), c.before.end()), Names(board));
-        EXPECT_EQ(c.after, std::vector<std::string>{result.refusedName});
+        std::vector<std::string> refused{result.refusedName};
+        if (result.heldName != nullptr)
+            refused.push_back(result.heldName);
+        EXPECT_EQ(c.after, refused);
     }
     EXPECT_EQ(c.outcome == kRenameDone, board->modified);
     for (int32_t b = 1; b < g_inventory.boardCount; ++b)
@@ -89,8 +102,10 @@ TEST(RenameRule, AutomaticEnumerationRenumbersFollowingPortsSkippingNamesInUse) 
          {"MODEM1", "MODEM2"}},
         {"only the trailing digits count", {"A", "B"}, 1, {}, "A1B2", kRenameDone,
          {"A1B2", "A1B3"}},
-        {"removed boards and other letter cases do not block", {"A", "B"}, 1, {"-COM1", "com2"},
-         "COM1", kRenameDone, {"COM1", "COM2"}},
+        {"removed boards do not block; names in another letter case do", {"A", "B"}, 1,
+         {"-COM1", "com2"}, "COM1", kRenameDone, {"COM1", "COM3"}},
+        {"the name keeps the letter case typed", {"COM1", "COM2"}, 1, {"COM3"}, "com2",
+         kRenameDone, {"com2", "com4"}},
         {"a number passed over is not tried again", {"A", "B", "C"}, 1, {"COM2"}, "COM1",
          kRenameDone, {"COM1", "COM3", "COM4"}},
         {"a single-port board takes the next free name", {"COM1"}, 1, {"COM5"}, "COM5",
@@ -121,8 +136,12 @@ TEST(RenameRule, SingleRenameRenamesOnePortOrRefuses) {
         {"a free name", {"COM1", "COM2"}, 1, {}, "COM9", kRenameDone, {"COM9", "COM2"}},
         {"a name without a number gets 1", {"COM1", "COM2"}, 1, {}, "MODEM", kRenameDone,
          {"MODEM1", "COM2"}},
-        {"removed boards and other letter cases do not block", {"COM1", "COM2"}, 1,
-         {"-COM4", "COM3"}, "com3", kRenameDone, {"com3", "COM2"}},
+        {"a removed board does not block", {"COM1", "COM2"}, 1, {"-COM4"}, "COM4", kRenameDone,
+         {"COM4", "COM2"}},
+        {"a name in another letter case blocks", {"COM1", "COM2"}, 1, {"COM3"}, "com3",
+         kRenameNameInUse, {"com3", "COM3"}},
+        {"so does the port's own name in another case", {"COM1", "COM2"}, 1, {}, "Com1",
+         kRenameNameInUse, {"Com1", "COM1"}},
         {"the port's own name counts", {"COM1", "COM2"}, 1, {}, "COM1", kRenameNameInUse,
          {"COM1"}},
         {"a following port of the board counts", {"COM1", "COM2"}, 1, {}, "COM2",
@@ -172,9 +191,19 @@ TEST(RenameRule, RefusalTextsNameTheNameAndStayInTheirBuffer) {
         FormatRenameRefusal(result, small, 8);
         EXPECT_EQ(std::string(c.second, 7) + '\0' + "xxx", std::string(small, 11));
     }
+    // A name held in another letter case says how it is held.
+    RenameResult otherCase = {kRenameNameInUse, "com3", "COM3"};
+    char text[128];
+    ASSERT_EQ(1, FormatRenameRefusal(otherCase, text, sizeof text));
+    EXPECT_STREQ("COM Port=[com3] is already being used! (as COM3; Windows ignores letter case)",
+                 text);
+    char small[48];
+    FormatRenameRefusal(otherCase, small, sizeof small);
+    EXPECT_STREQ("COM Port=[com3] is already being used! (as COM3", small);
+
     RenameResult done = {kRenameDone, ""};
-    char text[8] = "keep";
-    EXPECT_EQ(0, FormatRenameRefusal(done, text, sizeof text));
+    char kept[8] = "keep";
+    EXPECT_EQ(0, FormatRenameRefusal(done, kept, sizeof kept));
 }
 
 }  // namespace
