@@ -11,20 +11,52 @@
 
 namespace {
 
-// The rename question with two 19-character names; wsprintfA cannot be told the buffer's size.
-enum { kQuestionSize = sizeof kRenameQuestion - 4 + 2 * (kPortNameSize - 1) };
+// The rename question at its longest: two 19-character names, and the following ports' line
+// with two 5-digit numbers and a name. wsprintfA cannot be told a buffer's size.
+enum {
+    kFollowingLineSize = sizeof kFollowingPortsLine - 6 + 2 * 5 + kPortNameSize - 1,
+    kQuestionSize = sizeof kRenameQuestion - 6 + 2 * (kPortNameSize - 1) + kFollowingLineSize - 1,
+};
 
-// A name typed but not applied is offered before anything is written.
+// A name typed but not applied is offered before anything is written, as the rename Apply
+// would make of it: the name the port really gets, and the ports renumbered after it.
 void OfferPendingRename(HWND dialog) {
-    if (selectedPort == nullptr)
+    RenamePlan plan;
+    char refusal[kChangeRefusalSize];
+    int result = ApplyPortRename(dialog, g_inventory, selectedPort, refusal, &plan);
+    if (result == kChangeRefused) {
+        // Nothing to ask: Apply refuses it the same way and says why, as it always does.
+        ApplySelectedPortRename(dialog);
         return;
-    char typed[kPortNameSize] = "";
-    SendDlgItemMessageA(dialog, IDC_PORT_NAME, WM_GETTEXT, sizeof typed,
-                        reinterpret_cast<LPARAM>(typed));
-    if (typed[0] == 0 || TextEqual(typed, selectedPort->portName))
+    }
+    if (result != kChangeDone)
         return;
+    // The port is in the plan; the others, in the board's port order, follow it.
+    const char* newName = nullptr;
+    int first = -1, last = 0;
+    for (int i = 0; i < plan.count; ++i) {
+        if (plan.ports[i] == selectedPort) {
+            newName = plan.names[i];
+        } else {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (TextEqual(newName, selectedPort->portName))
+        return;
+    char following[kFollowingLineSize];
+    following[0] = 0;
+    if (first >= 0) {
+        unsigned firstNumber = plan.ports[first]->portNumber;
+        if (first == last)
+            wsprintfA(following, kFollowingPortLine, firstNumber, plan.names[first]);
+        else
+            wsprintfA(following, kFollowingPortsLine, firstNumber,
+                      unsigned{plan.ports[last]->portNumber}, plan.names[first]);
+    }
     char question[kQuestionSize];
-    wsprintfA(question, kRenameQuestion, selectedPort->portName, typed);
+    wsprintfA(question, kRenameQuestion, selectedPort->portName, newName, following);
     if (MessageBoxA(dialog, question, kMessageCaption, MB_YESNO) == IDYES)
         ApplySelectedPortRename(dialog);
 }

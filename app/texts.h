@@ -25,9 +25,14 @@ inline constexpr char kMainDialogCaption[] = KORVALIN_MAIN_DIALOG_CAPTION;
 // The caption of every message box the utility shows.
 inline constexpr char kMessageCaption[] = "Varnak TessalineBoard Information";
 
-// OK with a name typed but not applied: the port's name, then the typed one.
+// OK with a name typed but not applied: the port's name, the name Apply would give it, then
+// an empty line or one of the two below, naming the ports that Apply renumbers after it.
 inline constexpr char kRenameQuestion[] =
-    " Port named %s is renamed %s\t\n\n Do you wish to apply this change?\t";
+    " Port named %s is renamed %s\t\n%s\n Do you wish to apply this change?\t";
+// The first and last following port's numbers as the list shows them, and the first one's name.
+inline constexpr char kFollowingPortsLine[] = " Ports %u to %u follow from %s.\t\n";
+// The one following port's number and name.
+inline constexpr char kFollowingPortLine[] = " Port %u follows as %s.\t\n";
 
 // OK could not write its undo folder, so it changed nothing: why (DescribeUndoFailure), then the
 // way on, which kUndoAdvice gives by UndoFailureKind.

@@ -4,13 +4,16 @@
 // ExitWindowsEx is swapped in this program's import table, so Yes records the request here.
 #include <windows.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "app/resource.h"
+#include "app/dialog_state.h"
 #include "app/main_dialog.h"
+#include "app/resource.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
@@ -94,40 +97,63 @@ class FinishSequence : public MainDialogTest {
     }
 };
 
-TEST_F(FinishSequence, PendingNameIsAskedAboutOnlyWhenItDiffers) {
+// The rename question about the COM5 row: what follows "is renamed ".
+std::string Question(const std::string& renamed) {
+    return " Port named COM5 is renamed " + renamed + "\n Do you wish to apply this change?\t";
+}
+
+// The field is read and the rename worked out as Apply would: the question names the names
+// Apply gives, and a name Apply refuses is refused as Apply refuses it, with no question.
+TEST_F(FinishSequence, PendingNameIsAskedAboutAsApplyWouldRenameIt) {
+    const std::string tooLong = "COMX5678901234567890";  // 20 characters, the field's limit
     const struct {
-        const char* typed;
+        std::string typed;
+        bool single;
         LRESULT removeRow;  // -1: none
-        UINT answer;        // to the question and to the restart prompt
-        bool asked, restartOffered;
+        UINT answer;        // to every box and to the restart prompt
+        std::string box;    // "": nothing asked or said
+        bool restartOffered;
         const char* com5;
         const char* com6;
     } cases[] = {
-        {"", -1, IDYES, false, false, "COM5", "COM6"},
-        {"COM5", -1, IDYES, false, false, "COM5", "COM6"},
-        {"com5", -1, IDNO, true, false, "COM5", "COM6"},
-        {"COMX567890123456789", -1, IDNO, true, false, "COM5", "COM6"},  // the longest name
-        // Yes applies as Apply does: with automatic enumeration the next port follows.
-        {"COM9", -1, IDYES, true, true, "COM9", "COM10"},
+        {"", false, -1, IDYES, "", false, "COM5", "COM6"},
+        {"COM5", false, -1, IDYES, "", false, "COM5", "COM6"},
+        {"COM05", false, -1, IDYES, "", false, "COM5", "COM6"},  // Apply gives the same name
+        {"com5", false, -1, IDNO, Question("com5\t\n Port 2 follows as com6.\t\n"), false, "COM5",
+         "COM6"},
+        {"COMXABCDEFGHIJKLM12", false, -1, IDNO,  // the longest name, and the next one
+         Question("COMXABCDEFGHIJKLM12\t\n Port 2 follows as COMXABCDEFGHIJKLM13.\t\n"), false,
+         "COM5", "COM6"},
+        {"COM9", false, -1, IDYES, Question("COM9\t\n Port 2 follows as COM10.\t\n"), true, "COM9",
+         "COM10"},
+        {"COM9", true, -1, IDYES, Question("COM9\t\n"), true, "COM9", "COM6"},
         // No drops the name; the removal is still committed.
-        {"COM9", 5, IDNO, true, true, "COM5", "COM6"},
+        {"COM9", false, 5, IDNO, Question("COM9\t\n Port 2 follows as COM10.\t\n"), true, "COM5",
+         "COM6"},
+        // Refused as Apply refuses; OK goes on with the other changes.
+        {"COM1", true, 5, IDNO, "COM Port=[COM1] is already being used!", true, "COM5", "COM6"},
+        {"com1", true, -1, IDNO,
+         "COM Port=[com1] is already being used! (as COM1; Windows ignores letter case)", false,
+         "COM5", "COM6"},
+        {tooLong, false, -1, IDNO, "COM Port name [" + tooLong + "] is too long!", false, "COM5",
+         "COM6"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.typed) + (c.answer == IDYES ? " Yes" : " No"));
+        SCOPED_TRACE(c.typed + (c.single ? " single" : "") + (c.answer == IDYES ? " Yes" : " No"));
         SetUp();
         OpenOver(kBoards);
         if (c.removeRow >= 0)
             Remove(c.removeRow);
         SelectRow(3);
-        SetDlgItemTextA(dialog_, IDC_PORT_NAME, c.typed);
+        if (c.single)
+            SendMessageA(Item(IDC_AUTO_ENUMERATE), BM_SETCHECK, BST_UNCHECKED, 0);
+        SetDlgItemTextA(dialog_, IDC_PORT_NAME, c.typed.c_str());
         std::vector<ActivatedWindow> seen = PressOk(c.answer);
 
-        ASSERT_EQ(c.asked + c.restartOffered, static_cast<int>(seen.size()));
-        if (c.asked) {
+        ASSERT_EQ(!c.box.empty() + c.restartOffered, static_cast<int>(seen.size()));
+        if (!c.box.empty()) {
             EXPECT_EQ("Varnak TessalineBoard Information", seen[0].caption);
-            EXPECT_EQ(std::string(" Port named COM5 is renamed ") + c.typed +
-                          "\t\n\n Do you wish to apply this change?\t",
-                      seen[0].text);
+            EXPECT_EQ(c.box, seen[0].text);
         }
         if (c.restartOffered) {
             EXPECT_EQ("System Settings Change", seen.back().caption);
@@ -140,6 +166,39 @@ TEST_F(FinishSequence, PendingNameIsAskedAboutOnlyWhenItDiffers) {
         EXPECT_EQ(c.removeRow < 0, KeyExists("Enum\\ISAPNP\\QVX2B41001\\5E6F7081"));
         TearDown();
     }
+}
+
+// On the demo machine port 3 of the Tessaline 16 Port (COM21) typed COM5 gets COM13, as COM5 to
+// COM12 are taken, and the ports after it pass over the modem's COM14 and the legacy board's
+// COM16: the question says so, and Yes writes just that.
+TEST_F(FinishSequence, YesGivesTheNamesTheQuestionNamed) {
+    OpenOver(ReadFixtureText("demo.reg").c_str());
+    void* port3 = nullptr;
+    for (int32_t b = 0; b < g_inventory.boardCount; ++b)
+        for (PortRecord* port : PortsOf(g_inventory.boards[b]))
+            if (strcmp(port->portName, "COM21") == 0)
+                port3 = port;
+    LRESULT row = 0;
+    while (row < RowCount() && RowData(row) != port3)
+        ++row;
+    ASSERT_LT(row, RowCount());
+    SelectRow(row);
+    SetDlgItemTextA(dialog_, IDC_PORT_NAME, "COM5");
+    std::vector<ActivatedWindow> seen = PressOk(IDYES);
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(
+        " Port named COM21 is renamed COM13\t\n Ports 4 to 16 follow from COM15.\t\n\n"
+        " Do you wish to apply this change?\t",
+        seen[0].text);
+    EXPECT_EQ("System Settings Change", seen[1].caption);
+    const char* const written[][2] = {
+        {"Enum\\MF\\CHILD0001\\ISAPNP&QVX3C63002&9F8E7D6C", "COM13"},
+        {"Enum\\MF\\CHILD0002\\ISAPNP&QVX3C63002&9F8E7D6C", "COM15"},
+        {"Enum\\MF\\CHILD0000\\ISAPNP&QVX3C63003&9F8E7D6C", "COM17"},
+        {"Enum\\MF\\CHILD0003\\ISAPNP&QVX3C63005&9F8E7D6C", "COM28"},
+    };
+    for (const auto& port : written)
+        EXPECT_EQ(std::string(port[1]) + '\0', PortNameBytes(port[0])) << port[0];
 }
 
 TEST_F(FinishSequence, MakersFilesGoOnlyWhenNoneOfItsBoardsIsLeft) {
