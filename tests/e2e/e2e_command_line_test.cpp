@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/resource.h"
+#include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
 
 namespace {
@@ -229,4 +230,33 @@ TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
         process_ = {};
     }
     EXPECT_NE(std::string::npos, ExportTestRegistry().find("\"PORTNAME\"=\"COM13\""));
+}
+
+// A maker's driver file another program holds with no sharing stops /ok before anything changes:
+// the log names the file and the holder, and no undo folder is left half-made.
+TEST_F(EndToEndCommandLine, OkWithADriverFileHeldWithoutSharingLeavesNoUndoFolder) {
+    ScratchDirectories dirs;
+    const std::string driver = dirs.Write(dirs.system, "quorvane.vxd", "driver");
+    auto undoFolders = [&dirs] {
+        std::string names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dirs.windows + "\\KORVALIN\\UNDO*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            names += std::string(found.cFileName) + " ";
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return names;
+    };
+    const std::string foldersBefore = undoFolders();
+    {
+        HeldFile holder(driver, true);
+        EXPECT_EQ(3u, Run("/remove ALL /ok /log -"));
+    }
+    EXPECT_NE(std::string::npos,
+              output_.find("quorvane.vxd could not be copied: another program holds it open "
+                           "(error 32); nothing was changed\nResult: not completed\n"))
+        << output_;
+    EXPECT_EQ(before_, ExportTestRegistry());
+    EXPECT_EQ(foldersBefore, undoFolders());
+    EXPECT_TRUE(dirs.Exists(driver));
 }

@@ -285,6 +285,35 @@ TEST_F(EndToEndUndo, UndoFolderThatCannotBeWrittenChangesNothingAndKeepsTheDialo
     EXPECT_EQ(before_, ExportTestRegistry());
 }
 
+// A driver file another program holds with no sharing: OK says which file and why, leaves no
+// undo folder and keeps the dialog; once the holder lets go, OK again goes through.
+TEST_F(EndToEndUndo, HeldDriverFileIsNamedAndOkGoesThroughOnceItIsClosed) {
+    RemoveTheMakersBoards();
+    {
+        HeldFile holder(dirs_.system + "\\quorvane.vxd", true);
+        PostMessageA(Item(IDOK), BM_CLICK, 0, 0);
+        HWND box = WaitForWindow(kMessageCaption);
+        ASSERT_TRUE(box != nullptr);
+        char text[512] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        EXPECT_NE(nullptr, strstr(text,
+                                  "quorvane.vxd could not be copied: another program holds "
+                                  "it open (error 32), so nothing has been changed.\n\n"
+                                  "Close it and press OK again, or press Cancel."))
+            << text;
+        PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        for (DWORD waited = 0; IsWindow(box) && waited < kPatience; waited += 50)
+            Sleep(50);
+    }
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+    EXPECT_FALSE(dirs_.Exists(parent_));
+    EXPECT_EQ(before_, ExportTestRegistry());
+    ExpectMakersFilesDeleted(false);
+    Close(IDOK, IDNO);
+    ExpectMakersFilesDeleted(true);
+    Undo();
+}
+
 // Yes makes a real restart request, so this runs only in a Wine prefix of its own (see
 // CMakeLists.txt). A window of this program notes the session-end query Wine sends for the
 // request, and refuses it, so nothing else in the prefix is ended either.
