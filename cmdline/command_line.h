@@ -167,6 +167,9 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
                         const CommandOutputs& outputs);
 
 // --- run_command_line.cpp
+// Empties the log the line names (not standard output), so that an old one never passes for
+// this run's, even when the dialog opens and writes none.
+void EmptyLog(const CommandLine& parsed);
 // Writes `text` and a line end to the log; without one, keeps it in outputs.unlogged.
 void WriteLogLine(const CommandOutputs& outputs, const char* text);
 // The run without a window: opens the files, runs the walks into the command line's own

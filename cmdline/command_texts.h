@@ -3,28 +3,34 @@
 #ifndef KORVALIN_CMDLINE_COMMAND_TEXTS_H
 #define KORVALIN_CMDLINE_COMMAND_TEXTS_H
 
+// A message box's font is proportional: no tab or blank makes a column, so each option has a
+// line of its own with its meaning after it.
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
     "korvalin /test NAME ...|ALL [/plug none|full|rj45] [/log FILE]\n"
     "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
-    "         [/preview FILE | /ok [/restart]] [/log FILE]\n"
+    "    [/preview FILE | /ok [/restart]] [/log FILE]\n"
     "\n"
-    "/list FILE\tWrites every board and port, and ends.\n"
-    "/rename NAME=NEW\tRenames the port named NAME to NEW; the following ports of its board\n"
-    "\tget the next free names, unless /single is given.\n"
-    "/remove ID\tRemoves a board by its ID# or its registry instance name; ALL removes every\n"
-    "\tone of the maker's boards.\n"
-    "/preview FILE\tWrites every change OK would make, changes nothing, and ends.\n"
-    "/ok\tMakes the changes as OK does, without showing anything, and ends.\n"
-    "/restart\tWith /ok: restarts Windows when the changes need it.\n"
-    "/test NAME\tTests the ports named, or ALL, a line per check; changes nothing.\n"
-    "/plug\tThe loopback plug: none (default), full (9/25-pin) or rj45.\n"
-    "/log FILE\tWhere messages go when no dialog is shown.\n"
+    "/list FILE - writes every board and port, and ends.\n"
+    "/rename NAME=NEW - renames the port NAME to NEW, the following ports of its board to the "
+    "next free names.\n"
+    "/single - with /rename: the port named only.\n"
+    "/remove ID - removes a board by its ID# or instance name; ALL: every one of the maker's.\n"
+    "/preview FILE - writes every change OK would make, changes nothing, and ends.\n"
+    "/ok - makes the changes as OK does, showing nothing, and ends.\n"
+    "/restart - with /ok: restarts Windows when the changes need it.\n"
+    "/test NAME - tests the ports named, or ALL, a line per check; changes nothing.\n"
+    "/plug - the loopback plug: none (default), full (9/25-pin) or rj45.\n"
+    "/log FILE - where messages go, a bad line's too, instead of a box.\n"
+    "@FILE - the words of the text file FILE, for lines longer than DOS takes.\n"
     "\n"
-    "FILE - is standard output. With /rename or /remove alone the dialog opens with the\n"
-    "changes made, for OK or Cancel.\n"
-    "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused;\n"
-    "3 not completed; 5 a check failed, 6 a port busy, 7 a port not present.";
+    "FILE - is standard output. /rename or /remove alone opens the dialog with the changes "
+    "made.\n"
+    "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused; 3 not "
+    "completed; 5 a check failed; 6 a port busy; 7 a port not present.";
+// A bad line's box, when the line names no log.
+inline constexpr char kBadLineBoxText[] =
+    "%s\n\nWith /log FILE this goes to FILE, and no box waits.";
 
 // The log's last line, one for each exit code: a Windows 95 batch file cannot see the exit code
 // and looks for these with FIND. No one is the start of another.

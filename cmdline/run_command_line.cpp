@@ -7,6 +7,9 @@ namespace {
 
 const char kStandardOutputName[] = "-";
 
+// Without a log, the usage gathers in the message a box shows, after the line that names it.
+static_assert(sizeof kUsageText + kCommandMessageSize <= kUnattendedMessageSize, "usage fits");
+
 // The command line's own boards and ports; the dialog keeps its own.
 PortInventory commandInventory;
 
@@ -109,6 +112,12 @@ void WriteLogLine(const CommandOutputs& outputs, const char* text) {
         AppendText(outputs.unlogged, outputs.unloggedSize, text);
         AppendText(outputs.unlogged, outputs.unloggedSize, "\n");
     }
+}
+
+void EmptyLog(const CommandLine& parsed) {
+    TextWriter log;
+    if (parsed.log && parsed.logPath[0] != 0 && OpenOutput(&log, parsed.logPath, nullptr))
+        CloseOutput(&log);
 }
 
 int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {

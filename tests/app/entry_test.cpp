@@ -1,11 +1,14 @@
 // tests/app/entry_test.cpp: WinMain and the About box.
 #include <windows.h>
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
+#include "cmdline/command_texts.h"
 #include "portlist/portlist.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/support/fixture_registry.h"
@@ -53,26 +56,31 @@ TEST_F(Entry, ReturnsWhenTheDialogCannotBeCreated) {
     EXPECT_FALSE(g_watchdogFired);
 }
 
+const char kLogHint[] = "\n\nWith /log FILE this goes to FILE, and no box waits.";
+
 // A batch file on Windows 95 never sees the exit code: without a log that takes it, every bad
-// or refused command line tells the user in a box of its own, and a log that cannot be written
-// is named there.
+// or refused command line tells the user in a box of its own (a bad one saying how a log would
+// have taken it), and a log that cannot be written is named there.
 TEST_F(Entry, EveryBadOrRefusedLineWithoutALogShowsItsMessage) {
     ASSERT_TRUE(LoadFixtureFile("machine.reg"));
     HINSTANCE self = GetModuleHandleA(nullptr);
     const struct {
         const char* line;
         int code;
-        const char* text;
+        std::string text;
     } cases[] = {
-        {"/list", 1, "/list needs a value"},
-        {"/rename COM21=COM40 /preview", 1, "/preview needs a value"},
-        {"/rename COM21==COM40 /ok", 1, "/rename COM21==COM40: a port name cannot hold the "
-                                        "character ="},
-        {"/list - /log C:\\nodir\\k.log", 1, "Cannot write to the log C:\\nodir\\k.log\n"
-                                              "Listed 6 boards, 26 ports"},
-        {"/ok /log C:\\nodir\\k.log", 1, "Cannot write to the log C:\\nodir\\k.log\n"
-                                          "Nothing was changed: /ok makes no change without its "
-                                          "log"},
+        {"/list", 1, std::string("/list needs a value") + kLogHint},
+        {"/rename COM21=COM40 /preview", 1, std::string("/preview needs a value") + kLogHint},
+        {"/rename COM21==COM40 /ok", 1,
+         std::string("/rename COM21==COM40: a port name cannot hold the character =") + kLogHint},
+        {"/bogus /log", 1, std::string("Unknown option: /bogus") + kLogHint},
+        {"/list - /log C:\\nodir\\k.log", 1,
+         "Cannot write to the log C:\\nodir\\k.log\n"
+         "Listed 6 boards, 26 ports"},
+        {"/ok /log C:\\nodir\\k.log", 1,
+         "Cannot write to the log C:\\nodir\\k.log\n"
+         "Nothing was changed: /ok makes no change without its "
+         "log"},
         {"/rename COM99=COM5 /ok", 2, "No port is named [COM99]"},
         {"/rename COM7=COM1 /single /preview NUL", 2, "COM Port=[COM1] is already being used!"},
     };
@@ -84,6 +92,39 @@ TEST_F(Entry, EveryBadOrRefusedLineWithoutALogShowsItsMessage) {
         EXPECT_EQ(c.text, spy.seen()[0].text);
         EXPECT_EQ(nullptr, spy.seen()[0].owner);
     }
+}
+
+TEST_F(Entry, UsageIsShownInABox) {
+    ActivationSpy spy(IDOK);
+    EXPECT_EQ(0, WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>("/?"), 0));
+    ASSERT_EQ(1u, spy.seen().size());
+    EXPECT_EQ(std::string(kUsageText).substr(0, spy.seen()[0].text.size()), spy.seen()[0].text);
+    EXPECT_GT(spy.seen()[0].text.size(), 100u);
+}
+
+// The log is emptied before anything else: an old "Result: done" never passes for a run that
+// opened the dialog, or that a box stopped because the log could not be named.
+TEST_F(Entry, AnOldLogNeverSurvivesTheRun) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string log = std::string(temp) + "korvalin-old.log";
+    for (const char* line : {"/rename COM21=COM40 /log ", "/log "}) {
+        SCOPED_TRACE(line);
+        HANDLE file =
+            CreateFileA(log.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "Result: done\r\n", 14, &written, nullptr);
+        CloseHandle(file);
+        ActivationSpy spy(IDCANCEL);
+        std::string arguments = line + log;
+        EXPECT_EQ(0, WinMain(GetModuleHandleA(nullptr), nullptr, &arguments[0], 0));
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        ASSERT_TRUE(GetFileAttributesExA(log.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(0u, data.nFileSizeLow);
+        EXPECT_FALSE(TakeQuitMessage());
+    }
+    DeleteFileA(log.c_str());
 }
 
 TEST(AboutBox, OnlyOkClosesIt) {

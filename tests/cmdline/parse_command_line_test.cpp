@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "cmdline/command_line.h"
+#include "cmdline/command_texts.h"
 
 namespace {
 
@@ -183,6 +184,16 @@ TEST(ParseCommandLine, ArgumentFileGivesTheChangesOfTheSameWordsOnTheLine) {
     EXPECT_TRUE(missing.bad);
     EXPECT_EQ("Cannot read @" + name, std::string(missing.errorText));
     EXPECT_EQ(kRunUnattended, CommandRunOf(missing));
+}
+
+// A message box's font is proportional: an option and its meaning share a line, with no tab.
+TEST(Usage, GivesEachOptionALineOfItsOwnAndListsArgumentFiles) {
+    const std::string usage = kUsageText;
+    EXPECT_EQ(std::string::npos, usage.find('\t'));
+    for (const char* option :
+         {"/list FILE", "/rename NAME=NEW", "/single", "/remove ID", "/preview FILE", "/ok",
+          "/restart", "/test NAME", "/plug", "/log FILE", "@FILE"})
+        EXPECT_NE(std::string::npos, usage.find("\n" + std::string(option) + " - ")) << option;
 }
 
 // COMMAND.COM cuts a line at 127 characters, and "/rename COM12=COM21" cut after "COM2" still
