@@ -2,105 +2,12 @@
 // the test machine's registry: its standard output, its exit code, the registry after it, and the
 // dialog it opens with the changes already made.
 #include <stdlib.h>
-#include <windows.h>
-
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include "app/resource.h"
 #include "tests/commit/commit_test_support.h"
-#include "tests/support/fixture_registry.h"
+#include "tests/e2e/e2e_command_line.h"
 
 namespace {
-
-const DWORD kPatience = 20000;
-const char kDialogCaption[] = "Marrowlink M1/M2 & Varnak TessalineBoard Adapters";
-
-class EndToEndCommandLine : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(LoadFixtureFile("machine.reg"));
-        before_ = ExportTestRegistry();
-    }
-    void TearDown() override {
-        if (process_.hProcess != nullptr) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                ADD_FAILURE() << "korvalin.exe was still running";
-                TerminateProcess(process_.hProcess, 1);
-            }
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        ClearTestRegistry();
-    }
-
-    // Starts korvalin.exe (or the program at `program`) with `arguments`, its standard output
-    // a pipe read into output_.
-    void Start(const std::string& arguments, HANDLE* readEnd, std::string program = "") {
-        if (program.empty()) {
-            program = std::string("Z:") + KORVALIN_EXE;
-            for (char& c : program)
-                c = c == '/' ? '\\' : c;
-        }
-        std::string command = "\"" + program + "\" " + arguments;
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE writeEnd;
-        ASSERT_TRUE(CreatePipe(readEnd, &writeEnd, &inherit, 0));
-        SetHandleInformation(*readEnd, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA startup = {sizeof startup};
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = writeEnd;
-        startup.hStdError = writeEnd;
-        ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                   nullptr, &startup, &process_))
-            << command;
-        CloseHandle(writeEnd);
-    }
-    // Runs to the end; returns the exit code, with standard output in output_ ("\r\n" as "\n")
-    // and, as it came, in raw_.
-    DWORD Run(const std::string& arguments, const std::string& program = "") {
-        HANDLE readEnd = nullptr;
-        Start(arguments, &readEnd, program);
-        output_.clear();
-        char buffer[512];
-        DWORD got;
-        while (readEnd != nullptr && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) &&
-               got > 0)
-            output_.append(buffer, got);
-        CloseHandle(readEnd);
-        raw_ = output_;
-        for (size_t at; (at = output_.find("\r\n")) != std::string::npos;)
-            output_.erase(at, 1);
-        return ExitCode();
-    }
-    DWORD ExitCode() {
-        DWORD code = 99;
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, kPatience));
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    // The top-level window with `caption` once it is shown, or null. A window exists before its
-    // controls and its initialisation; it is shown after them.
-    static HWND WaitUntilShown(const char* caption) {
-        for (DWORD waited = 0; waited < kPatience; waited += 50) {
-            Sleep(50);
-            HWND window = FindWindowA(nullptr, caption);
-            if (window != nullptr && IsWindowVisible(window))
-                return window;
-        }
-        return nullptr;
-    }
-    LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) {
-        DWORD_PTR result = 0;
-        EXPECT_TRUE(
-            SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kPatience, &result));
-        return static_cast<LRESULT>(result);
-    }
-
-    std::string before_, output_, raw_;
-    PROCESS_INFORMATION process_ = {};
-};
 
 TEST_F(EndToEndCommandLine, ListGoesToStandardOutput) {
     EXPECT_EQ(0u, Run("/list -"));
@@ -173,7 +80,7 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
     HANDLE readEnd = nullptr;
     Start("/rename COM7=COM1 /single", &readEnd);
     CloseHandle(readEnd);
-    HWND box = WaitUntilShown("Varnak TessalineBoard Information");
+    HWND box = WaitUntilShown(kBoxCaption);
     ASSERT_TRUE(box != nullptr);
     char text[128] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -195,7 +102,8 @@ TEST_F(EndToEndCommandLine, PreviewThenOkEndWithTheirCodes) {
               output_.find("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\MF\\CHILD0001\\"
                            "ISAPNP&QVX3C63002&9F8E7D6C: COM21 -> COM13\n"))
         << output_;
-    const std::string summary = "15 values changed (2 rewritten unchanged), 1 key deleted, 0 files deleted";
+    const std::string summary =
+        "15 values changed (2 rewritten unchanged), 1 key deleted, 0 files deleted";
     EXPECT_NE(std::string::npos, output_.find("Preview: " + summary + "; restart needed\n"));
     EXPECT_EQ(before_, ExportTestRegistry());
     CloseHandle(process_.hProcess);
