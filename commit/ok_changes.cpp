@@ -89,7 +89,7 @@ void CarryOutOkChanges(const PortInventory& inventory, OkOutcome* outcome) {
 }
 
 int DescribeUndoFailure(const OkOutcome& outcome, char* text, size_t size) {
-    // The errors a full or write-protected disk, or a folder that may not be written, gives.
+    // The errors of a full or write-protected disk, or of a folder that may not be written.
     static const unsigned char kDiskErrors[] = {kFileErrorAccessDenied, kFileErrorWriteProtect,
                                                 kFileErrorHandleDiskFull, kFileErrorCannotMake,
                                                 kFileErrorDiskFull};
@@ -102,9 +102,8 @@ int DescribeUndoFailure(const OkOutcome& outcome, char* text, size_t size) {
     int copy = outcome.undoFile[0] != 0;
     FormatText(text, size, copy ? kUndoCopyFailedText : kUndoFolderFailedText,
                copy ? outcome.undoFile : outcome.undoFolder);
-    AppendText(text, size, kUndoReasonTexts[kind]);
-    if (error != 0) {
-        AppendText(text, size, kUndoErrorText);
+    if (error != 0) {  // without one, no reason either
+        AppendText(text, size, kUndoReasonTexts[kind]);
         AppendNumber(text, size, error);
         AppendText(text, size, ")");
     }

@@ -71,13 +71,6 @@ void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
     }
 }
 
-// "FILE0001.DAT", the name of copy `number`.
-void CopyName(char* copy, size_t size, int number) {
-    copy[0] = 0;
-    AppendNumbered(copy, size, kUndoCopyPrefix, number);
-    AppendText(copy, size, kUndoCopyExtension);
-}
-
 // Names the next unused KORVALIN\UNDOnnnn and, when `make`, makes it. 1: named (and made);
 // 0: not (w.folder names what failed, or is "" without a Windows directory).
 int MakeFolder(UndoWriter& w, int make) {
@@ -102,7 +95,6 @@ int MakeFolder(UndoWriter& w, int make) {
         return !w.failed;
     }
     w.folder[parent] = 0;  // no number left: the parent is what is full
-    Fail(w, nullptr, 0);
     return 0;
 }
 
@@ -210,8 +202,9 @@ void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
         w.failed = 1;
         return;
     }
-    char copy[16];
-    CopyName(copy, sizeof copy, ++w.copies);
+    char copy[16] = "";
+    AppendNumbered(copy, sizeof copy, kUndoCopyPrefix, ++w.copies);
+    AppendText(copy, sizeof copy, kUndoCopyExtension);
     char copyPath[kUndoFolderPathSize + 16];
     PathInFolder(w, copy, copyPath, sizeof copyPath);
     if (!FilesCopy(path, copyPath)) {
@@ -336,20 +329,23 @@ int WriteFolder(UndoWriter& w) {
     return !w.failed;
 }
 
+// The files a folder holds besides its copies.
+const char* const kFolderFiles[] = {kUndoRegistryFile, kUndoBatchFile, kUndoDosBatchFile};
+
 // A folder that could not be finished would pass for a way back that undoes nothing, or half:
 // what was written of it goes, every file of it closed by now (Windows 95 would delete one that
 // is open), and a later OK takes its number again.
 void RemoveUnfinishedFolder(UndoWriter& w) {
     char path[kUndoFolderPathSize + 16];
     if (w.madeFolder) {
-        const char* const names[] = {kUndoRegistryFile, kUndoBatchFile, kUndoDosBatchFile};
-        for (const char* name : names) {
+        for (const char* name : kFolderFiles) {
             PathInFolder(w, name, path, sizeof path);
             FilesDelete(path);
         }
-        for (int number = 1; number <= w.copies; ++number) {
-            char copy[16];
-            CopyName(copy, sizeof copy, number);
+        for (; w.copies > 0; --w.copies) {
+            char copy[16] = "";
+            AppendNumbered(copy, sizeof copy, kUndoCopyPrefix, w.copies);
+            AppendText(copy, sizeof copy, kUndoCopyExtension);
             PathInFolder(w, copy, path, sizeof path);
             FilesDelete(path);
         }
@@ -365,14 +361,9 @@ void RemoveUnfinishedFolder(UndoWriter& w) {
 }  // namespace
 
 int WriteUndoFolder(const OkPlan& plan, OkOutcome* outcome) {
-    UndoWriter w;
+    // The writers are opened only once the folder is made, and closed only then.
+    UndoWriter w = {};
     w.plan = &plan;
-    OpenTextWriterOn(&w.reg, nullptr);
-    OpenTextWriterOn(&w.bat, nullptr);
-    OpenTextWriterOn(&w.dos, nullptr);
-    w.copies = w.failed = w.madeParent = w.madeFolder = 0;
-    w.failedFile = nullptr;
-    w.error = 0;
     // A plan that is not whole makes no way back: the folder is only named.
     int written = plan.state == kOkDone ? WriteFolder(w) : (MakeFolder(w, 0), 0);
     if (!written)

@@ -20,12 +20,12 @@ static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mo
 enum { kUndoMaxNumber = 9999 };
 
 // Why a folder could not be written, said by DescribeUndoFailure: the file a copy failed on, or
-// the folder; then the reason the Windows error gives, and the error.
+// the folder; then the reason the Windows error gives, by UndoFailureKind, and the error.
 static const char kUndoCopyFailedText[] = "%s could not be copied";
 static const char kUndoFolderFailedText[] = "The undo folder %s could not be written";
-static const char* const kUndoReasonTexts[] = {"", ": another program holds it open",
-                                               ": the disk may be full or read-only"};
-static const char kUndoErrorText[] = " (error ";
+static const char* const kUndoReasonTexts[] = {" (error ",
+                                               ": another program holds it open (error ",
+                                               ": the disk may be full or read-only (error "};
 
 // --- undo_folder.cpp
 // Writes the folder that puts back every change of `plan`, and puts it on the disk. Returns 1
