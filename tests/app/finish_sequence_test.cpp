@@ -4,14 +4,11 @@
 // ExitWindowsEx is swapped in this program's import table, so Yes records the request here.
 #include <windows.h>
 
-#include <string.h>
-
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "app/dialog_state.h"
 #include "app/main_dialog.h"
 #include "app/resource.h"
 #include "tests/app/dialog_test_support.h"
@@ -173,16 +170,11 @@ TEST_F(FinishSequence, PendingNameIsAskedAboutAsApplyWouldRenameIt) {
 // COM16: the question says so, and Yes writes just that.
 TEST_F(FinishSequence, YesGivesTheNamesTheQuestionNamed) {
     OpenOver(ReadFixtureText("demo.reg").c_str());
-    void* port3 = nullptr;
-    for (int32_t b = 0; b < g_inventory.boardCount; ++b)
-        for (PortRecord* port : PortsOf(g_inventory.boards[b]))
-            if (strcmp(port->portName, "COM21") == 0)
-                port3 = port;
+    // Selecting a port row puts its name in the field.
     LRESULT row = 0;
-    while (row < RowCount() && RowData(row) != port3)
-        ++row;
-    ASSERT_LT(row, RowCount());
-    SelectRow(row);
+    for (; row < RowCount() && NameText() != "COM21"; ++row)
+        SelectRow(row);
+    ASSERT_EQ("COM21", NameText());
     SetDlgItemTextA(dialog_, IDC_PORT_NAME, "COM5");
     std::vector<ActivatedWindow> seen = PressOk(IDYES);
     ASSERT_EQ(2u, seen.size());
