@@ -68,20 +68,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
     CommandLine parsed;
     // Windows 95, 98 and ME set the platform bit: their COMMAND.COM cuts lines at 127.
-    int dosLimited = (GetVersion() & 0x80000000u) != 0;
-    ParseCommandLine(commandText, &parsed, dosLimited);
+    ParseCommandLine(commandText, &parsed, (GetVersion() & 0x80000000u) != 0);
     EmptyLog(parsed);
     switch (CommandRunOf(parsed)) {
         case kRunUsageBox:
             ShowStandaloneMessage(kUsageText);
             return kExitDone;
         case kRunBadCommandBox: {
-            // The box waits for a click: say how a batch file goes without it. Not for a line
-            // that may have been cut, where /log would not have helped.
+            // The box waits for a click: say how a batch file goes without it, where the line
+            // gave no /log.
             char text[kCommandMessageSize + sizeof kBadLineBoxText];
-            FormatText(text, sizeof text,
-                       MayHaveBeenCut(commandText, dosLimited) ? "%s" : kBadLineBoxText,
-                       parsed.errorText);
+            FormatText(text, sizeof text, parsed.log ? "%s" : kBadLineBoxText, parsed.errorText);
             ShowStandaloneMessage(text);
             return kExitBadCommandLine;
         }

@@ -63,7 +63,7 @@ struct CommandLine {
     int restart;       // /restart
     int list;          // /list, to listPath
     int preview;       // /preview, to previewPath
-    int log;           // /log, to logPath
+    int log;           // /log, to logPath; also a line that may have been cut, which may name one
     int test;          // /test, of testNames (ALL: every port)
     int plug;          // /plug, a PlugKind; kPlugNone without it
     int plugGiven;

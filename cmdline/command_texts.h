@@ -11,26 +11,24 @@ inline constexpr char kUsageText[] =
     "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
     "    [/preview FILE | /ok [/restart]] [/log FILE]\n"
     "\n"
-    "/list FILE - writes every board and port, and ends.\n"
-    "/rename NAME=NEW - renames the port NAME to NEW, the following ports of its board to the "
-    "next free names.\n"
+    "/list FILE - writes every board and port.\n"
+    "/rename NAME=NEW - renames port NAME to NEW; its board's next ports get the next free "
+    "names.\n"
     "/single - with /rename: the port named only.\n"
-    "/remove ID - removes a board by its ID# or instance name; ALL: every one of the maker's.\n"
-    "/preview FILE - writes every change OK would make, changes nothing, and ends.\n"
-    "/ok - makes the changes as OK does, showing nothing, and ends.\n"
+    "/remove ID - removes the board with that ID# or instance name; ALL: all the maker's.\n"
+    "/preview FILE - writes every change OK would make; changes nothing.\n"
+    "/ok - makes the changes as OK does, showing nothing.\n"
     "/restart - with /ok: restarts Windows when the changes need it.\n"
-    "/test NAME - tests the ports named, or ALL, a line per check; changes nothing.\n"
+    "/test NAME - tests the ports named, or ALL; changes nothing.\n"
     "/plug - the loopback plug: none (default), full (9/25-pin) or rj45.\n"
     "/log FILE - where messages go, a bad line's too, instead of a box.\n"
-    "@FILE - the words of the text file FILE, for lines longer than DOS takes.\n"
+    "@FILE - the words of text file FILE, for lines longer than DOS takes.\n"
     "\n"
-    "FILE - is standard output. /rename or /remove alone opens the dialog with the changes "
-    "made.\n"
+    "FILE - is standard output. /rename or /remove alone opens the dialog, changes made.\n"
     "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused; 3 not "
     "completed; 5 a check failed; 6 a port busy; 7 a port not present.";
 // A bad line's box, when the line names no log.
-inline constexpr char kBadLineBoxText[] =
-    "%s\n\nWith /log FILE this goes to FILE, and no box waits.";
+inline constexpr char kBadLineBoxText[] = "%s\n\n(/log FILE takes this without a box)";
 
 // The log's last line, one for each exit code: a Windows 95 batch file cannot see the exit code
 // and looks for these with FIND. No one is the start of another.
@@ -53,10 +51,9 @@ inline constexpr char kMissingValueText[] = "%s needs a value";
 inline constexpr char kOptionTwiceText[] = "%s is given twice";
 inline constexpr char kValueTooLongText[] = "Too long: %s";
 inline constexpr char kArgumentFileText[] = "Cannot read @%s";
-inline constexpr char kArgumentFileTooLongText[] =
-    "Too long: @%s (at most 4096 bytes in all @FILEs together)";
+inline constexpr char kArgumentFileTooLongText[] = "@%s: over 4096 bytes of @FILE words";
 // The line's number follows.
-inline constexpr char kUnclosedQuoteText[] = "@%s: a quote is not closed on line ";
+inline constexpr char kUnclosedQuoteText[] = "@%s: quote not closed on line ";
 inline constexpr char kMayBeCutText[] =
     "The line may be cut at DOS's 127 characters: give the arguments as @FILE";
 inline constexpr char kRenameFormText[] =

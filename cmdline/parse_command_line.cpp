@@ -321,22 +321,22 @@ void AppendArgumentFile(CommandLine* parsed, const char* name, Expansion* line) 
     size_t start = line->used;
     unsigned long lineNumber = 1, quoteLine = 0;  // 0: no quote open
     const char* fault = nullptr;
-    for (int c; fault == nullptr && (c = ReadTextCharacter(&reader)) >= 0;) {
+    int c;
+    do {
+        c = ReadTextCharacter(&reader);
+        // The file's end ends its last line too, and parts its words from the next; a NUL would
+        // end the whole line.
+        char byte = c < 0 ? '\n' : c == 0 ? ' ' : static_cast<char>(c);
         // A quote closes on its own line, as on the command line.
-        if (c == '"')
+        if (byte == '"')
             quoteLine = quoteLine ? 0 : lineNumber;
-        if (c == '\n' && quoteLine)
+        if (byte == '\n' && quoteLine)
             fault = kUnclosedQuoteText;
-        lineNumber += c == '\n';
-        char blankOrByte = c == 0 ? ' ' : static_cast<char>(c);  // a NUL would end the line
-        if (++line->fileBytes > kArgumentFileSize || !Put(line, &blankOrByte, 1))
+        lineNumber += byte == '\n';
+        if ((c >= 0 && ++line->fileBytes > kArgumentFileSize) || !Put(line, &byte, 1))
             fault = kArgumentFileTooLongText;
-    }
+    } while (fault == nullptr && c >= 0);
     CloseTextReader(&reader);
-    if (fault == nullptr && quoteLine)
-        fault = kUnclosedQuoteText;
-    if (fault == nullptr && !Put(line, " ", 1))
-        fault = kArgumentFileTooLongText;
     if (fault != nullptr) {
         line->used = start;
         line->out[start] = 0;
@@ -383,6 +383,7 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
     // of a longer one. So nothing is read, and no log is known to take the message.
     if (MayHaveBeenCut(text, dosLimited)) {
         parsed->hasArguments = 1;
+        parsed->log = 1;  // it may name one, and none is known: /log would not have helped
         Fail(parsed, kMayBeCutText, "");
         return;
     }

@@ -49,7 +49,7 @@ std::string Repeated(const std::string& word, int times) {
     return text;
 }
 
-const char kTooLong[] = "Too long: @%s (at most 4096 bytes in all @FILEs together)";
+const char kTooLong[] = "@%s: over 4096 bytes of @FILE words";
 
 std::string TooLong(const char* name) {
     std::string text = kTooLong;
@@ -92,8 +92,8 @@ TEST_F(ArgumentFiles, LimitHoldsExactlyAndABadFileGivesNoWords) {
         {"@half @half /log -", "", "-"},
         {"/log - @half @half @half", TooLong("half"), "-"},
         {"@logs", TooLong("logs"), ""},
-        {"@quote /log -", "@quote: a quote is not closed on line 2", "-"},
-        {"@spans /log -", "@spans: a quote is not closed on line 1", "-"},
+        {"@quote /log -", "@quote: quote not closed on line 2", "-"},
+        {"@spans /log -", "@spans: quote not closed on line 1", "-"},
         {"@closed",
          "/rename needs NAME=NEW, a port name of 1 to 19 characters on each side "
          "and no blanks in NEW: COM1=COM 2",
@@ -120,7 +120,7 @@ TEST_F(ArgumentFiles, LineThatMayHaveBeenCutReadsNoFile) {
     CommandLine parsed;
     ParseCommandLine(line.c_str(), &parsed, 1);
     EXPECT_TRUE(parsed.bad);
-    EXPECT_FALSE(parsed.log || parsed.commit || parsed.changeCount);
+    EXPECT_FALSE(parsed.logPath[0] || parsed.commit || parsed.changeCount);
     EXPECT_EQ(kRunBadCommandBox, CommandRunOf(parsed));
 }
 

@@ -52,7 +52,7 @@ class EndToEndBadLine : public EndToEndCommandLine {
     }
 };
 
-const char kTooLong[] = "Too long: @b (at most 4096 bytes in all @FILEs together)";
+const char kTooLong[] = "@b: over 4096 bytes of @FILE words";
 
 std::string Repeated(const std::string& word, int times) {
     std::string text;
@@ -74,7 +74,7 @@ TEST_F(EndToEndBadLine, EveryBadLineWithALogGoesToItAndShowsNoBox) {
         {"/single /ok", "/single needs /rename"},
         {"/test COM5 COM5", "Port COM5 is named twice"},
         {"@missing.txt /ok", "Cannot read @missing.txt"},
-        {"@quote.txt /ok", "@quote.txt: a quote is not closed on line 2"},
+        {"@quote.txt /ok", "@quote.txt: quote not closed on line 2"},
         {"@b @e @e /ok", kTooLong},
         {"/rename COM21==COM40 /ok",
          "/rename COM21==COM40: a port name cannot hold the character ="},
@@ -99,8 +99,7 @@ TEST_F(EndToEndBadLine, LongListThenManyEmptyFilesIsABadLineInABox) {
     ASSERT_EQ(107u, line.size()) << "within what a cut line leaves";
     EXPECT_EQ(1u, RunClosingBoxes(line));
     ASSERT_EQ(1u, boxes_.size());
-    EXPECT_EQ(std::string(kTooLong) + "\n\nWith /log FILE this goes to FILE, and no box waits.",
-              boxes_[0]);
+    EXPECT_EQ(std::string(kTooLong) + "\n\n(/log FILE takes this without a box)", boxes_[0]);
     EXPECT_EQ(before_, ExportTestRegistry());
 }
 

@@ -81,7 +81,7 @@ void Check(const CommandLine& parsed, const char* line, int dosLimited) {
         abort();
     // Nothing on a line that may have been cut counts, not even a log for its message.
     if (MayHaveBeenCut(line, dosLimited) &&
-        (!parsed.bad || parsed.log || parsed.changeCount > 0 || run != kRunBadCommandBox))
+        (!parsed.bad || parsed.logPath[0] || parsed.changeCount > 0 || run != kRunBadCommandBox))
         abort();
 }
 
