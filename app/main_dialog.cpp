@@ -10,6 +10,10 @@
 
 namespace {
 
+// When the last Remove came (GetTickCount). After a Remove the next board is selected and Remove
+// keeps the focus, so the second click of a double-click would take that board too.
+DWORD g_lastRemoveTime;
+
 // The item data of row `index`, LB_ERR when there is no such row.
 LRESULT RowItemData(HWND list, LRESULT index) {
     return SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
@@ -62,6 +66,7 @@ int MakeStartChanges(HWND dialog, DialogStartChanges* start, int walksDone) {
 // When a walk stops early the dialog opens with an empty list and the controls as the template
 // left them.
 void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
+    g_lastRemoveTime = 0;  // a dialog opened anew has had no Remove yet
     int walksDone = BuildPortInventory(g_inventory);
     if (!MakeStartChanges(dialog, start, walksDone) || !walksDone)
         return;
@@ -149,9 +154,15 @@ void OnCommand(HWND dialog, UINT id, UINT notification) {
         case IDC_APPLY:
             ApplySelectedPortRename(dialog);
             break;
-        case IDC_REMOVE:
-            RemoveSelectedBoard(dialog);
+        case IDC_REMOVE: {
+            // One Remove per click: one within the double-click time of the last is ignored.
+            DWORD now = GetTickCount();
+            DWORD since = now - g_lastRemoveTime;
+            g_lastRemoveTime = now;
+            if (since >= GetDoubleClickTime())
+                RemoveSelectedBoard(dialog);
             break;
+        }
         case IDC_TEST:
             // The button is only enabled on a port row, but the command can come without one.
             if (selectedPort)

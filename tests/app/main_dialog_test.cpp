@@ -1,5 +1,5 @@
 // tests/app/main_dialog_test.cpp: the main dialog over fixture registries: opening, selection,
-// Remove, double-click and Cancel.
+// Remove (once per click), double-click and Cancel.
 #include <windows.h>
 
 #include <string>
@@ -201,6 +201,41 @@ TEST_F(MainDialog, RemoveTakesTheBoardRowsAndLandsOnTheNeighbouringRow) {
         // A disabled Remove must not keep the keyboard focus.
         EXPECT_EQ(c.removeEnabled ? Item(IDC_REMOVE) : List(), GetFocus());
         EXPECT_EQ(c.nameText, NameText());
+        TearDown();
+    }
+}
+
+// After Remove the next board is selected and Remove keeps the focus, so the second click of a
+// double-click lands on Remove again: it must take no second board.
+TEST_F(MainDialog, RemoveTakesOneBoardPerDoubleClickTime) {
+    struct Case {
+        const char* name;
+        DWORD pauseMs;     // between the two clicks
+        UINT secondPress;  // what the second press brings the button
+        int boardsRemoved;
+        LRESULT rowsLeft;
+    };
+    const Case cases[] = {
+        {"double-click", 0, WM_LBUTTONDBLCLK, 1, 4},
+        {"two clicks apart", GetDoubleClickTime() + 100, WM_LBUTTONDOWN, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        OpenOver(kThreeBoards);
+        SelectRow(2);
+        HWND remove = Item(IDC_REMOVE);
+        const UINT presses[] = {WM_LBUTTONDOWN, c.secondPress};
+        for (int click = 0; click < 2; ++click) {
+            Sleep(click == 0 ? 0 : c.pauseMs);
+            SendMessageA(remove, presses[click], MK_LBUTTON, MAKELPARAM(4, 4));
+            SendMessageA(remove, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        }
+        int removed = 0;
+        for (int i = 0; i < g_inventory.boardCount; ++i)
+            removed += g_inventory.boards[i].removed;
+        EXPECT_EQ(c.boardsRemoved, removed);
+        EXPECT_EQ(c.rowsLeft, RowCount());
         TearDown();
     }
 }
