@@ -13,8 +13,10 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
     char text[kPortTestLineSize];
     CopyText(text, kIdentifyNameText);
     AppendText(text, sizeof text, portName);
-    AppendText(text, sizeof text, "\r\n");
     int error = CommPrepare(&session.port, 0, 100, 1000);
+    if (error == 0)
+        Say(&session, kIdentifyRunsText, text);
+    AppendText(text, sizeof text, "\r\n");
     while (error == 0 && !StopRequested(session)) {
         // Lines on for half a second, off for half a second. A port without modem lines still
         // shows its name: the lines are a help, not a must.

@@ -49,8 +49,9 @@ int RunPortTest(const char* portName, int plug, const PortTestControl& control);
 
 // --- identify.cpp
 // Until *control.stop is set: once a second writes "This is NAME" and CR LF at the port's own
-// settings and pulses DTR and RTS; then puts the port back. Lines only for what went wrong
-// (open) and for putting back. Returns a PortTestResult (kPortTestStopped when stopped).
+// settings and pulses DTR and RTS; then puts the port back. Lines for the open, one saying what
+// it sends once it runs, and one for putting back. Returns a PortTestResult (kPortTestStopped when
+// stopped).
 int RunIdentify(const char* portName, const PortTestControl& control);
 
 // --- test_pattern.cpp

@@ -41,5 +41,9 @@ inline constexpr char kNotPutBackText[] = "put back: failed, error %n";
 inline constexpr char kStoppedText[] = "stopped";
 inline constexpr char kIdentifyNotSentText[] = "identify: could not be sent, error %n";
 inline constexpr char kIdentifyNameText[] = "This is ";
+// Said once Identify runs: what goes out, and that it goes on until stopped. Stop comes first, so
+// that a narrow list shows it without scrolling.
+inline constexpr char kIdentifyRunsText[] =
+    "identify: until Stop, sends \"%s\" once a second and blinks DTR and RTS";
 
 #endif

@@ -1,5 +1,6 @@
-// tests/app/port_test_dialog_test.cpp: the main dialog's Test button and the Port Test dialog,
-// run on a port that does not exist and, where KORVALIN_LOOPBACK_PORT names one, a loopback.
+// tests/app/port_test_dialog_test.cpp: the main dialog's Test button and the Port Test dialog
+// (its tab order, Start, Identify and Close), run on a port that does not exist and, where
+// KORVALIN_LOOPBACK_PORT names one, a loopback.
 #include <windows.h>
 
 #include <stdlib.h>
@@ -56,16 +57,21 @@ class PortTestDialog : public MainDialogTest {
         ASSERT_TRUE(test_ != nullptr);
     }
     void Click(int id) { SendMessageA(GetDlgItem(test_, id), BM_CLICK, 0, 0); }
-    // Runs the dialog's messages until Start is enabled again: the run has ended.
-    bool WaitForRunEnd() {
+    // Runs the dialog's messages until `done` holds.
+    template <class Done>
+    bool PumpUntil(Done done) {
         for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(10)) {
             MSG message;
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&message);
-            if (Enabled(test_, IDC_START))
+            if (done())
                 return true;
         }
         return false;
+    }
+    // Until Start is enabled again: the run has ended.
+    bool WaitForRunEnd() {
+        return PumpUntil([this] { return Enabled(test_, IDC_START); });
     }
     std::vector<std::string> Rows() const {
         std::vector<std::string> rows;
@@ -138,6 +144,44 @@ TEST_F(PortTestDialog, StartListsTheLinesUnderThePortsNameThenTheResult) {
             EXPECT_EQ(run == 0 ? rows.size() : firstRunRows, rows.size());
             firstRunRows = rows.size();
         }
+        TearDown();
+    }
+}
+
+// The plug is chosen first, so it comes first; then the buttons top to bottom, then the results.
+TEST_F(PortTestDialog, TabFollowsTheScreenFromThePlugToTheResults) {
+    OpenTestOver("COM98");
+    HWND at = GetNextDlgTabItem(test_, nullptr, FALSE);
+    for (int id : {IDC_PLUG, IDC_START, IDC_IDENTIFY, IDCANCEL, IDC_TEST_RESULTS, IDC_PLUG}) {
+        EXPECT_EQ(GetDlgItem(test_, id), at) << id;
+        at = GetNextDlgTabItem(test_, at, FALSE);
+    }
+}
+
+// A running Identify lists what it sends and how it ends; one that cannot open the port does not.
+TEST_F(PortTestDialog, IdentifySaysWhatItSendsOnceItRuns) {
+    struct Case {
+        std::string port;
+        std::vector<std::string> rows;
+    };
+    std::vector<Case> cases = {{"COM98", {"COM98 open: not present", "Not present"}}};
+    const std::string loopback = LoopbackPort();
+    if (!loopback.empty())
+        cases.push_back({loopback,
+                         {loopback + " open: free",
+                          loopback + " identify: until Stop, sends \"This is " + loopback +
+                              "\" once a second and blinks DTR and RTS",
+                          loopback + " put back: done", "Stopped"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        SetUp();
+        OpenTestOver(c.port);
+        Click(IDC_IDENTIFY);
+        ASSERT_TRUE(PumpUntil([this] { return Rows().size() >= 2 || Enabled(test_, IDC_START); }));
+        if (!Enabled(test_, IDC_START))
+            Click(IDC_IDENTIFY);  // Stop
+        ASSERT_TRUE(WaitForRunEnd());
+        EXPECT_EQ(c.rows, Rows());
         TearDown();
     }
 }

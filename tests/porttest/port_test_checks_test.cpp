@@ -180,7 +180,11 @@ TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
     identify.join();
     CommScriptUse(kPortName, nullptr);
     EXPECT_EQ(result, kPortTestStopped);
-    EXPECT_EQ(lines.lines, (std::vector<std::string>{"open: free", "put back: done"}));
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{
+                               "open: free",
+                               "identify: until Stop, sends \"This is COM7\" once a second and "
+                               "blinks DTR and RTS",
+                               "put back: done"}));
     // Once a second: two rounds in 1.3 seconds, at the port's own settings.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(script.echo), script.echoLength),
               "This is COM7\r\nThis is COM7\r\n");
