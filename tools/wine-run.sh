@@ -115,6 +115,33 @@ if [ -z "${DISPLAY:-}" ]; then
             kill "$2"; rm -f "$1.xvfb"' watcher "$prefix" "$xpid" 9>&- </dev/null >/dev/null 2>&1 &
     fi
 fi
+# The host's serial ports. Wine links them, at each session start, to the lowest COM numbers that
+# HKLM\Software\Wine\Ports does not claim, so a fixture's COM1 would open the machine's own
+# port. Every number the fixtures name is claimed here, mapped to nothing (an empty value: Wine
+# makes no link and the port reads not present); a test maps the ports it wants over the claim.
+# The host's ports land above them, where no fixture looks. A prefix made before the claims gets
+# them too, and loses its host links at once, as its running session keeps its own until it ends.
+claim_ports() {
+    local highest file n claimed
+    highest=$(grep -ho '"PORTNAME"="COM[0-9]*"' "$(dirname "$0")"/../tests/fixtures/*.reg |
+        tr -dc '0-9\n' | sort -n | tail -n 1)
+    [ -n "$highest" ] && [ "$(cat "$prefix/.korvalin-ports" 2>/dev/null)" != "$highest" ] || return 0
+    file=$(mktemp "${TMPDIR:-/tmp}/wine-ports.XXXXXX")
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+        claimed=$("$loader" reg query 'HKLM\Software\Wine\Ports' 2>/dev/null |
+            awk '{ print toupper($1) }')
+        for n in $(seq "$highest"); do
+            echo "$claimed" | grep -qx "COM$n" || printf '"COM%s"=""\n' "$n"
+        done
+    } >"$file"
+    "$loader" reg import "Z:$(echo "$file" | tr / '\\')" >/dev/null 2>&1
+    local status=$?
+    rm -f "$file"
+    [ $status -eq 0 ] || { echo "wine-run.sh: could not claim $prefix's COM ports" >&2; exit 3; }
+    find "$prefix/dosdevices" -maxdepth 1 -name 'com*' -lname '/dev/tty*' -delete
+    echo "$highest" >"$prefix/.korvalin-ports"
+}
 if [ ! -f "$prefix/.korvalin-ready" ]; then
     # A half-made prefix (an interrupted wineboot) is worse than none.
     rm -rf "$prefix"
@@ -126,6 +153,8 @@ if [ ! -f "$prefix/.korvalin-ready" ]; then
     # A crashing test must fail with a backtrace on stderr, not wait on a dialog nobody sees.
     "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1
+    # Before the session ends, so that the first one after it already has the claims.
+    claim_ports
     wineserver -w
     echo "$bits" >"$prefix/.korvalin-ready"
 fi
@@ -142,6 +171,7 @@ if [ -n "$version" ] && [ "$(cat "$prefix/.korvalin-version" 2>/dev/null)" != "$
     fi
     echo "$version" >"$prefix/.korvalin-version"
 fi
+claim_ports
 # The server outlives this run by $keep seconds; a later run reuses it. Starting it while
 # one already runs for this prefix is harmless (the new one sees the lock and exits).
 if [ "$keep" -gt 0 ]; then

@@ -6,7 +6,8 @@
 # WINE_RUN is tools/wine-run.sh (tools/wine-com-port.sh beside it maps the ports), PREFIX a
 # Wine prefix for this test alone: its port map is changed and its session ended. The demo's
 # COM5 is a loopback plug (socat), COM6 a file another program holds (a busy port), COM7 a
-# path where nothing is (a port that is not there). Prints each failed check and the logs;
+# path where nothing is (a port that is not there); COM1, claimed by tools/wine-run.sh for
+# nothing, must not reach the host's own serial port. Prints each failed check and the logs;
 # exits 1 when any check failed.
 set -eu
 
@@ -80,6 +81,16 @@ holder=
 
 run absent 7 /test COM7 /log -
 has absent 'COM7 open: not present'
+
+# No port the demo names reaches one of the host's own serial devices: Wine would link a new
+# prefix's COM1 to /dev/ttyS0, and /test would send data out of the machine's real port.
+for name in $(grep -o '"PORTNAME"="COM[0-9]*"' "$demo_reg" | cut -d'"' -f4 | tr A-Z a-z); do
+    case $(readlink "$prefix/dosdevices/$name") in
+        /dev/tty*) fail "host: $name is linked to $(readlink "$prefix/dosdevices/$name")" ;;
+    esac
+done
+run host 7 /test COM1 /log -
+has host 'COM1 open: not present'
 run unknown 2 /test COM99 /log -
 run bad 1 /test COM5 /ok /log -
 
