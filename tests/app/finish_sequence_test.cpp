@@ -74,7 +74,10 @@ class FinishSequence : public MainDialogTest {
         SwapExitWindowsEx(ExitWindowsEx);
         MainDialogTest::TearDown();
     }
+    // As a user removes boards one after the other: a Remove within the double-click time of
+    // the last one would be taken for a double-click's second click, and ignored.
     void Remove(LRESULT row) {
+        Sleep(GetDoubleClickTime() + 50);
         SelectRow(row);
         SendMessageA(Item(IDC_REMOVE), BM_CLICK, 0, 0);
     }
