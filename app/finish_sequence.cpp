@@ -48,12 +48,12 @@ void OfferPendingRename(HWND dialog) {
     char following[kFollowingLineSize];
     following[0] = 0;
     if (first >= 0) {
-        unsigned firstNumber = plan.ports[first]->portNumber;
-        if (first == last)
-            wsprintfA(following, kFollowingPortLine, firstNumber, plan.names[first]);
-        else
-            wsprintfA(following, kFollowingPortsLine, firstNumber,
-                      unsigned{plan.ports[last]->portNumber}, plan.names[first]);
+        // One port follows, or several: its name, or the first number, after the first number.
+        const char* one = plan.names[first];
+        ULONG_PTR second = first == last ? reinterpret_cast<ULONG_PTR>(one)
+                                         : ULONG_PTR{plan.ports[last]->portNumber};
+        wsprintfA(following, first == last ? kFollowingPortLine : kFollowingPortsLine,
+                  unsigned{plan.ports[first]->portNumber}, second, one);
     }
     char question[kQuestionSize];
     wsprintfA(question, kRenameQuestion, selectedPort->portName, newName, following);

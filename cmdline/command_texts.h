@@ -7,26 +7,25 @@
 // line of its own with its meaning after it.
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
-    "korvalin /test NAME ...|ALL [/plug none|full|rj45] [/log FILE]\n"
-    "korvalin [/rename NAME=NEW ...] [/single] [/remove ID|ALL ...]\n"
-    "    [/preview FILE | /ok [/restart]] [/log FILE]\n"
+    "korvalin /test NAME ...|ALL [/plug none|full|rj45]\n"
+    "korvalin [/rename NAME=NEW ... [/single]] [/remove ID|ALL ...]\n"
+    "    [/preview FILE | /ok [/restart]]\n"
+    "Each takes /log FILE.\n"
     "\n"
     "/list FILE - writes every board and port.\n"
-    "/rename NAME=NEW - renames port NAME to NEW; its board's next ports get the next free "
-    "names.\n"
-    "/single - with /rename: the port named only.\n"
-    "/remove ID - removes the board with that ID# or instance name; ALL: all the maker's.\n"
-    "/preview FILE - writes every change OK would make; changes nothing.\n"
+    "/rename NAME=NEW - renames port NAME; its board's next ports get the next free names.\n"
+    "/single - with /rename: that port only.\n"
+    "/remove ID - removes the board of that ID# or instance name; ALL: the maker's.\n"
+    "/preview FILE - writes what OK would change.\n"
     "/ok - makes the changes as OK does, showing nothing.\n"
-    "/restart - with /ok: restarts Windows when the changes need it.\n"
-    "/test NAME - tests the ports named, or ALL; changes nothing.\n"
-    "/plug - the loopback plug: none (default), full (9/25-pin) or rj45.\n"
-    "/log FILE - where messages go, a bad line's too, instead of a box.\n"
-    "@FILE - the words of text file FILE, for lines longer than DOS takes.\n"
-    "\n"
-    "FILE - is standard output. /rename or /remove alone opens the dialog, changes made.\n"
-    "Exit codes: 0 done; 4 done, restart needed; 1 bad command line; 2 refused; 3 not "
-    "completed; 5 a check failed; 6 a port busy; 7 a port not present.";
+    "/restart - with /ok: restarts Windows if the changes need it.\n"
+    "/test NAME - tests the ports named, or ALL.\n"
+    "/plug - the loopback plug: none, full (9/25-pin) or rj45.\n"
+    "/log FILE - where messages go instead of a box.\n"
+    "@FILE - the words of FILE, for lines longer than DOS takes.\n"
+    "FILE - is standard output. /rename or /remove alone opens the dialog.\n"
+    "Exit codes: 0 done; 1 bad line; 2 refused; 3 not completed; 4 done, restart needed; "
+    "5 a check failed; 6 a port busy; 7 a port not present.";
 // A bad line's box, when the line names no log.
 inline constexpr char kBadLineBoxText[] = "%s\n\n(/log FILE takes this without a box)";
 
@@ -117,8 +116,7 @@ inline constexpr char kAtRestartText[] = " deleted at restart";
 inline constexpr char kRestartNeededText[] = "; restart needed";
 inline constexpr char kUndoFolderText[] = "Undo folder: %s";
 inline constexpr char kPlanFailedText[] =
-    "What OK would change could not be worked out completely (a registry read failed); "
-    "nothing was changed";
+    "OK's changes could not be worked out (a registry read failed); nothing was changed";
 inline constexpr char kNoMemoryText[] =
     "Not enough memory to follow OK's changes; nothing was changed";
 // %s: why the undo folder could not be written (DescribeUndoFailure).

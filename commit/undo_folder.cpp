@@ -24,14 +24,13 @@ namespace {
 
 enum { kUndoLineSize = kCommitKeyPathSize + 128 };
 
+// Both run from anywhere: each goes to its folder first.
 const char kBatchHeader[] =
     "@ECHO OFF\n"
-    "REM Puts back what korvalin changed on OK: the files, then the registry.\n"
-    "REM It runs from anywhere. From real-mode DOS: UNDODOS.BAT.\n";
+    "REM Puts back korvalin's OK: the files, then the registry. From DOS: UNDODOS.BAT\n";
 const char kDosBatchHeader[] =
     "@ECHO OFF\n"
-    "REM Puts back korvalin's OK from real-mode DOS: the files, then the registry.\n"
-    "REM It runs from anywhere. Files come back with 8.3 names: DOS has no long ones.\n";
+    "REM Puts back korvalin's OK from DOS: the files (8.3 names), then the registry\n";
 // %s: the key. REGEDIT4 cannot remove a value, so one OK added is only named.
 const char kAddedValueRemark[] =
     "\n; OK added PORTNAME to [HKEY_LOCAL_MACHINE\\%s]; REGEDIT4 cannot remove a value, so it "
@@ -142,7 +141,7 @@ void KeepFromRestartDeletion(UndoWriter& w, const char* path) {
     }
     if (FilesGetShortPath(w.windows, windows, sizeof windows) == 0)
         CopyText(windows, w.windows);
-    const char* const pieces[] = {"REM It was in use: keep it from deletion at the restart\n",
+    const char* const pieces[] = {"REM In use: keep it from deletion at the restart\n",
                                   "if exist ",
                                   windows,
                                   "\\",
@@ -219,7 +218,7 @@ void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
     WriteText(&w.bat, quote ? "\"\n" : "\n");
     if (kind == kOkFileDeletedAtRestart) {
         const char* const remark[] = {
-            "REM It was in use: take its NUL= line out of WININIT.INI before Windows starts"};
+            "REM In use: take its NUL= line out of WININIT.INI before Windows starts"};
         WriteDosLine(w, remark, 1);
     }
     SaveForDos(w, copy, path);
