@@ -18,11 +18,11 @@ inline constexpr char kUsageText[] =
     "/remove ID - removes the board of that ID# or instance name; ALL: the maker's.\n"
     "/preview FILE - writes what OK would change.\n"
     "/ok - makes the changes as OK does, showing nothing.\n"
-    "/restart - with /ok: restarts Windows if the changes need it.\n"
+    "/restart - with /ok: restarts Windows if needed.\n"
     "/test NAME - tests the ports named, or ALL.\n"
     "/plug - the loopback plug: none, full (9/25-pin) or rj45.\n"
     "/log FILE - where messages go instead of a box.\n"
-    "@FILE - the words of FILE, for lines longer than DOS takes.\n"
+    "@FILE - the words of FILE, for lines too long for DOS.\n"
     "FILE - is standard output. /rename or /remove alone opens the dialog.\n"
     "Exit codes: 0 done; 1 bad line; 2 refused; 3 not completed; 4 done, restart needed; "
     "5 a check failed; 6 a port busy; 7 a port not present.";

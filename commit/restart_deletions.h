@@ -7,9 +7,9 @@
 
 #include <stddef.h>
 
-inline constexpr char kWininitFile[] = "WININIT.INI";
-inline constexpr char kWininitSection[] = "[rename]";
-inline constexpr char kWininitDeletePrefix[] = "NUL=";
+static const char kWininitFile[] = "WININIT.INI";
+static const char kWininitSection[] = "[rename]";
+static const char kWininitDeletePrefix[] = "NUL=";
 
 // Adds "NUL=`shortPath`" as the first entry of WININIT.INI's [rename] section (the section is
 // added at the end when there is none), keeping every other byte of the file, and puts the file

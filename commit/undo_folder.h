@@ -10,22 +10,22 @@
 #include "commit/ok_plan.h"
 #include "platform/regedit_lines.h"
 
-inline constexpr char kUndoParentFolder[] = "KORVALIN";
-inline constexpr char kUndoFolderPrefix[] = "UNDO";
-inline constexpr char kUndoCopyPrefix[] = "FILE";
-inline constexpr char kUndoCopyExtension[] = ".DAT";
-inline constexpr char kUndoRegistryFile[] = "UNDO.REG";
-inline constexpr char kUndoBatchFile[] = "UNDO.BAT";
-inline constexpr char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
+static const char kUndoParentFolder[] = "KORVALIN";
+static const char kUndoFolderPrefix[] = "UNDO";
+static const char kUndoCopyPrefix[] = "FILE";
+static const char kUndoCopyExtension[] = ".DAT";
+static const char kUndoRegistryFile[] = "UNDO.REG";
+static const char kUndoBatchFile[] = "UNDO.BAT";
+static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
 enum { kUndoMaxNumber = 9999 };
 
 // Why a folder could not be written, said by DescribeUndoFailure: the file a copy failed on, or
 // the folder; then the reason the Windows error gives, by UndoFailureKind, and the error.
-inline constexpr char kUndoCopyFailedText[] = "%s could not be copied";
-inline constexpr char kUndoFolderFailedText[] = "The undo folder %s could not be written";
-inline constexpr const char* kUndoReasonTexts[] = {" (error ",
-                                                   ": another program holds it open (error ",
-                                                   ": the disk may be full or read-only (error "};
+static const char kUndoCopyFailedText[] = "%s could not be copied";
+static const char kUndoFolderFailedText[] = "The undo folder %s could not be written";
+static const char* const kUndoReasonTexts[] = {" (error ",
+                                               ": another program holds it open (error ",
+                                               ": the disk may be full or read-only (error "};
 
 // --- undo_folder.cpp
 // Writes the folder that puts back every change of `plan`, and puts it on the disk. Returns 1
