@@ -75,8 +75,10 @@ DWORD RunKorvalin(const std::string& arguments) {
     PROCESS_INFORMATION process = {};
     DWORD code = 99;
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
-                        &startup, &process))
+                        &startup, &process)) {
+        ADD_FAILURE() << "could not start " << command << ": error " << GetLastError();
         return code;
+    }
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, kPatience)) << command;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
