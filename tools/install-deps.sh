@@ -24,6 +24,13 @@ installed() {  # PACKAGE[:ARCH]
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
 }
 
+# gcc-multilib builds the 32-bit modem-line stand-in of the i686 program's Wine tests: only where
+# those run, that is where 32-bit Wine starts (or is not installed yet to be asked).
+. "$(dirname "$0")/wine-sides.sh"
+if ! installed wine32:i386 || can_run_32bit; then
+    packages+=(gcc-multilib)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     installed "$p" || missing+=("$p")
