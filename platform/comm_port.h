@@ -70,9 +70,10 @@ int CommOpen(const char* name, CommPort* port, unsigned long* error);
 // A port whose settings cannot be read is no serial port that answers: callers treat it as
 // absent.
 int CommReadSettings(CommPort* port, CommSettings* settings);
-// For a test: `baudRate` 8N1 without flow control (0 keeps the port's own line settings),
-// buffers for a test's data, reads that return after `readTimeoutMs` at most, writes after
-// `writeTimeoutMs`, both buffers emptied. Starts from what CommReadSettings kept: fails before it.
+// For a test: `baudRate` 8N1 (0 keeps the port's own speed and framing), every handshake off
+// (so that the test may drive DTR and RTS itself), buffers for a test's data, reads that
+// return after `readTimeoutMs` at most, writes after `writeTimeoutMs`, both buffers emptied.
+// Starts from what CommReadSettings kept: fails before it.
 int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeoutMs,
                 unsigned long writeTimeoutMs);
 // Writes or reads up to `size` bytes; *done says how many went. A read returns what came

@@ -9,7 +9,8 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
     session.control = &control;
     if (!OpenTestedPort(&session, portName))
         return session.result;
-    // The port's own settings: the terminal at the far end is set up for them.
+    // The port's own speed and framing: the terminal at the far end is set up for them. Every
+    // handshake is off, or Windows would refuse to drive the lines it holds.
     char text[kPortTestLineSize];
     CopyText(text, kIdentifyNameText);
     AppendText(text, sizeof text, portName);
@@ -17,12 +18,17 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
     if (error == 0)
         Say(&session, kIdentifyRunsText, text);
     AppendText(text, sizeof text, "\r\n");
+    int told = 0;
     while (error == 0 && !StopRequested(session)) {
         // Lines on for half a second, off for half a second. A port without modem lines still
-        // shows its name: the lines are a help, not a must.
+        // shows its name: the lines are a help, not a must, so a refusal is said once.
         for (int on = 1; on >= 0; --on) {
-            CommSetOutput(&session.port, kOutputDtr, on);
-            CommSetOutput(&session.port, kOutputRts, on);
+            for (int line = kOutputDtr; line <= kOutputRts; ++line) {
+                int refused = CommSetOutput(&session.port, line, on);
+                if (refused != 0 && !told++)
+                    Say(&session, kIdentifyNotSetText, kOutputNames[line],
+                        static_cast<unsigned long>(refused));
+            }
             size_t sent;
             if (on)
                 error = CommWrite(&session.port, text, TextLength(text), &sent);

@@ -40,6 +40,9 @@ inline constexpr char kPutBackText[] = "put back: done";
 inline constexpr char kNotPutBackText[] = "put back: failed, error %n";
 inline constexpr char kStoppedText[] = "stopped";
 inline constexpr char kIdentifyNotSentText[] = "identify: could not be sent, error %n";
+// Once, for the first line that could not be set: with a handshake on, Windows refuses it.
+inline constexpr char kIdentifyNotSetText[] = "identify: %s could not be set, error %n";
+inline constexpr const char* kOutputNames[] = {"DTR", "RTS"};  // by CommOutputLine
 inline constexpr char kIdentifyNameText[] = "This is ";
 // Said once Identify runs: what goes out, and that it goes on until stopped. Stop comes first, so
 // that a narrow list shows it without scrolling.

@@ -160,13 +160,13 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
         return CommScriptPrepare(port->script, baudRate);
     // Raw always, as a Windows comm port is: no echo, no line editing, no CR LF translation.
     termios t = port->saved;
-    tcflag_t line = t.c_cflag & kLineBits;
-    tcflag_t software = t.c_iflag & (IXON | IXOFF);
+    // Every handshake off, as on Windows: the test drives RTS itself.
+    tcflag_t line = t.c_cflag & kLineBits & ~CRTSCTS;
     cfmakeraw(&t);
     t.c_cflag = (t.c_cflag & ~kLineBits) | CLOCAL | CREAD;
+    t.c_iflag &= ~(IXON | IXOFF | IXANY);
     if (baudRate == 0) {
         t.c_cflag |= line;
-        t.c_iflag |= software;
     } else {
         speed_t speed = B0;
         for (const auto& known : kSpeeds) {
@@ -176,7 +176,6 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
         if (speed == B0)
             return EINVAL;
         t.c_cflag |= CS8;
-        t.c_iflag &= ~(IXON | IXOFF | IXANY);
         cfsetispeed(&t, speed);
         cfsetospeed(&t, speed);
     }

@@ -74,6 +74,7 @@ int CommScriptPrepare(CommScript* s, unsigned long baudRate) {
         return error;
     if (baudRate != 0)
         s->current = CommSettings{baudRate, 8, kParityNone, kStopBitsOne, 0};
+    s->current.flow = 0;  // every handshake off
     s->echoLength = 0;
     return 0;
 }
@@ -105,7 +106,9 @@ int CommScriptRead(CommScript* s, void* data, size_t size, size_t* done) {
 int CommScriptSetOutput(CommScript* s, int line, int on) {
     if (int error = CommScriptStep(s))
         return error;
-    if (s->outputsFail)
+    // As Windows refuses EscapeCommFunction on a line its handshake drives.
+    int handshake = line == kOutputDtr ? kFlowDtrDsr : kFlowRtsCts;
+    if (s->outputsFail || (s->current.flow & handshake))
         return kScriptError;
     s->outputs = on ? s->outputs | (1u << line) : s->outputs & ~(1u << line);
     return 0;

@@ -104,24 +104,24 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
     if (!port->savedValid)
         return ERROR_INVALID_FUNCTION;  // the settings to start from were never read
     HANDLE handle = port->handle;
+    DCB dcb = port->saved;
     if (baudRate != 0) {
-        DCB dcb = port->saved;
         dcb.BaudRate = baudRate;
         dcb.ByteSize = 8;
         dcb.Parity = NOPARITY;
         dcb.StopBits = ONESTOPBIT;
-        dcb.fBinary = TRUE;
         dcb.fParity = FALSE;
-        // No flow control of any kind: the test drives DTR and RTS itself, and a plug that
-        // wires no CTS must not stop the data.
-        dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
-        dcb.fDtrControl = DTR_CONTROL_ENABLE;
-        dcb.fRtsControl = RTS_CONTROL_ENABLE;
-        dcb.fDsrSensitivity = FALSE;
-        dcb.fErrorChar = dcb.fNull = dcb.fAbortOnError = FALSE;
-        if (!SetCommState(handle, &dcb))
-            return LastError();
     }
+    // No handshake of any kind: with one on, EscapeCommFunction on its line is an error, the
+    // test drives DTR and RTS itself, and a plug that wires no CTS must not stop the data.
+    dcb.fBinary = TRUE;
+    dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fErrorChar = dcb.fNull = dcb.fAbortOnError = FALSE;
+    if (!SetCommState(handle, &dcb))
+        return LastError();
     // Buffers are only a request: a driver that keeps its own sizes still carries a test's
     // 512 bytes, so a refusal is no reason to give up.
     SetupComm(handle, 2048, 2048);

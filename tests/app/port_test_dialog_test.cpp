@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -158,6 +159,31 @@ TEST_F(PortTestDialog, TabFollowsTheScreenFromThePlugToTheResults) {
     }
 }
 
+// Identify and the signal checks hang up a modem: the dialog says so where it can be read,
+// clear of every control, and the dialog still fits a 640x480 screen.
+TEST_F(PortTestDialog, WarnsThatDtrHangsUpAModemInPlainSight) {
+    OpenTestOver("COM98");
+    HWND warning = nullptr;
+    for (HWND child = GetWindow(test_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char text[128] = "";
+        GetWindowTextA(child, text, sizeof text);
+        if (strstr(text, "DTR") && strstr(text, "modem"))
+            warning = child;
+    }
+    ASSERT_TRUE(warning != nullptr);
+    EXPECT_TRUE(GetWindowLongA(warning, GWL_STYLE) & WS_VISIBLE);
+    RECT shown, other, overlap;
+    GetWindowRect(warning, &shown);
+    for (int id :
+         {IDC_TEST_PORT_NAME, IDC_PLUG, IDC_START, IDC_IDENTIFY, IDCANCEL, IDC_TEST_RESULTS}) {
+        GetWindowRect(GetDlgItem(test_, id), &other);
+        EXPECT_FALSE(IntersectRect(&overlap, &shown, &other)) << id;
+    }
+    GetWindowRect(test_, &other);
+    EXPECT_GE(640, other.right - other.left);
+    EXPECT_GE(480, other.bottom - other.top);
+}
+
 // A running Identify lists what it sends and how it ends; one that cannot open the port does not.
 TEST_F(PortTestDialog, IdentifySaysWhatItSendsOnceItRuns) {
     struct Case {
@@ -171,6 +197,8 @@ TEST_F(PortTestDialog, IdentifySaysWhatItSendsOnceItRuns) {
                          {loopback + " open: free",
                           loopback + " identify: until Stop, sends \"This is " + loopback +
                               "\" once a second and blinks DTR and RTS",
+                          // A pseudo-terminal has no modem lines: said once, and the name goes on.
+                          loopback + " identify: DTR could not be set, error 50",
                           loopback + " put back: done", "Stopped"}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);

@@ -2,6 +2,7 @@
 // writes that end at their timeouts, how opens end. (Settings, data and the modem lines are the
 // port test's, in tests/porttest.)
 #include <fcntl.h>
+#include <termios.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -78,6 +79,42 @@ TEST_F(CommPtyTest, OpensEndBusyAbsentOrOpenButNoSerialPort) {
     EXPECT_NE(0, CommReadSettings(&second, &settings));
     CommClose(&second);
     unlink(file);
+}
+
+// A prepare at the port's own settings keeps its speed and framing but no handshake, which
+// would stop the test driving RTS; one at a test's speed is 8N1; the restore gives all back.
+TEST_F(CommPtyTest, PrepareTurnsHandshakesOffAndRestoreBringsThemBack) {
+    termios own;
+    ASSERT_EQ(0, tcgetattr(slave, &own));
+    // A pseudo-terminal keeps stop bits but always reads 8 data bits, no parity.
+    own.c_cflag |= CSTOPB | CRTSCTS;
+    own.c_iflag |= IXON | IXOFF;
+    cfsetspeed(&own, B2400);
+    ASSERT_EQ(0, tcsetattr(slave, TCSANOW, &own));
+    OpenAndRead();
+    EXPECT_EQ(settings.flow, kFlowRtsCts | kFlowXonXoff);
+    struct Step {
+        unsigned long baud;
+        speed_t speed;
+        tcflag_t stopBits, handshake;
+        tcflag_t software;
+    };
+    const Step steps[] = {{0, B2400, CSTOPB, 0, 0}, {9600, B9600, 0, 0, 0}};
+    termios now;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.baud);
+        ASSERT_EQ(0, CommPrepare(&port, step.baud, 100, 100));
+        ASSERT_EQ(0, tcgetattr(slave, &now));
+        EXPECT_EQ(cfgetospeed(&now), step.speed);
+        EXPECT_EQ(now.c_cflag & CSTOPB, step.stopBits);
+        EXPECT_EQ(now.c_cflag & CRTSCTS, step.handshake);
+        EXPECT_EQ(now.c_iflag & (IXON | IXOFF), step.software);
+    }
+    ASSERT_EQ(0, CommRestore(&port));
+    ASSERT_EQ(0, tcgetattr(slave, &now));
+    EXPECT_EQ(cfgetospeed(&now), B2400);
+    EXPECT_EQ(now.c_cflag & (CSTOPB | CRTSCTS), CSTOPB | CRTSCTS);
+    EXPECT_EQ(now.c_iflag & (IXON | IXOFF), IXON | IXOFF);
 }
 
 }  // namespace
