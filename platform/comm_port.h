@@ -41,9 +41,10 @@ enum CommOutputLine { kOutputDtr = 0, kOutputRts = 1 };
 enum CommInputBits { kInputCts = 1, kInputDsr = 2, kInputRing = 4, kInputDcd = 8 };
 enum CommLineErrorBits {
     kLineErrorFraming = 1,
-    kLineErrorOverrun = 2,  // the UART's or the input buffer's
+    kLineErrorOverrun = 2,  // the UART lost a byte: too fast for it, or its FIFO is off
     kLineErrorParity = 4,
     kLineErrorBreak = 8,
+    kLineErrorInputFull = 16,  // the driver's input buffer was full: the reader was too slow
 };
 
 // One open port and what it held when opened, to put back. Plain data: no heap.

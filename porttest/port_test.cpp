@@ -72,7 +72,7 @@ void CheckData(PortSession* session, unsigned long baud) {
     char lineErrors[64] = "";
     if (errors != 0) {
         AppendText(lineErrors, sizeof lineErrors, kLineErrorsText);
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             if (errors & (1u << i))
                 AppendText(lineErrors, sizeof lineErrors, kLineErrorNames[i]);
     }

@@ -23,7 +23,9 @@ inline constexpr char kByteDiffersText[] = "data %n: byte %m differs%s";
 inline constexpr char kCameBackText[] = "data %n: %m of 512 bytes came back%s";
 inline constexpr char kNotSentText[] = "data %n: could not be sent, error %m";
 inline constexpr char kLineErrorsText[] = "; line errors:";
-inline constexpr const char* kLineErrorNames[] = {" framing", " overrun", " parity", " break"};
+// By CommLineErrorBits.
+inline constexpr const char* kLineErrorNames[] = {" framing", " overrun", " parity", " break",
+                                                  " input buffer full"};
 
 // A signal pair's line, by what its input did (SignalResult).
 inline constexpr const char* kSignalTexts[] = {

@@ -204,7 +204,7 @@ int CommRead(CommPort* port, void* data, size_t size, size_t* done) {
 
 int CommTakeLineErrors(CommPort* port, unsigned* errors) {
     *errors = 0;  // the host keeps no count that is cheap to read
-    return port->script != nullptr ? CommScriptStep(port->script) : 0;
+    return port->script != nullptr ? CommScriptTakeLineErrors(port->script, errors) : 0;
 }
 
 int CommSetOutput(CommPort* port, int line, int on) {

@@ -103,6 +103,14 @@ int CommScriptRead(CommScript* s, void* data, size_t size, size_t* done) {
     return 0;
 }
 
+int CommScriptTakeLineErrors(CommScript* s, unsigned* errors) {
+    if (int error = CommScriptStep(s))
+        return error;
+    *errors = s->lineErrors;
+    s->lineErrors = 0;
+    return 0;
+}
+
 int CommScriptSetOutput(CommScript* s, int line, int on) {
     if (int error = CommScriptStep(s))
         return error;

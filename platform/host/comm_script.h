@@ -31,6 +31,7 @@ struct CommScript {
     int inputsFail;           // CommReadInputs fails
     int outputsFail;          // CommSetOutput fails
     int failAfter;            // > 0: every operation after this many fails (the port went away)
+    unsigned lineErrors;      // CommLineErrorBits the next data read brings
     // --- kept by the port
     unsigned outputs;      // 1 << kOutputDtr and 1 << kOutputRts while on; both on at open
     CommSettings current;  // the settings now
@@ -53,6 +54,7 @@ int CommScriptReadSettings(CommScript* script, CommSettings* settings);
 int CommScriptPrepare(CommScript* script, unsigned long baudRate);
 int CommScriptWrite(CommScript* script, const void* data, size_t size, size_t* done);
 int CommScriptRead(CommScript* script, void* data, size_t size, size_t* done);
+int CommScriptTakeLineErrors(CommScript* script, unsigned* errors);
 int CommScriptSetOutput(CommScript* script, int line, int on);
 int CommScriptReadInputs(CommScript* script, unsigned* inputs);
 int CommScriptRestore(CommScript* script);

@@ -146,8 +146,10 @@ int CommTakeLineErrors(CommPort* port, unsigned* errors) {
         return LastError();
     if (found & CE_FRAME)
         *errors |= kLineErrorFraming;
-    if (found & (CE_OVERRUN | CE_RXOVER))
+    if (found & CE_OVERRUN)
         *errors |= kLineErrorOverrun;
+    if (found & CE_RXOVER)
+        *errors |= kLineErrorInputFull;
     if (found & CE_RXPARITY)
         *errors |= kLineErrorParity;
     if (found & CE_BREAK)

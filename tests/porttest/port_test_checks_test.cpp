@@ -207,6 +207,37 @@ TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
     }
 }
 
+// What the driver said about the open and the data is passed on, each kind by its own name.
+TEST(PortTestChecks, OpenAndDataLinesSayWhatTheDriverReported) {
+    struct Case {
+        const char* name;
+        unsigned lineErrors;
+        const char* open;
+        const char* data;
+    };
+    const Case cases[] = {
+        {"opened as \\\\.\\COM7", 0, "open: free", "data 9600: pass (512 bytes)"},
+        {"the UART lost bytes", kLineErrorOverrun, "open: free",
+         "data 9600: 512 of 512 bytes came back; line errors: overrun"},
+        {"the input buffer was full", kLineErrorInputFull, "open: free",
+         "data 9600: 512 of 512 bytes came back; line errors: input buffer full"},
+        {"both, and framing", kLineErrorInputFull | kLineErrorOverrun | kLineErrorFraming,
+         "open: free",
+         "data 9600: 512 of 512 bytes came back; line errors: framing overrun input buffer full"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommScript script = WiredPort();
+        script.lineErrors = c.lineErrors;
+        Lines lines;
+        EXPECT_EQ(RunScripted(&script, kPlugFull, &lines),
+                  c.lineErrors ? kPortTestFailed : kPortTestPassed);
+        EXPECT_EQ(lines.lines.front(), c.open);
+        EXPECT_EQ(lines.Find("data 9600"), c.data);
+        EXPECT_EQ(lines.Find("data 115200"), "data 115200: pass (512 bytes)");
+    }
+}
+
 TEST(PortTestChecks, ThePatternIsEveryByteThenPrbs9) {
     unsigned char pattern[kPortTestBytes];
     MakeTestPattern(pattern, kPortTestBytes);
