@@ -62,11 +62,25 @@ struct CommPort {
     unsigned long readTimeoutMs, writeTimeoutMs;  // CommPrepare's, which poll() waits
 #endif
     int savedValid;  // CommReadSettings kept the settings
+    int plainName;   // opened by its plain name: the \\.\ form found nothing (Windows 95)
 };
 
 // Opens the port named `name` (COM7, MODEM1, ...; Windows opens it as \\.\NAME) for reading
 // and writing, exclusively. Returns a CommOpenResult; *error is the system's code.
 int CommOpen(const char* name, CommPort* port, unsigned long* error);
+
+// Whether a failed open of \\.\NAME is tried again as plain NAME, by GetVersion's answer and
+// the open's Windows error. Only Windows 95, 98 and ME (the platform bit), and only when the
+// \\.\ form found nothing (file or path not found). The sources disagree on \\.\ there:
+// KB Q115831 lists Windows 95 for \\.\COMn, the 1998 MSDN calls \\.\ names VxD names on
+// Windows 95, and one maker's Windows 98 manual says \\.\COM10 works only on NT, 98 and ME.
+// NT opens \\.\NAME only: there a plain name might open a file of that name instead. Wine
+// maps both forms of a COMn name to the same device, so it cannot show the difference; the
+// native tests walk this rule's table instead.
+inline int CommOpenTriesPlainName(unsigned long version, unsigned long error) {
+    return (version & 0x80000000UL) != 0 && (error == 2 || error == 3);
+}
+
 // Reads the settings into *settings and keeps them, with the timeouts, for CommRestore.
 // A port whose settings cannot be read is no serial port that answers: callers treat it as
 // absent.

@@ -50,7 +50,10 @@ int OpenTestedPort(PortSession* session, const char* name) {
         opened = kCommAbsent;
     }
     session->result = kOpenResults[opened];
-    Say(session, kOpenTexts[opened], "", error);
+    const char* format = kOpenTexts[opened];
+    if (opened == kCommOpened && session->port.plainName)
+        format = kOpenPlainText;
+    Say(session, format, name, error);
     return opened == kCommOpened;
 }
 

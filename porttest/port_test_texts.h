@@ -4,6 +4,8 @@
 #define KORVALIN_PORTTEST_PORT_TEST_TEXTS_H
 
 inline constexpr char kOpenFreeText[] = "open: free";
+// Windows 95 found the port only by its plain name: say so, for a driver that answers oddly.
+inline constexpr char kOpenPlainText[] = "open: free, as %s (\\\\.\\%s found nothing)";
 // A port a DOS program used stays held until its DOS window is closed: say so.
 inline constexpr char kOpenBusyText[] =
     "open: busy, another program holds it (if an MS-DOS program used it, close its window)";

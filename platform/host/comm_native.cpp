@@ -85,6 +85,8 @@ int CommOpen(const char* name, CommPort* port, unsigned long* error) {
         int result = CommScriptOpen(port->script, error);
         if (result != kCommOpened)
             port->script = nullptr;
+        else
+            port->plainName = port->script->openPlain;
         return result;
     }
     // Non-blocking, so that the open does not wait for carrier.

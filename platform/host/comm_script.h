@@ -31,6 +31,7 @@ struct CommScript {
     int inputsFail;           // CommReadInputs fails
     int outputsFail;          // CommSetOutput fails
     int failAfter;            // > 0: every operation after this many fails (the port went away)
+    int openPlain;            // opens only by its plain name, as Windows 95 may
     unsigned lineErrors;      // CommLineErrorBits the next data read brings
     // --- kept by the port
     unsigned outputs;      // 1 << kOutputDtr and 1 << kOutputRts while on; both on at open

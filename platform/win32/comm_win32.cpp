@@ -57,7 +57,7 @@ int Transfer(HANDLE handle, char* bytes, size_t size, size_t* done, BOOL write) 
 
 int CommOpen(const char* name, CommPort* port, unsigned long* error) {
     port->handle = INVALID_HANDLE_VALUE;
-    port->savedValid = 0;
+    port->savedValid = port->plainName = 0;
     *error = 0;
     // \\.\NAME: Windows 95 opens COM10 and above only so, and any name a board gives its ports.
     char path[kPathSize];
@@ -66,11 +66,15 @@ int CommOpen(const char* name, CommPort* port, unsigned long* error) {
         return kCommAbsent;  // no device has such a name
     CopyText(path, "\\\\.\\");
     CopyText(path + 4, name);
-    port->handle =
-        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (port->handle != INVALID_HANDLE_VALUE)
-        return kCommOpened;
-    *error = GetLastError();
+    for (const char* tried = path;; tried = name, port->plainName = 1) {
+        port->handle =
+            CreateFileA(tried, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (port->handle != INVALID_HANDLE_VALUE)
+            return kCommOpened;
+        *error = GetLastError();
+        if (tried == name || !CommOpenTriesPlainName(GetVersion(), *error))
+            break;
+    }
     // A port another program holds fails with a sharing violation or access denied; which of
     // the two Windows 95 gives is not documented, so both read busy.
     if (*error == ERROR_SHARING_VIOLATION || *error == ERROR_ACCESS_DENIED)

@@ -117,4 +117,24 @@ TEST_F(CommPtyTest, PrepareTurnsHandshakesOffAndRestoreBringsThemBack) {
     EXPECT_EQ(now.c_iflag & (IXON | IXOFF), IXON | IXOFF);
 }
 
+// Only Windows 95, 98 and ME, and only when the \\.\ form found nothing, try the plain name: a
+// busy or refused port is not opened a second way, and NT never is.
+TEST(CommOpenRule, PlainNameIsTriedOnlyOnWindows9xWhenNothingWasFound) {
+    const unsigned long kWindows95 = 0xC3B60004, kWindows98 = 0xC0000A04, kNt4 = 0x05650004;
+    struct Case {
+        unsigned long version, error;
+        int plain;
+    };
+    const Case cases[] = {
+        {kWindows95, 2, 1}, {kWindows95, 3, 1},  {kWindows98, 2, 1},
+        {kWindows95, 5, 0}, {kWindows95, 32, 0}, {kWindows95, 123, 0},
+        {kWindows95, 1, 0}, {kNt4, 2, 0},        {kNt4, 3, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << std::hex << c.version << " error " << std::dec << c.error);
+        EXPECT_EQ(CommOpenTriesPlainName(c.version, c.error), c.plain);
+    }
+}
+
 }  // namespace

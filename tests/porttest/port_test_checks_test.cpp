@@ -211,23 +211,27 @@ TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
 TEST(PortTestChecks, OpenAndDataLinesSayWhatTheDriverReported) {
     struct Case {
         const char* name;
+        int openPlain;
         unsigned lineErrors;
         const char* open;
         const char* data;
     };
     const Case cases[] = {
-        {"opened as \\\\.\\COM7", 0, "open: free", "data 9600: pass (512 bytes)"},
-        {"the UART lost bytes", kLineErrorOverrun, "open: free",
+        {"opened as \\\\.\\COM7", 0, 0, "open: free", "data 9600: pass (512 bytes)"},
+        {"opened by the plain name", 1, 0, "open: free, as COM7 (\\\\.\\COM7 found nothing)",
+         "data 9600: pass (512 bytes)"},
+        {"the UART lost bytes", 0, kLineErrorOverrun, "open: free",
          "data 9600: 512 of 512 bytes came back; line errors: overrun"},
-        {"the input buffer was full", kLineErrorInputFull, "open: free",
+        {"the input buffer was full", 0, kLineErrorInputFull, "open: free",
          "data 9600: 512 of 512 bytes came back; line errors: input buffer full"},
-        {"both, and framing", kLineErrorInputFull | kLineErrorOverrun | kLineErrorFraming,
+        {"both, and framing", 0, kLineErrorInputFull | kLineErrorOverrun | kLineErrorFraming,
          "open: free",
          "data 9600: 512 of 512 bytes came back; line errors: framing overrun input buffer full"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CommScript script = WiredPort();
+        script.openPlain = c.openPlain;
         script.lineErrors = c.lineErrors;
         Lines lines;
         EXPECT_EQ(RunScripted(&script, kPlugFull, &lines),
