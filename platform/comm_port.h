@@ -74,9 +74,10 @@ int CommOpen(const char* name, CommPort* port, unsigned long* error);
 // \\.\ form found nothing (file or path not found). The sources disagree on \\.\ there:
 // KB Q115831 lists Windows 95 for \\.\COMn, the 1998 MSDN calls \\.\ names VxD names on
 // Windows 95, and one maker's Windows 98 manual says \\.\COM10 works only on NT, 98 and ME.
-// NT opens \\.\NAME only: there a plain name might open a file of that name instead. Wine
-// maps both forms of a COMn name to the same device, so it cannot show the difference; the
-// native tests walk this rule's table instead.
+// NT opens \\.\NAME only, the form it documents for every port. A plain name that is no
+// device opens a file in the current folder, whose settings cannot be read: not present. Wine
+// cannot show the difference (its plain COM1 to COM9 reach the very device \\.\COMn does, and
+// any other plain name is a file in the current folder), so the native tests walk this rule.
 inline int CommOpenTriesPlainName(unsigned long version, unsigned long error) {
     return (version & 0x80000000UL) != 0 && (error == 2 || error == 3);
 }
