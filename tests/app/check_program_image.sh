@@ -4,12 +4,12 @@
 # imports only from KERNEL32, USER32, GDI32 and ADVAPI32 and only the functions listed in
 # windows95_imports.tsv (each present on that release, with its source), no TLS directory, no
 # global constructors, no instruction newer than the 386 and no x87 (check_386_code.sh), and at
-# most 56 KiB once stripped (40 KiB, 2 KiB for the way back from DOS and the batch-file
-# safety, 2 KiB for messages that reach the user without a log and the honest counts, 4 KiB for
-# the port test, 1 KiB for saying what really happens: the name OK will give, a bad line in the
-# log instead of a box, the reason an undo folder could not be made; 7 KiB more for a port test
-# that tells the truth on every plug and speed), and without stack probes but with its large frames inside the stack the main
-# thread commits. The 64-bit build exists for testing only.
+# most 56 KiB once stripped (40 KiB, 2 KiB for the way back from DOS and the batch-file safety, 2
+# KiB for messages that reach the user without a log and the honest counts, 4 KiB for the port
+# test, 1 KiB for saying what really happens: the name OK will give, a bad line in the log instead
+# of a box, the reason an undo folder could not be made; 7 KiB more for a port test that tells the
+# truth on every plug and speed), and without stack probes but with its large frames inside the
+# stack the main thread commits. The 64-bit build exists for testing only.
 # korvalin.exe is the stripped program that ships; the code and constructor checks read its
 # unstripped twin for the symbols, which must strip to the very same bytes.
 #   check_program_image.sh OBJDUMP STRIP NM korvalin.exe korvalin-unstripped.exe IMPORTS.tsv
