@@ -10,7 +10,6 @@
 
 #include "commit/ok_changes.h"
 #include "commit/restart_deletions.h"
-#include "commit/undo_folder.h"
 #include "gtest/gtest.h"
 #include "platform/files.h"
 #include "tests/commit/commit_test_support.h"
@@ -114,33 +113,6 @@ TEST_F(FilesInUse, HeldFileIsLeftForTheRestartAsThePreviewSaidAndTheRestDeletedN
     EXPECT_EQ("[boot]\r\nshell=x\r\n[rename]\r\nNUL=" + shortPath +
                   "\r\nNUL=C:\\OLD.TMP\r\nC:\\A.DLL=C:\\A.NEW\r\n\r\n[o]\r\nk=v\r\n",
               ReadAll(wininit_));
-}
-
-// A file held with no sharing at all cannot even be copied into the undo folder: nothing is
-// changed, no half-made folder is left (nor a KORVALIN folder this OK made), and the reason names
-// the file and its holder.
-TEST_F(FilesInUse, FileHeldWithoutSharingStopsOkAndLeavesNoUndoFolder) {
-    const std::string parent = dirs_.windows + "\\" + kUndoParentFolder;
-    const int parentBefore = FilesExists(parent.c_str());
-    OkOutcome outcome;
-    {
-        HeldFile holder(held_, true);
-        CarryOutOkChanges(none_, &outcome);
-    }
-    EXPECT_EQ(kOkUndoNotWritten, outcome.result);
-    EXPECT_NE(std::string::npos, std::string(outcome.undoFolder).find(parent))
-        << outcome.undoFolder;
-    EXPECT_EQ(0, FilesExists(outcome.undoFolder));
-    EXPECT_EQ(parentBefore, FilesExists(parent.c_str()));
-    EXPECT_TRUE(dirs_.Exists(inf_));
-    EXPECT_TRUE(dirs_.Exists(free_));
-    EXPECT_EQ(kTheirWininit, ReadAll(wininit_));
-    char reason[kUndoFailureSize];
-    EXPECT_EQ(kUndoFileHeld, DescribeUndoFailure(outcome, reason, sizeof reason));
-    EXPECT_EQ(std::string(outcome.undoFile) +
-                  " could not be copied: another program holds it open (error 32)",
-              reason);
-    EXPECT_NE(std::string::npos, std::string(outcome.undoFile).find("quorvane.dll"));
 }
 
 }  // namespace
