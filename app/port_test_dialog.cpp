@@ -14,7 +14,6 @@ namespace {
 
 static_assert(sizeof kPortTestResultTexts / sizeof kPortTestResultTexts[0] == kPortTestStopped + 1,
               "one last row for each PortTestResult");
-static_assert(sizeof kPlugTexts / sizeof kPlugTexts[0] == kPlugKinds, "one text for each plug");
 
 enum {
     kRunTimer = 1,
@@ -33,7 +32,7 @@ struct PortTestRun {
     HANDLE worker;  // null while nothing runs
     volatile long stop;
     int identify;  // the run is Identify, whose button then reads Stop
-    int plug;
+    PortTestOptions options;
     int result;                    // the worker's PortTestResult, read once it has ended
     char portName[kPortNameSize];  // the name Windows uses now, the one the test opens
     unsigned rowCount;             // rows written; the worker publishes each with a release
@@ -51,12 +50,12 @@ void WriteResultLine(void*, const char* line) {
 }
 
 // A constant rather than a local, which the compiler would copy from writable data.
-const PortTestControl kWorkerControl = {WriteResultLine, nullptr, &g_run.stop};
+const PortTestControl kWorkerControl = {WriteResultLine, nullptr, &g_run.stop, nullptr};
 
 DWORD WINAPI PortTestWorker(void*) {
     CommitStack(kWorkerThreadStack);  // the program has no stack probes
     g_run.result = g_run.identify ? RunIdentify(g_run.portName, kWorkerControl)
-                                  : RunPortTest(g_run.portName, g_run.plug, kWorkerControl);
+                                  : RunPortTest(g_run.portName, g_run.options, kWorkerControl);
     return 0;
 }
 
@@ -89,7 +88,8 @@ void StartRun(HWND dialog, int identify) {
         return;
     if (!identify)
         SendToItem(dialog, IDC_TEST_RESULTS, LB_RESETCONTENT, 0, 0);
-    g_run.plug = static_cast<int>(SendToItem(dialog, IDC_PLUG, CB_GETCURSEL, 0, 0));
+    g_run.options.plug = static_cast<int>(SendToItem(dialog, IDC_PLUG, CB_GETCURSEL, 0, 0));
+    g_run.options.runs = 1;
     g_run.identify = identify;
     g_run.stop = 0;
     g_run.rowCount = 0;
@@ -145,8 +145,8 @@ void InitialisePortTest(HWND dialog, const PortRecord* port) {
         TextEqual(g_run.portName, port->portName) ? kPortTestNameFormat : kPortTestRenamedFormat,
         g_run.portName, port->portName);
     SetDlgItemTextA(dialog, IDC_TEST_PORT_NAME, line);
-    for (const char* text : kPlugTexts)
-        SendToItem(dialog, IDC_PLUG, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    for (const PlugName& plug : kPlugNames)
+        SendToItem(dialog, IDC_PLUG, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(plug.dialogText));
     SendToItem(dialog, IDC_PLUG, CB_SETCURSEL, kPlugNone, 0);
     SetTimer(dialog, kRunTimer, kRunTimerMs, nullptr);
 }

@@ -48,16 +48,12 @@ inline constexpr char kPortTestRenamedFormat[] = "Port: %s (%s after OK and a re
 // A result row: the port's name, then the test's line.
 inline constexpr char kPortTestRowFormat[] = "%s %s";
 
-// The Port Test's plug list, in PlugKind order.
-inline constexpr const char* kPlugTexts[] = {"No loopback plug", "9- or 25-pin loopback plug",
-                                             "RJ-45 loopback plug"};
-
 inline constexpr char kIdentifyText[] = KORVALIN_IDENTIFY_TEXT;
 inline constexpr char kStopText[] = "&Stop";
 
 // The Port Test's last row, by PortTestResult.
-inline constexpr const char* kPortTestResultTexts[] = {"Passed", "A check failed", "Busy",
-                                                       "Not present", "Stopped"};
+inline constexpr const char* kPortTestResultTexts[] = {
+    "Passed", "Not fully tested", "A check failed", "Busy", "Not present", "Stopped"};
 
 #endif
 

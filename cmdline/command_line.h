@@ -22,9 +22,10 @@ enum CommandExitCode {
     kExitNotCompleted = 3,
     kExitRestartNeeded = 4,  // done, restart needed and not made
     // /test: the worst any port tested gave.
-    kExitCheckFailed = 5,  // a check failed
-    kExitPortBusy = 6,     // another program holds a port
-    kExitPortAbsent = 7,   // a port is not present, or could not be opened
+    kExitCheckFailed = 5,     // a check failed
+    kExitPortBusy = 6,        // another program holds a port
+    kExitPortAbsent = 7,      // a port is not present, or could not be opened
+    kExitNotFullyTested = 8,  // nothing failed, but a check the plug asks for could not be made
     kExitCodeLimit,
 };
 // A DOS errorlevel is one byte: COMMAND.COM would see 3010 as 194.

@@ -7,8 +7,8 @@
 namespace {
 
 // Exit codes by PortTestResult: a stopped test cannot happen here (nothing stops it).
-const unsigned char kExitCodeOfTest[] = {kExitDone, kExitCheckFailed, kExitPortBusy,
-                                         kExitPortAbsent, kExitCheckFailed};
+const unsigned char kExitCodeOfTest[] = {kExitDone,     kExitNotFullyTested, kExitCheckFailed,
+                                         kExitPortBusy, kExitPortAbsent,     kExitCheckFailed};
 
 struct TestedPort {
     const CommandOutputs* outputs;
@@ -26,8 +26,11 @@ void WriteTestLine(void* context, const char* line) {
 
 int TestPort(const char* name, int plug, const CommandOutputs& outputs) {
     TestedPort tested = {&outputs, name};
-    PortTestControl control = {WriteTestLine, &tested, nullptr};
-    return kExitCodeOfTest[RunPortTest(name, plug, control)];
+    PortTestControl control = {WriteTestLine, &tested, nullptr, nullptr};
+    PortTestOptions options = {};
+    options.plug = plug;
+    options.runs = 1;
+    return kExitCodeOfTest[RunPortTest(name, options, control)];
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ inline constexpr char kResultNotCompletedText[] = "Result: not completed";
 inline constexpr char kResultCheckFailedText[] = "Result: a check failed";
 inline constexpr char kResultPortBusyText[] = "Result: a port is busy";
 inline constexpr char kResultPortAbsentText[] = "Result: a port is not present";
+inline constexpr char kResultNotFullyTestedText[] = "Result: not fully tested";
 // Done, and /restart's request taken: exit 0, so it begins as a plain done does.
 inline constexpr char kResultRestartingText[] = "Result: done, Windows is restarting";
 inline constexpr char kRestartRefusedText[] =

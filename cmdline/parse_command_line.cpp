@@ -28,8 +28,6 @@ enum OptionId {
 const char* const kOptionNames[kOptions] = {
     "?", "list", "rename", "single", "remove", "preview", "ok", "restart", "log", "test", "plug"};
 
-// /plug's values, by PlugKind.
-const char* const kPlugValues[kPlugKinds] = {"none", "full", "rj45"};
 
 int LooksLikeOption(const Token& token) {
     return !token.quoted && (token.text[0] == '/' || token.text[0] == '-') && token.text[1] != 0;
@@ -204,7 +202,7 @@ void TakePlug(CommandLine* parsed, const char** cursor, const char* option) {
         return;
     }
     for (int plug = 0; plug < kPlugKinds; ++plug) {
-        if (EqualIgnoringCase(value.text, kPlugValues[plug])) {
+        if (EqualIgnoringCase(value.text, kPlugNames[plug].commandWord)) {
             parsed->plug = plug;
             return;
         }

@@ -15,8 +15,9 @@ PortInventory commandInventory;
 
 // The log's last line, by exit code (and kResultRestartingText once /restart was taken).
 const char* const kResultTexts[] = {
-    kResultDoneText,    kResultBadCommandText,  kResultRefusedText,  kResultNotCompletedText,
-    kResultRestartText, kResultCheckFailedText, kResultPortBusyText, kResultPortAbsentText};
+    kResultDoneText,         kResultBadCommandText, kResultRefusedText,
+    kResultNotCompletedText, kResultRestartText,    kResultCheckFailedText,
+    kResultPortBusyText,     kResultPortAbsentText, kResultNotFullyTestedText};
 static_assert(sizeof kResultTexts / sizeof *kResultTexts == kExitCodeLimit, "a line per code");
 
 // Opens `writer` on the file `path` names, or on standard output for "-". 1: open.

@@ -139,7 +139,27 @@ void CheckSignals(PortSession* session, int plug) {
 
 }  // namespace
 
-int RunPortTest(const char* portName, int plug, const PortTestControl& control) {
+const PlugName kPlugNames[kPlugKinds] = {
+    {"No loopback plug", "none"},
+    {"Data-only plug (TX to RX)", "data"},
+    {"9- or 25-pin loopback plug", "full"},
+    {"RJ-45 8-pin loopback plug", "rj45"},
+    {"RJ-45 plug, RTS-CTS only", "rj45-rts"},
+    {"RJ-45 10-pin loopback plug", "rj45-10"},
+};
+
+void FormatCountLines(const PortTestCounts&, char first[kPortTestLineSize],
+                      char second[kPortTestLineSize]) {
+    first[0] = second[0] = 0;
+}
+
+int RunWatchLines(const char*, PortLines*, const PortTestControl&) {
+    return kPortTestAbsent;
+}
+
+int RunPortTest(const char* portName, const PortTestOptions& options,
+                const PortTestControl& control) {
+    int plug = options.plug;
     PortSession session = {};
     session.control = &control;
     if (!OpenTestedPort(&session, portName))

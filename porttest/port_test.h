@@ -8,26 +8,61 @@
 #ifndef KORVALIN_PORTTEST_PORT_TEST_H
 #define KORVALIN_PORTTEST_PORT_TEST_H
 
-// The loopback plug on the port, which decides the signal pairs that can be checked.
+// The loopback plug on the port, which decides what the test sends and which input lines it
+// judges. Its texts and rules are in one table, kPlugRules (port_test.cpp).
 enum PlugKind {
-    kPlugNone = 0,  // no signal pair is wired
-    kPlugFull,      // 9- or 25-pin: RTS to CTS, DTR to DSR and DCD, and RI where it has it
-    kPlugRj45,      // RTS to CTS only
+    kPlugNone = 0,  // nothing is fitted: the port is opened, read and put back, nothing is sent
+    kPlugData,      // TX to RX only: data is judged, the inputs are reported, never judged
+    kPlugFull,      // 9- or 25-pin: CTS follows RTS, DSR and DCD follow DTR, RI either or none
+    kPlugRj45,      // RJ-45 8-pin: CTS follows RTS, DSR follows DTR, DCD and RI either or none
+    kPlugRj45Rts,   // RJ-45, RTS-CTS only: CTS follows RTS, the rest either or none
+    kPlugRj45Ten,   // RJ-45 10-pin: as the 9- or 25-pin plug
     kPlugKinds,
 };
 
-// How a whole test ended, worst first wins when several ports are tested.
+// What the dialog's plug list and /plug call each plug, by PlugKind.
+struct PlugName {
+    const char* dialogText;   // "9- or 25-pin loopback plug"
+    const char* commandWord;  // "full"
+};
+extern const PlugName kPlugNames[kPlugKinds];
+
+// How a whole test ended. When several ports are tested the worst wins, in this order.
 enum PortTestResult {
-    kPortTestPassed = 0,  // every check made passed (a check that could not be made is not one)
-    kPortTestFailed,      // a check failed, or the port could not be put back
-    kPortTestBusy,        // another program holds the port: nothing was sent
-    kPortTestAbsent,      // no such port, or it could not be opened
-    kPortTestStopped,     // stopped on request before the end; the port was put back
+    kPortTestPassed = 0,      // every check the plug asks for was made and passed
+    kPortTestNotFullyTested,  // nothing failed, but a check the plug asks for could not be made
+    kPortTestFailed,          // a check failed, or the port could not be put back
+    kPortTestBusy,            // another program holds the port: nothing was sent
+    kPortTestAbsent,          // no such port, or it could not be opened
+    kPortTestStopped,         // stopped on request before the end; the port was put back
 };
 
 enum {
     kPortTestLineSize = 128,  // one result line, without the port's name
     kPortTestBytes = 512,     // the data check's pattern: every byte value, then PRBS-9
+    kPortTestMaxSpeeds = 8,   // speeds one test may be given
+    kPortTestMaxRuns = 9999,  // the most runs /repeat takes
+    kLineErrorKinds = 5,      // CommLineErrorBits, by bit
+};
+
+// What to test and how often.
+struct PortTestOptions {
+    int plug;  // a PlugKind
+    // The data check's speeds, in order; speedCount 0: 9,600 baud and the fastest the port
+    // takes, up to 115,200.
+    unsigned long speeds[kPortTestMaxSpeeds];
+    int speedCount;
+    // Runs of the data and signal checks: 1 to kPortTestMaxRuns; 0 runs until stopped.
+    unsigned runs;
+};
+
+// Running counts over every run, kept as they change.
+struct PortTestCounts {
+    unsigned long runs;  // runs finished
+    unsigned long bytesSent, bytesReceived, bytesDiffered;
+    unsigned long lineErrors[kLineErrorKinds];  // by CommLineErrorBits bit
+    unsigned long signalChanges;                // input changes seen while the outputs held still
+    unsigned long failedRun;                    // the first run that failed, 0 while none has
 };
 
 // Takes one result line, such as "open: free" or "data 9600: pass (512 bytes)"; the front end
@@ -37,15 +72,41 @@ typedef void (*PortTestLineWriter)(void* context, const char* line);
 struct PortTestControl {
     PortTestLineWriter writeLine;
     void* context;
-    // Non-null: nonzero asks a running test or Identify to stop; another thread may set it.
+    // Non-null: nonzero asks a running test, Identify or the watch to stop; another thread may
+    // set it. Each answers within half a second, and puts the port back.
     volatile long* stop;
+    // Non-null: the test keeps the counts here as they change, for a front end to show while
+    // it runs (another thread may read them).
+    PortTestCounts* counts;
+};
+
+// The input and output lines while the watch runs: the front end sets `outputs`, the watch
+// reads the inputs at least ten times a second.
+struct PortLines {
+    volatile long outputs;  // 1 << kOutputDtr and 1 << kOutputRts: wanted on
+    volatile long inputs;   // CommInputBits as last read
+    volatile long read;     // 1 once the inputs were read; 0 again when they could not be
 };
 
 // --- port_test.cpp
-// Runs the checks in order (open, settings, data at 9,600 and 115,200 baud, the signal pairs
-// for `plug`, put back), a line for each. Returns a PortTestResult. Takes a few seconds at most:
-// every read has a timeout.
-int RunPortTest(const char* portName, int plug, const PortTestControl& control);
+// Runs the checks (open, settings, then for each run the data check at each speed and the
+// signal check, put back), a line for each; with more than one run, later runs give only the
+// lines that differ from a pass, and the last lines give the counts. Returns a PortTestResult.
+// With kPlugNone nothing is sent and neither DTR nor RTS is driven.
+int RunPortTest(const char* portName, const PortTestOptions& options,
+                const PortTestControl& control);
+
+// The counts as the last lines of a repeated test give them, and as the dialog shows them while
+// it runs: two lines, runs and bytes, then line errors and signal changes.
+void FormatCountLines(const PortTestCounts& counts, char first[kPortTestLineSize],
+                      char second[kPortTestLineSize]);
+
+// --- watch_lines.cpp
+// Opens the port (busy and absent read as in the test), turns every handshake off, then until
+// stopped sets DTR and RTS as lines->outputs says and reads the inputs into lines->inputs;
+// puts the port back. Lines for the open, for a line that could not be set or read (once),
+// and for putting back. Returns a PortTestResult (kPortTestStopped when stopped).
+int RunWatchLines(const char* portName, PortLines* lines, const PortTestControl& control);
 
 // --- identify.cpp
 // Until *control.stop is set: once a second writes "This is NAME" and CR LF at the port's own

@@ -40,8 +40,11 @@ CommScript WiredPort() {
 
 int RunScripted(CommScript* script, int plug, Lines* lines, volatile long* stop = nullptr) {
     CommScriptUse(kPortName, script);
-    PortTestControl control = {Lines::Write, lines, stop};
-    int result = RunPortTest(kPortName, plug, control);
+    PortTestControl control = {Lines::Write, lines, stop, nullptr};
+    PortTestOptions options = {};
+    options.plug = plug;
+    options.runs = 1;
+    int result = RunPortTest(kPortName, options, control);
     CommScriptUse(kPortName, nullptr);
     return result;
 }
@@ -191,7 +194,7 @@ TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
         CommScriptUse(kPortName, &script);
         volatile long stop = 0;
         Lines lines;
-        PortTestControl control = {Lines::Write, &lines, &stop};
+        PortTestControl control = {Lines::Write, &lines, &stop, nullptr};
         int result = -1;
         std::thread identify([&] { result = RunIdentify(kPortName, control); });
         std::this_thread::sleep_for(std::chrono::milliseconds(1300));

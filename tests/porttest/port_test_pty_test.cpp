@@ -27,8 +27,11 @@ std::vector<std::string> RunTest(const char* device, int plug, int* result) {
     PortTestControl control = {[](void* context, const char* line) {
                                    static_cast<std::vector<std::string>*>(context)->push_back(line);
                                },
-                               &lines, nullptr};
-    *result = RunPortTest(device, plug, control);
+                               &lines, nullptr, nullptr};
+    PortTestOptions options = {};
+    options.plug = plug;
+    options.runs = 1;
+    *result = RunPortTest(device, options, control);
     return lines;
 }
 
