@@ -98,6 +98,9 @@ if [ $shipped -eq 1 ]; then
         fail "calls a stack probe: the program is meant to be built without them"
     [ $((large + 65536)) -le $((192 * 1024)) ] ||
         fail "frames of 4 KiB or more add up to $large bytes: with 64 KiB for the rest they pass the 192 KiB the main thread commits"
+    # The port test's worker commits 32 KiB (kWorkerThreadStack): everything it reaches must fit.
+    worker=$(sh "$(dirname "$0")/check_worker_stack.sh" "$objdump" "$unstripped" 32768) || status=1
+    echo "$worker"
 fi
 
 # What was checked through the symbols is what ships, and what ships carries no symbols.
