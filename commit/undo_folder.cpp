@@ -16,6 +16,7 @@
 #include "inventory/registry_names.h"
 #include "platform/files.h"
 #include "platform/limits.h"
+#include "platform/own_folder.h"
 #include "platform/regedit_lines.h"
 #include "platform/streams.h"
 #include "platform/text.h"
@@ -61,40 +62,18 @@ void Fail(UndoWriter& w, const char* file, unsigned long error) {
     w.failed = 1;
 }
 
-// "UNDO0001" and the like, after `prefix`.
-void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
-    AppendText(text, size, prefix);
-    for (int divisor = 1000; divisor > 0; divisor /= 10) {
-        char digit[2] = {static_cast<char>('0' + number / divisor % 10), 0};
-        AppendText(text, size, digit);
-    }
-}
-
 // Names the next unused KORVALIN\UNDOnnnn and, when `make`, makes it. 1: named (and made);
 // 0: not (w.folder names what failed, or is "" without a Windows directory).
 int MakeFolder(UndoWriter& w, int make) {
-    w.folder[0] = 0;
-    unsigned length = FilesGetWindowsDirectory(w.windows, sizeof w.windows);
-    if (length == 0 || length >= sizeof w.windows)
+    if (!OwnFolderPath(w.windows, w.folder, sizeof w.folder))
         return 0;
-    AppendText(w.folder, sizeof w.folder, w.windows);
-    AppendText(w.folder, sizeof w.folder, "\\");
-    AppendText(w.folder, sizeof w.folder, kUndoParentFolder);
     if (make)  // there already from an earlier OK, or failing below
         w.madeParent = FilesCreateDirectory(w.folder);
-    size_t parent = TextLength(w.folder);
-    for (int number = 1; number <= kUndoMaxNumber; ++number) {
-        w.folder[parent] = 0;
-        AppendText(w.folder, sizeof w.folder, "\\");
-        AppendNumbered(w.folder, sizeof w.folder, kUndoFolderPrefix, number);
-        if (FilesExists(w.folder))
-            continue;
-        if (make && !(w.madeFolder = FilesCreateDirectory(w.folder)))
-            Fail(w, nullptr, FilesLastError());
-        return !w.failed;
-    }
-    w.folder[parent] = 0;  // no number left: the parent is what is full
-    return 0;
+    if (!AppendFirstUnused(w.folder, sizeof w.folder, kUndoFolderPrefix, ""))
+        return 0;  // no number left: the parent is what is full
+    if (make && !(w.madeFolder = FilesCreateDirectory(w.folder)))
+        Fail(w, nullptr, FilesLastError());
+    return !w.failed;
 }
 
 // The folder's path, a backslash and `name`.

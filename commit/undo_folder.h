@@ -8,16 +8,17 @@
 #define KORVALIN_COMMIT_UNDO_FOLDER_H
 
 #include "commit/ok_plan.h"
+#include "platform/own_folder.h"
 #include "platform/regedit_lines.h"
 
-static const char kUndoParentFolder[] = "KORVALIN";
+static const char* const kUndoParentFolder = kOwnFolderName;
 static const char kUndoFolderPrefix[] = "UNDO";
 static const char kUndoCopyPrefix[] = "FILE";
 static const char kUndoCopyExtension[] = ".DAT";
 static const char kUndoRegistryFile[] = "UNDO.REG";
 static const char kUndoBatchFile[] = "UNDO.BAT";
 static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
-enum { kUndoMaxNumber = 9999 };
+enum { kUndoMaxNumber = kOwnFolderMaxNumber };
 
 // Why a folder could not be written, said by DescribeUndoFailure: the file a copy failed on, or
 // the folder; then the reason the Windows error gives, by UndoFailureKind, and the error.
