@@ -89,6 +89,9 @@ struct PlatformFile;
 PlatformFile* FilesOpenForReading(const char* name);
 // Creates (or empties) a file for writing; null when it cannot be created.
 PlatformFile* FilesCreate(const char* name);
+// Opens a file for reading and writing at its start, keeping its bytes (created empty when it is
+// not there); null when it cannot be (read-only, a directory, in use).
+PlatformFile* FilesOpenForChange(const char* name);
 // Creates a file for writing that must not exist yet; null when it does, or cannot be created.
 PlatformFile* FilesCreateNew(const char* name);
 // The process's standard output, or null where it has none (a GUI program on Windows 95). It is
@@ -101,6 +104,15 @@ int FilesWrite(PlatformFile* file, const void* data, unsigned long size);
 // Makes the disk hold everything written so far (FlushFileBuffers): Windows 95 keeps a closed
 // file in its write-behind cache for seconds. 1: done; 0: failed.
 int FilesFlushToDisk(PlatformFile* file);
+// Moves where the next read or write starts to `offset` bytes from the start of the file
+// (SetFilePointer). 1: done; 0: not.
+int FilesSeek(PlatformFile* file, unsigned long offset);
+// Ends the file where the next write would start, dropping what follows (SetEndOfFile).
+// 1: done; 0: not.
+int FilesCutHere(PlatformFile* file);
+// Flushes Windows' cache of a profile (.INI) file, named as the profile calls take it (a name
+// alone is in the Windows directory). The native build has no such cache.
+void FilesFlushProfileCache(const char* name);
 // 1: closed cleanly; 0: the close reported an error.
 int FilesClose(PlatformFile* file);
 

@@ -36,7 +36,8 @@ struct NativeFilesState {
     std::string currentDirectory;   // empty: the process's working directory
     std::vector<std::string> held;  // host paths another program holds open
     std::vector<std::string> heldWithoutSharing;
-    std::string dosRoot;  // the host folder that is drive C:, or ""
+    std::string dosRoot;      // the host folder that is drive C:, or ""
+    long fileSizeLimit = -1;  // no write takes a file past it; -1: none
     unsigned long lastFailure = 0;
 };
 
@@ -187,6 +188,7 @@ void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemD
     state.currentDirectory.clear();
     state.held.clear();
     state.heldWithoutSharing.clear();
+    state.fileSizeLimit = -1;
 }
 
 unsigned FilesGetWindowsDirectory(char* buffer, unsigned size) {
@@ -387,6 +389,23 @@ PlatformFile* FilesCreate(const char* name) {
     return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
 }
 
+PlatformFile* FilesOpenForChange(const char* name) {
+    std::string hostPath = HostPath(name);
+    if (IsDirectory(hostPath)) {
+        Fail(kFileErrorAccessDenied);
+        return nullptr;
+    }
+    if (HeldWithoutSharing(hostPath)) {
+        Fail(kFileErrorSharingViolation);
+        return nullptr;
+    }
+    struct stat info;
+    FILE* stream = fopen(hostPath.c_str(), stat(hostPath.c_str(), &info) == 0 ? "r+b" : "w+b");
+    if (stream == nullptr)
+        FailWithErrno();
+    return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+}
+
 PlatformFile* FilesCreateNew(const char* name) {
     struct stat info;
     if (lstat(HostPath(name).c_str(), &info) == 0) {
@@ -409,8 +428,34 @@ long FilesRead(PlatformFile* file, void* buffer, unsigned long size) {
 }
 
 int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
+    long limit = State().fileSizeLimit;
+    long at = limit >= 0 ? ftell(file->stream) : 0;
+    if (size > 0 && limit >= 0 && at >= 0 &&
+        static_cast<unsigned long>(at) + size > static_cast<unsigned long>(limit)) {
+        // A full disk: what fits is written, then the write fails.
+        unsigned long fits = at < limit ? static_cast<unsigned long>(limit - at) : 0;
+        fwrite(data, 1, fits, file->stream);
+        return Fail(kFileErrorDiskFull);
+    }
     return fwrite(data, 1, size, file->stream) == size ? 1 : FailWithErrno();
 }
+
+void FilesNativeSetFileSizeLimit(long bytes) {
+    State().fileSizeLimit = bytes;
+}
+
+int FilesSeek(PlatformFile* file, unsigned long offset) {
+    return fseek(file->stream, static_cast<long>(offset), SEEK_SET) == 0 ? 1 : FailWithErrno();
+}
+
+int FilesCutHere(PlatformFile* file) {
+    if (fflush(file->stream) != 0)
+        return FailWithErrno();
+    long at = ftell(file->stream);
+    return at >= 0 && ftruncate(fileno(file->stream), at) == 0 ? 1 : FailWithErrno();
+}
+
+void FilesFlushProfileCache(const char*) {}
 
 int FilesFlushToDisk(PlatformFile* file) {
     if (fflush(file->stream) != 0)

@@ -19,4 +19,8 @@ void FilesNativeSetInUse(const char* name, int held);
 // show it); elsewhere a file's short path is its path as given.
 void FilesNativeSetDosDrive(const char* hostRoot);
 
+// A full disk: no write takes a file past `bytes` (what fits is written, then the write fails
+// with ERROR_DISK_FULL); -1, and FilesNativeSetDirectories, lift the limit.
+void FilesNativeSetFileSizeLimit(long bytes);
+
 #endif

@@ -131,6 +131,11 @@ PlatformFile* FilesCreate(const char* name) {
                               FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+PlatformFile* FilesOpenForChange(const char* name) {
+    return FileOf(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 PlatformFile* FilesCreateNew(const char* name) {
     return FileOf(CreateFileA(name, GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -160,6 +165,20 @@ int FilesWrite(PlatformFile* file, const void* data, unsigned long size) {
 
 int FilesFlushToDisk(PlatformFile* file) {
     return Kept(FlushFileBuffers(HandleOf(file)));
+}
+
+int FilesSeek(PlatformFile* file, unsigned long offset) {
+    return Kept(SetFilePointer(HandleOf(file), static_cast<LONG>(offset), nullptr, FILE_BEGIN) !=
+                INVALID_SET_FILE_POINTER);
+}
+
+int FilesCutHere(PlatformFile* file) {
+    return Kept(SetEndOfFile(HandleOf(file)));
+}
+
+void FilesFlushProfileCache(const char* name) {
+    // Returns FALSE after a flush whether or not it flushed: nothing to read from it.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, name);
 }
 
 int FilesClose(PlatformFile* file) {
