@@ -119,7 +119,7 @@ int CommitLeaveForRestart(CommitLayer* layer, const char* name, int (*add)(const
     char path[kCommitFilePathSize], shortPath[kCommitFilePathSize];
     if (!CommitFilePath(layer, name, path, sizeof path) ||
         FilesGetShortPath(path, shortPath, sizeof shortPath) == 0 ||
-        (add != nullptr && !add(shortPath)))
+        (add != nullptr && add(shortPath) != kRestartDeletionAdded))
         return 0;
     ++layer->restartDeletions;
     CommitReportFile(layer, name, kOkFileDeletedAtRestart);

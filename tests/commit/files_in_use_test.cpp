@@ -43,8 +43,8 @@ std::string ReadAll(const std::string& path) {
     return text;
 }
 
-// The entry goes first into the first [rename] section, every other byte kept; without one the
-// section is added at the end (before a Ctrl+Z, after an unended last line).
+// The entry goes into the first [rename] section, every other byte kept: appended when the
+// section is last or absent (over a final Ctrl+Z, after an unended last line), else first in it.
 TEST(RestartDeletions, AddsTheEntryToWininitKeepingEveryOtherByte) {
     const char kEntry[] = "NUL=C:\\WINDOWS\\SYSTEM\\QUORVANE.DLL\r\n";
     const struct {
@@ -54,12 +54,20 @@ TEST(RestartDeletions, AddsTheEntryToWininitKeepingEveryOtherByte) {
         {false, "", std::string("[rename]\r\n") + kEntry},
         {true, "", std::string("[rename]\r\n") + kEntry},
         {true, "[Rename]\r\nNUL=C:\\OLD.TMP\r\n",
-         std::string("[Rename]\r\n") + kEntry + "NUL=C:\\OLD.TMP\r\n"},
+         std::string("[Rename]\r\nNUL=C:\\OLD.TMP\r\n") + kEntry},
+        {true, "[rename]\r\nNUL=C:\\OLD.TMP",
+         std::string("[rename]\r\nNUL=C:\\OLD.TMP\r\n") + kEntry},
+        {true, "[rename]", std::string("[rename]\r\n") + kEntry},
+        {true, "[rename]\r\nA=B\r\n\x1a", std::string("[rename]\r\nA=B\r\n") + kEntry},
+        {true, "[rename]\r\n\x1a\x1a", std::string("[rename]\r\n") + kEntry + "\x1a\x1a"},
+        {true, "[rename]\r\nA=B\r\n[boot]\r\n",
+         std::string("[rename]\r\n") + kEntry + "A=B\r\n[boot]\r\n"},
+        {true, "[boot]\r\nk=v\x1a", std::string("[boot]\r\nk=v\r\n[rename]\r\n") + kEntry},
         {true, "[boot]\r\nx=[rename]\r\n  [RENAME] ; theirs\nA=B\n\n[other]\r\nk=v",
          std::string("[boot]\r\nx=[rename]\r\n  [RENAME] ; theirs\n") + kEntry +
              "A=B\n\n[other]\r\nk=v"},
         {true, "[boot]\r\nk=v", std::string("[boot]\r\nk=v\r\n[rename]\r\n") + kEntry},
-        {true, "[renamed]\r\n\x1a", std::string("[renamed]\r\n[rename]\r\n") + kEntry + "\x1a"},
+        {true, "[renamed]\r\n\x1a", std::string("[renamed]\r\n[rename]\r\n") + kEntry},
         {true, "[boot]\r\n\x1a[rename]\r\n",
          std::string("[boot]\r\n[rename]\r\n") + kEntry + "\x1a[rename]\r\n"},
     };
@@ -70,7 +78,7 @@ TEST(RestartDeletions, AddsTheEntryToWininitKeepingEveryOtherByte) {
         FilesDelete(wininit.c_str());
         if (c.exists)
             dirs.Write(dirs.windows, kWininitFile, c.before);
-        ASSERT_EQ(1, AddRestartDeletion("C:\\WINDOWS\\SYSTEM\\QUORVANE.DLL"));
+        ASSERT_EQ(kRestartDeletionAdded, AddRestartDeletion("C:\\WINDOWS\\SYSTEM\\QUORVANE.DLL"));
         EXPECT_EQ(c.after, ReadAll(wininit));
     }
     FilesDelete(wininit.c_str());
