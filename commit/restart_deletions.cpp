@@ -61,16 +61,14 @@ void PlanRestartDeletion(const char* text, size_t length, const char* shortPath,
             start + sizeof kWininitSection - 1 <= line)
             sectionEnd = line;
     }
+    const char** piece = edit->pieces;
     size_t place = edit->place;
-    const char* const pieces[kWininitEditPieces] = {
-        place > 0 && text[place - 1] != '\n' ? kLineEnd : "",
-        sectionEnd != 0 ? "" : kWininitSection,
-        sectionEnd != 0 ? "" : kLineEnd,
-        kWininitDeletePrefix,
-        shortPath,
-        kLineEnd};
-    for (int i = 0; i < kWininitEditPieces; ++i)
-        edit->pieces[i] = pieces[i];
+    piece[0] = place > 0 && text[place - 1] != '\n' ? kLineEnd : "";
+    piece[1] = sectionEnd != 0 ? "" : kWininitSection;
+    piece[2] = sectionEnd != 0 ? "" : kLineEnd;
+    piece[3] = kWininitDeletePrefix;
+    piece[4] = shortPath;
+    piece[5] = kLineEnd;
 }
 
 int AddRestartDeletion(const char* shortPath) {
