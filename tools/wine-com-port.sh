@@ -5,6 +5,9 @@
 #       Starts a loopback plug in the background: a pseudo-terminal, reached through the
 #       symbolic link LINK, that sends back everything written to it (socat). Returns once LINK
 #       exists; the plug's process id is in PIDFILE.
+#   tools/wine-com-port.sh slow LINK PIDFILE
+#       As loopback, but a slow talker: the far end sends one byte ("U") every 100 ms and
+#       takes what is written to it without sending it back.
 #   tools/wine-com-port.sh stop PIDFILE
 #       Ends the plug PIDFILE names (nothing when it has already gone) and removes PIDFILE.
 #   tools/wine-com-port.sh map [--bits 32|64] PREFIX NAME PATH [NAME PATH ...]
@@ -21,21 +24,21 @@ set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 usage() {
-    sed -n '4,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+    sed -n '4,16p' "$0" | sed 's/^# \{0,1\}//' >&2
     exit 2
 }
 
 # The pseudo-terminal comes and goes with socat; LINK stays the same path across runs, so a
 # prefix mapped to it once keeps working.
-loopback() {  # LINK PIDFILE
-    local link=$1 pidfile=$2
+loopback() {  # LINK PIDFILE [FAR_END]
+    local link=$1 pidfile=$2 far_end=${3:-PIPE}
     command -v socat >/dev/null || {
         echo "wine-com-port.sh: socat is not installed (tools/install-deps.sh installs it)" >&2
         exit 3
     }
     stop "$pidfile"  # one left by a run that was killed
     rm -f "$link"
-    socat "PTY,link=$link,raw,echo=0" PIPE </dev/null >/dev/null 2>&1 &
+    socat "PTY,link=$link,raw,echo=0" "$far_end" </dev/null >/dev/null 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 50); do
         [ -L "$link" ] && return 0
@@ -106,6 +109,8 @@ mapped() {  # PREFIX NAME PATH: status 0 when Wine's link for NAME leads to PATH
 
 case ${1:-} in
     loopback) [ $# -eq 3 ] || usage; loopback "$2" "$3" ;;
+    # The talker's shell ends with socat: its next byte finds the pipe closed.
+    slow) [ $# -eq 3 ] || usage; loopback "$2" "$3" 'SYSTEM:while printf U; do sleep 0.1; done' ;;
     stop) [ $# -eq 2 ] || usage; stop "$2" ;;
     map) shift; map "$@" ;;
     *) usage ;;
