@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <errno.h>
 #include <termios.h>
 struct CommScript;
 #endif
@@ -59,8 +60,9 @@ struct CommPort {
     int savedModemLines;  // TIOCM_ bits, when savedModemValid
     int savedModemValid;
     CommScript* script;  // non-null: the scripted port stands in for a device
-    unsigned long readTimeoutMs, writeTimeoutMs;  // CommPrepare's, which poll() waits
 #endif
+    // CommPrepare's: one read or write ends after this long in all, however many calls it takes.
+    unsigned long readTimeoutMs, writeTimeoutMs;
     int savedValid;  // CommReadSettings kept the settings
     int plainName;   // opened by its plain name: the \\.\ form found nothing (Windows 95)
 };
@@ -92,8 +94,16 @@ int CommReadSettings(CommPort* port, CommSettings* settings);
 // Starts from what CommReadSettings kept: fails before it.
 int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeoutMs,
                 unsigned long writeTimeoutMs);
+// What CommPrepare answers when the port cannot be set to the speed asked for.
+#ifdef _WIN32
+enum { kCommSpeedRefused = ERROR_INVALID_PARAMETER };
+#else
+enum { kCommSpeedRefused = EINVAL };
+#endif
+// The fastest speed the port says it takes, in bits per second; 0 when it does not say.
+int CommReadFastestSpeed(CommPort* port, unsigned long* baud);
 // Writes or reads up to `size` bytes; *done says how many went. A read returns what came
-// within its timeout, possibly nothing, with 0.
+// within its timeout, possibly nothing, with 0. The timeout holds for the whole call.
 int CommWrite(CommPort* port, const void* data, size_t size, size_t* done);
 int CommRead(CommPort* port, void* data, size_t size, size_t* done);
 // The line errors (CommLineErrorBits) seen since the last call, which clears them.

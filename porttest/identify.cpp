@@ -14,7 +14,7 @@ int RunIdentify(const char* portName, const PortTestControl& control) {
     char text[kPortTestLineSize];
     CopyText(text, kIdentifyNameText);
     AppendText(text, sizeof text, portName);
-    int error = CommPrepare(&session.port, 0, 100, 1000);
+    int error = CommPrepare(&session.port, 0, kSliceMs, kSliceMs);
     if (error == 0)
         Say(&session, kIdentifyRunsText, text);
     AppendText(text, sizeof text, "\r\n");

@@ -1,4 +1,5 @@
-// porttest/port_session.cpp: opening a port for a test, the result lines, putting it back.
+// porttest/port_session.cpp: opening a port for a test, the result lines, counting, moving bytes
+// in slices, putting the port back.
 #include "porttest/port_session.h"
 
 #include "platform/text.h"
@@ -8,6 +9,11 @@ void Say(PortSession* session, const char* format, const char* text, unsigned lo
          unsigned long m) {
     char* line = session->line;
     line[0] = 0;
+    if (session->run > 1) {
+        AppendText(line, kPortTestLineSize, kRunText);
+        AppendNumber(line, kPortTestLineSize, session->run);
+        AppendText(line, kPortTestLineSize, ": ");
+    }
     for (; *format != 0; ++format) {
         char piece[2] = {*format, 0};
         if (*format != '%')
@@ -20,9 +26,19 @@ void Say(PortSession* session, const char* format, const char* text, unsigned lo
     session->control->writeLine(session->control->context, line);
 }
 
-void MarkFailed(PortSession* session) {
-    if (session->result == kPortTestPassed)
-        session->result = kPortTestFailed;
+void Report(PortSession* session, int outcome, const char* format, const char* text,
+            unsigned long n, unsigned long m) {
+    Mark(session, outcome);
+    if (outcome != kPortTestPassed || session->run <= 1)
+        Say(session, format, text, n, m);
+}
+
+void Mark(PortSession* session, int outcome) {
+    if (session->result < outcome)
+        session->result = outcome;
+    PortTestCounts* counts = session->counts;
+    if (outcome == kPortTestFailed && counts != nullptr && counts->failedRun == 0)
+        counts->failedRun = session->run;
 }
 
 int StopRequested(const PortSession& session) {
@@ -33,6 +49,28 @@ int StopRequested(const PortSession& session) {
 void PauseOrStop(const PortSession& session, unsigned long ms) {
     for (unsigned long waited = 0; waited < ms && !StopRequested(session); waited += 50)
         CommPause(50);
+}
+
+int CountInputChanges(PortSession* session, unsigned before) {
+    unsigned now;
+    if (CommReadInputs(&session->port, &now) != 0)
+        return 0;
+    for (unsigned changed = before ^ now; changed != 0; changed &= changed - 1)
+        ++session->counts->signalChanges;
+    return 1;
+}
+
+int MoveInSlices(PortSession* session, unsigned char* bytes, size_t size, size_t* done, int write,
+                 unsigned long slices) {
+    int error = 0;
+    *done = 0;
+    for (; error == 0 && *done < size && slices > 0 && !StopRequested(*session); --slices) {
+        size_t moved = 0;
+        error = write ? CommWrite(&session->port, bytes + *done, size - *done, &moved)
+                      : CommRead(&session->port, bytes + *done, size - *done, &moved);
+        *done += moved;
+    }
+    return error;
 }
 
 int OpenTestedPort(PortSession* session, const char* name) {

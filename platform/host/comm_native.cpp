@@ -158,6 +158,8 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
                 unsigned long writeTimeoutMs) {
     if (!port->savedValid)
         return EINVAL;  // the settings to start from were never read
+    port->readTimeoutMs = readTimeoutMs;
+    port->writeTimeoutMs = writeTimeoutMs;
     if (port->script != nullptr)
         return CommScriptPrepare(port->script, baudRate);
     // Raw always, as a Windows comm port is: no echo, no line editing, no CR LF translation.
@@ -176,15 +178,22 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
                 speed = known.speed;
         }
         if (speed == B0)
-            return EINVAL;
+            return kCommSpeedRefused;
         t.c_cflag |= CS8;
         cfsetispeed(&t, speed);
         cfsetospeed(&t, speed);
     }
     if (tcsetattr(port->fd, TCSANOW, &t) != 0 || tcflush(port->fd, TCIOFLUSH) != 0)
         return errno;
-    port->readTimeoutMs = readTimeoutMs;
-    port->writeTimeoutMs = writeTimeoutMs;
+    return 0;
+}
+
+int CommReadFastestSpeed(CommPort* port, unsigned long* baud) {
+    *baud = 0;
+    if (port->script != nullptr)
+        return CommScriptReadFastestSpeed(port->script, baud);
+    // A terminal takes every standard speed; a pseudo-terminal only pretends to.
+    *baud = kSpeeds[sizeof kSpeeds / sizeof kSpeeds[0] - 1].baud;
     return 0;
 }
 
@@ -200,7 +209,7 @@ int CommWrite(CommPort* port, const void* data, size_t size, size_t* done) {
 int CommRead(CommPort* port, void* data, size_t size, size_t* done) {
     *done = 0;
     if (port->script != nullptr)
-        return CommScriptRead(port->script, data, size, done);
+        return CommScriptRead(port->script, data, size, done, port->readTimeoutMs);
     return Transfer(port->fd, static_cast<char*>(data), size, done, POLLIN, port->readTimeoutMs);
 }
 

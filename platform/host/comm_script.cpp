@@ -17,16 +17,7 @@ const int kScriptError = EIO;  // what a scripted port that went away, or refuse
 const unsigned kOutputsAtOpen = (1u << kOutputDtr) | (1u << kOutputRts);
 
 int WireIsOn(const CommScript& s, int wire) {
-    switch (wire) {
-        case kWireDtr:
-            return (s.outputs >> kOutputDtr) & 1;
-        case kWireRts:
-            return (s.outputs >> kOutputRts) & 1;
-        case kWireStuckOn:
-            return 1;
-        default:
-            return 0;
-    }
+    return (wire >> (s.outputs & 3)) & 1;
 }
 
 }  // namespace
@@ -50,6 +41,8 @@ int CommScriptOpen(CommScript* s, unsigned long* error) {
     s->outputs = kOutputsAtOpen;
     s->current = s->settings;
     s->operations = s->restored = s->closed = 0;
+    s->prepares = s->outputSets = s->inputReads = 0;
+    s->written = 0;
     s->echoLength = 0;
     s->opened = 1;
     return kCommOpened;
@@ -72,6 +65,10 @@ int CommScriptReadSettings(CommScript* s, CommSettings* settings) {
 int CommScriptPrepare(CommScript* s, unsigned long baudRate) {
     if (int error = CommScriptStep(s))
         return error;
+    ++s->prepares;
+    if (baudRate != 0 &&
+        (baudRate == s->refusedBaud || (s->fastestBaud != 0 && baudRate > s->fastestBaud)))
+        return kCommSpeedRefused;
     if (baudRate != 0)
         s->current = CommSettings{baudRate, 8, kParityNone, kStopBitsOne, 0};
     s->current.flow = 0;  // every handshake off
@@ -82,24 +79,40 @@ int CommScriptPrepare(CommScript* s, unsigned long baudRate) {
 int CommScriptWrite(CommScript* s, const void* data, size_t size, size_t* done) {
     if (int error = CommScriptStep(s))
         return error;
-    if (s->echoData) {
-        size_t room = kCommScriptEchoSize - s->echoLength;
-        size_t kept = size < room ? size : room;  // what overflows is lost, as in a full buffer
-        memcpy(s->echo + s->echoLength, data, kept);
-        s->echoLength += kept;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        ++s->written;
+        // What overflows is lost, as in a full buffer; so is every dropEvery-th byte.
+        if (s->echoData && s->echoLength < kCommScriptEchoSize &&
+            (s->dropEvery == 0 || s->written % s->dropEvery != 0))
+            s->echo[s->echoLength++] = bytes[i];
     }
     *done = size;
     return 0;
 }
 
-int CommScriptRead(CommScript* s, void* data, size_t size, size_t* done) {
+int CommScriptRead(CommScript* s, void* data, size_t size, size_t* done, unsigned long timeoutMs) {
     if (int error = CommScriptStep(s))
         return error;
     size_t taken = size < s->echoLength ? size : s->echoLength;
+    if (s->byteEveryMs != 0) {
+        // One byte per byteEveryMs: the read waits for those it takes, or its whole timeout.
+        size_t inTime = timeoutMs / s->byteEveryMs;
+        if (taken > inTime)
+            taken = inTime;
+        CommPause(taken < size ? timeoutMs : taken * s->byteEveryMs);
+    }
     memcpy(data, s->echo, taken);
     memmove(s->echo, s->echo + taken, s->echoLength - taken);
     s->echoLength -= taken;
     *done = taken;
+    return 0;
+}
+
+int CommScriptReadFastestSpeed(CommScript* s, unsigned long* baud) {
+    if (int error = CommScriptStep(s))
+        return error;
+    *baud = s->fastestBaud;
     return 0;
 }
 
@@ -108,6 +121,8 @@ int CommScriptTakeLineErrors(CommScript* s, unsigned* errors) {
         return error;
     *errors = s->lineErrors;
     s->lineErrors = 0;
+    if (s->overrunAbove != 0 && s->current.baudRate > s->overrunAbove)
+        *errors |= kLineErrorOverrun;  // a UART without a working FIFO
     return 0;
 }
 
@@ -118,6 +133,7 @@ int CommScriptSetOutput(CommScript* s, int line, int on) {
     int handshake = line == kOutputDtr ? kFlowDtrDsr : kFlowRtsCts;
     if (s->outputsFail || (s->current.flow & handshake))
         return kScriptError;
+    ++s->outputSets;
     s->outputs = on ? s->outputs | (1u << line) : s->outputs & ~(1u << line);
     return 0;
 }
@@ -127,8 +143,11 @@ int CommScriptReadInputs(CommScript* s, unsigned* inputs) {
         return error;
     if (s->inputsFail)
         return kScriptError;
+    ++s->inputReads;
     *inputs = (WireIsOn(*s, s->cts) ? kInputCts : 0) | (WireIsOn(*s, s->dsr) ? kInputDsr : 0) |
               (WireIsOn(*s, s->ring) ? kInputRing : 0) | (WireIsOn(*s, s->dcd) ? kInputDcd : 0);
+    if (s->flickerEvery > 0 && s->inputReads % s->flickerEvery == 0)
+        *inputs ^= kInputDcd;  // a loose wire
     return 0;
 }
 

@@ -10,34 +10,45 @@
 
 #include "platform/comm_port.h"
 
-// What drives an input line.
+// What drives an input line: a truth table over the outputs, bit (DTR + 2 * RTS) on when the
+// input is on with those outputs. Any other four bits make a line no plug wires.
 enum CommWire {
-    kWireNothing = 0,  // never on
-    kWireDtr,          // on while DTR is on
-    kWireRts,          // on while RTS is on
-    kWireStuckOn,      // always on
+    kWireNothing = 0x0,  // never on
+    kWireDtr = 0xA,      // on while DTR is on
+    kWireRts = 0xC,      // on while RTS is on
+    kWireStuckOn = 0xF,  // always on
+    kWireBoth = 0x8,     // on only while both are on
+    kWireEither = 0xE,   // on while either is on
 };
 
 enum { kCommScriptEchoSize = 2048 };
 
 struct CommScript {
     // --- set by the test
-    int openResult;           // a CommOpenResult
-    unsigned long openError;  // the error code an open that fails gives
-    int settingsFail;         // CommReadSettings fails
-    CommSettings settings;    // the port's settings as found
-    int echoData;             // 1: bytes written come back (a plug wired for data)
-    int cts, dsr, ring, dcd;  // CommWire: what drives each input
-    int inputsFail;           // CommReadInputs fails
-    int outputsFail;          // CommSetOutput fails
-    int failAfter;            // > 0: every operation after this many fails (the port went away)
-    int openPlain;            // opens only by its plain name, as Windows 95 may
-    unsigned lineErrors;      // CommLineErrorBits the next data read brings
+    int openResult;              // a CommOpenResult
+    unsigned long openError;     // the error code an open that fails gives
+    int settingsFail;            // CommReadSettings fails
+    CommSettings settings;       // the port's settings as found
+    int echoData;                // 1: bytes written come back (a plug wired for data)
+    int cts, dsr, ring, dcd;     // CommWire: what drives each input
+    int inputsFail;              // CommReadInputs fails
+    int outputsFail;             // CommSetOutput fails
+    int failAfter;               // > 0: every operation after this many fails (the port went away)
+    int openPlain;               // opens only by its plain name, as Windows 95 may
+    unsigned lineErrors;         // CommLineErrorBits the next data read brings
+    unsigned long fastestBaud;   // the fastest speed the port says it takes (0: it does not say)
+    unsigned long refusedBaud;   // a speed CommPrepare refuses although the port says it takes it
+    unsigned long overrunAbove;  // > 0: above this speed every data read brings an overrun
+    unsigned long dropEvery;     // > 0: of the bytes written, every dropEvery-th is lost
+    unsigned long byteEveryMs;   // > 0: bytes come back one per this many ms (a slow peer)
+    int flickerEvery;            // > 0: every flickerEvery-th read of the inputs, DCD reads wrong
     // --- kept by the port
     unsigned outputs;      // 1 << kOutputDtr and 1 << kOutputRts while on; both on at open
     CommSettings current;  // the settings now
     int operations;        // operations since the open
     int opened, restored, closed;
+    int prepares, outputSets, inputReads;  // calls of each since the open
+    unsigned long written;                 // bytes written since the open
     unsigned char echo[kCommScriptEchoSize];
     size_t echoLength;
 };
@@ -54,7 +65,10 @@ int CommScriptStep(CommScript* script);  // counts one operation: 0, or the erro
 int CommScriptReadSettings(CommScript* script, CommSettings* settings);
 int CommScriptPrepare(CommScript* script, unsigned long baudRate);
 int CommScriptWrite(CommScript* script, const void* data, size_t size, size_t* done);
-int CommScriptRead(CommScript* script, void* data, size_t size, size_t* done);
+// Waits as a read with `timeoutMs` would for a slow peer.
+int CommScriptRead(CommScript* script, void* data, size_t size, size_t* done,
+                   unsigned long timeoutMs);
+int CommScriptReadFastestSpeed(CommScript* script, unsigned long* baud);
 int CommScriptTakeLineErrors(CommScript* script, unsigned* errors);
 int CommScriptSetOutput(CommScript* script, int line, int on);
 int CommScriptReadInputs(CommScript* script, unsigned* inputs);

@@ -37,14 +37,24 @@ bool IsAbsentError(DWORD error) {
            error == ERROR_INVALID_NAME || error == ERROR_BAD_UNIT || error == ERROR_DEV_NOT_EXIST;
 }
 
-// WriteFile or ReadFile until all of `size` moved or a call moved nothing: its timeout passed.
-int Transfer(HANDLE handle, char* bytes, size_t size, size_t* done, BOOL write) {
+// WriteFile or ReadFile until all of `size` moved, the port's timeout passed, or a call moved
+// nothing. One deadline for all the calls, each given what is left of it: a device that sends a
+// byte now and then would otherwise have every call wait the whole timeout again.
+int Transfer(CommPort* port, char* bytes, size_t size, size_t* done, BOOL write) {
+    DWORD timeout = write ? port->writeTimeoutMs : port->readTimeoutMs;
+    DWORD start = GetTickCount();
     *done = 0;
     while (*done < size) {
+        DWORD elapsed = GetTickCount() - start;  // unsigned: right across the counter's wrap
+        if (elapsed >= timeout)
+            break;
+        COMMTIMEOUTS left = {0, 0, timeout - elapsed, 0, timeout - elapsed};
+        if (!SetCommTimeouts(port->handle, &left))
+            return LastError();
         DWORD moved = 0;
-        DWORD chunk = size - *done > 0x10000 ? 0x10000 : static_cast<DWORD>(size - *done);
-        if (!(write ? WriteFile(handle, bytes + *done, chunk, &moved, nullptr)
-                    : ReadFile(handle, bytes + *done, chunk, &moved, nullptr)))
+        DWORD chunk = static_cast<DWORD>(size - *done);  // a test's few hundred bytes
+        if (!(write ? WriteFile(port->handle, bytes + *done, chunk, &moved, nullptr)
+                    : ReadFile(port->handle, bytes + *done, chunk, &moved, nullptr)))
             return LastError();
         if (moved == 0)
             break;
@@ -52,6 +62,11 @@ int Transfer(HANDLE handle, char* bytes, size_t size, size_t* done, BOOL write) 
     }
     return 0;
 }
+
+// GetCommProperties' BAUD_ flags, bit by bit, in bits per second.
+const unsigned long kBaudOfFlag[] = {75,    110,   134,    150,    300,  600,   1200,
+                                     1800,  2400,  4800,   7200,   9600, 14400, 19200,
+                                     38400, 56000, 128000, 115200, 57600};
 
 }  // namespace
 
@@ -129,18 +144,34 @@ int CommPrepare(CommPort* port, unsigned long baudRate, unsigned long readTimeou
     // Buffers are only a request: a driver that keeps its own sizes still carries a test's
     // 512 bytes, so a refusal is no reason to give up.
     SetupComm(handle, 2048, 2048);
-    COMMTIMEOUTS timeouts = {0, 0, readTimeoutMs, 0, writeTimeoutMs};
-    if (!SetCommTimeouts(handle, &timeouts))
-        return LastError();
+    // Each read and write sets its own timeouts (Transfer).
+    port->readTimeoutMs = readTimeoutMs;
+    port->writeTimeoutMs = writeTimeoutMs;
     return Result(PurgeComm(handle, PURGE_TXCLEAR | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_RXABORT));
 }
 
+int CommReadFastestSpeed(CommPort* port, unsigned long* baud) {
+    COMMPROP properties;
+    *baud = 0;
+    if (!GetCommProperties(port->handle, &properties))
+        return LastError();
+    // A port with a fixed limit names one speed; one that takes any divisor (BAUD_USER) leaves
+    // it to the speeds it lists as settable.
+    DWORD flags = properties.dwMaxBaud;
+    if (flags == BAUD_USER)
+        flags = properties.dwSettableBaud;
+    for (unsigned bit = 0; bit < sizeof kBaudOfFlag / sizeof kBaudOfFlag[0]; ++bit)
+        if (((flags >> bit) & 1) && kBaudOfFlag[bit] > *baud)
+            *baud = kBaudOfFlag[bit];
+    return 0;
+}
+
 int CommWrite(CommPort* port, const void* data, size_t size, size_t* done) {
-    return Transfer(port->handle, static_cast<char*>(const_cast<void*>(data)), size, done, TRUE);
+    return Transfer(port, static_cast<char*>(const_cast<void*>(data)), size, done, TRUE);
 }
 
 int CommRead(CommPort* port, void* data, size_t size, size_t* done) {
-    return Transfer(port->handle, static_cast<char*>(data), size, done, FALSE);
+    return Transfer(port, static_cast<char*>(data), size, done, FALSE);
 }
 
 int CommTakeLineErrors(CommPort* port, unsigned* errors) {

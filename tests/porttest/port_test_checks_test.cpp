@@ -7,57 +7,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/host/comm_script.h"
-#include "porttest/port_test.h"
+#include "tests/porttest/scripted_port.h"
 
 namespace {
 
-const char kPortName[] = "COM7";
-
-struct Lines {
-    std::vector<std::string> lines;
-    static void Write(void* context, const char* line) {
-        static_cast<Lines*>(context)->lines.push_back(line);
-    }
-    std::string Find(const char* start) const {
-        for (const std::string& line : lines)
-            if (line.rfind(start, 0) == 0)
-                return line;
-        return "(no line " + std::string(start) + ")";
-    }
-};
-
-// A port that answers, with a plug wired for data and the modem lines as a full plug wires them.
-CommScript WiredPort() {
-    CommScript script = {};
-    script.openResult = kCommOpened;
-    script.settings = {9600, 7, kParityEven, kStopBitsOne, kFlowRtsCts};
-    script.echoData = 1;
-    script.cts = kWireRts;
-    script.dsr = script.dcd = script.ring = kWireDtr;
-    return script;
-}
-
-int RunScripted(CommScript* script, int plug, Lines* lines, volatile long* stop = nullptr) {
-    CommScriptUse(kPortName, script);
-    PortTestControl control = {Lines::Write, lines, stop, nullptr};
-    PortTestOptions options = {};
-    options.plug = plug;
-    options.runs = 1;
-    int result = RunPortTest(kPortName, options, control);
-    CommScriptUse(kPortName, nullptr);
-    return result;
-}
-
-void ExpectPutBack(const CommScript& script) {
-    EXPECT_EQ(script.restored, 1);
-    EXPECT_EQ(script.closed, 1);
-    EXPECT_EQ(script.outputs, (1u << kOutputDtr) | (1u << kOutputRts));
-    EXPECT_EQ(script.current.baudRate, script.settings.baudRate);
-    EXPECT_EQ(script.current.dataBits, script.settings.dataBits);
-    EXPECT_EQ(script.current.parity, script.settings.parity);
-    EXPECT_EQ(script.current.flow, script.settings.flow);
-}
+const char* const kPortName = kScriptedPortName;
+const std::vector<std::string> kInputs = {"CTS", "DSR", "DCD", "RI"};
 
 TEST(PortTestChecks, SignalPairsReadAsThePlugAndItsWiringSay) {
     struct Case {
@@ -65,36 +20,46 @@ TEST(PortTestChecks, SignalPairsReadAsThePlugAndItsWiringSay) {
         int plug;
         int cts, dsr, dcd, ring;
         int inputsFail;
-        const char* rtsCts;
-        const char* dtrDsr;
-        const char* dtrDcd;
-        const char* dtrRi;
+        const char* inputs;
         int result;
     };
     const Case cases[] = {
-        {"full plug", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireDtr, 0, "pass", "pass", "pass",
-         "pass", kPortTestPassed},
-        {"full plug without RI", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireNothing, 0, "pass",
-         "pass", "pass", "not wired by this plug", kPortTestPassed},
-        {"RJ-45 plug", kPlugRj45, kWireRts, kWireNothing, kWireNothing, kWireNothing, 0, "pass",
-         "not wired by this plug", "not wired by this plug", "not wired by this plug",
+        {"full plug", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireDtr, 0,
+         "CTS: follows RTS: pass; DSR: follows DTR: pass; DCD: follows DTR: pass; RI: follows DTR",
          kPortTestPassed},
-        {"no plug chosen", kPlugNone, kWireNothing, kWireNothing, kWireNothing, kWireNothing, 0,
-         "not wired by this plug", "not wired by this plug", "not wired by this plug",
-         "not wired by this plug", kPortTestPassed},
-        {"CTS stuck on", kPlugFull, kWireStuckOn, kWireDtr, kWireDtr, kWireDtr, 0, "stuck on",
-         "pass", "pass", "pass", kPortTestFailed},
-        {"DCD not wired", kPlugFull, kWireRts, kWireDtr, kWireNothing, kWireDtr, 0, "pass", "pass",
-         "stuck off", "pass", kPortTestFailed},
+        {"full plug without RI", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireNothing, 0,
+         "CTS: follows RTS: pass; DSR: follows DTR: pass; DCD: follows DTR: pass; RI: not wired",
+         kPortTestPassed},
+        // An RJ-45 plug that wires RTS-CTS alone is no 8-pin plug: its DSR never follows DTR.
+        {"RTS-CTS plug as an RJ-45 8-pin plug", kPlugRj45, kWireRts, kWireNothing, kWireNothing,
+         kWireNothing, 0,
+         "CTS: follows RTS: pass; DSR: not wired: fail, must follow DTR; DCD: not wired; RI: not "
+         "wired",
+         kPortTestFailed},
+        // Nothing is driven or read without a plug: no input has a line.
+        {"no plug chosen", kPlugNone, kWireNothing, kWireNothing, kWireNothing, kWireNothing, 0, "",
+         kPortTestPassed},
+        {"CTS stuck on", kPlugFull, kWireStuckOn, kWireDtr, kWireDtr, kWireDtr, 0,
+         "CTS: stuck on: fail; DSR: follows DTR: pass; DCD: follows DTR: pass; RI: follows DTR",
+         kPortTestFailed},
+        {"DCD not wired", kPlugFull, kWireRts, kWireDtr, kWireNothing, kWireDtr, 0,
+         "CTS: follows RTS: pass; DSR: follows DTR: pass; DCD: not wired: fail, must follow DTR; "
+         "RI: follows DTR",
+         kPortTestFailed},
         {"DSR and CTS swapped", kPlugFull, kWireDtr, kWireRts, kWireDtr, kWireDtr, 0,
-         "crossed: follows DTR", "crossed: follows RTS", "pass", "pass", kPortTestFailed},
+         "CTS: follows DTR: fail, must follow RTS; DSR: follows RTS: fail, must follow DTR; DCD: "
+         "follows DTR: pass; RI: follows DTR",
+         kPortTestFailed},
         {"RJ-45 plug in a full plug's place", kPlugFull, kWireRts, kWireNothing, kWireNothing,
-         kWireNothing, 0, "pass", "stuck off", "stuck off", "not wired by this plug",
+         kWireNothing, 0,
+         "CTS: follows RTS: pass; DSR: not wired: fail, must follow DTR; DCD: not wired: fail, "
+         "must follow DTR; RI: not wired",
          kPortTestFailed},
         // Never a pass for what was not seen: a port without modem status says so.
         {"modem status fails", kPlugFull, kWireRts, kWireDtr, kWireDtr, kWireDtr, 1,
-         "could not be read", "could not be read", "could not be read", "could not be read",
-         kPortTestPassed},
+         "CTS: could not be read: not fully tested; DSR: could not be read: not fully tested; "
+         "DCD: could not be read: not fully tested; RI: could not be read",
+         kPortTestNotFullyTested},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,10 +69,7 @@ TEST(PortTestChecks, SignalPairsReadAsThePlugAndItsWiringSay) {
         Lines lines;
         EXPECT_EQ(RunScripted(&script, c.plug, &lines), c.result);
         EXPECT_EQ(lines.Find("settings"), "settings: 9600 baud, 7E1, RTS/CTS flow control");
-        EXPECT_EQ(lines.Find("RTS-CTS"), std::string("RTS-CTS: ") + c.rtsCts);
-        EXPECT_EQ(lines.Find("DTR-DSR"), std::string("DTR-DSR: ") + c.dtrDsr);
-        EXPECT_EQ(lines.Find("DTR-DCD"), std::string("DTR-DCD: ") + c.dtrDcd);
-        EXPECT_EQ(lines.Find("DTR-RI"), std::string("DTR-RI: ") + c.dtrRi);
+        EXPECT_EQ(lines.Join(kInputs), c.inputs);
         ExpectPutBack(script);
     }
 }
@@ -151,7 +113,7 @@ TEST(PortTestChecks, APortIsPutBackAfterAFailureMidwayAndWhenStopped) {
     Lines lines;
     EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), kPortTestFailed);
     EXPECT_EQ(lines.Find("data 9600"), "data 9600: no data came back");
-    EXPECT_EQ(lines.lines.back(), "put back: done");
+    EXPECT_EQ(lines.Find("put back"), "put back: done");
     ExpectPutBack(script);
 
     // The port goes away during the data check: what can be put back is, and it is said.
@@ -159,7 +121,7 @@ TEST(PortTestChecks, APortIsPutBackAfterAFailureMidwayAndWhenStopped) {
     script.failAfter = 6;
     lines = Lines();
     EXPECT_EQ(RunScripted(&script, kPlugFull, &lines), kPortTestFailed);
-    EXPECT_EQ(lines.lines.back().rfind("put back: failed, error ", 0), 0u) << lines.lines.back();
+    EXPECT_EQ(lines.Find("put back").rfind("put back: failed, error ", 0), 0u);
     EXPECT_EQ(script.closed, 1);
 
     volatile long stop = 1;
