@@ -60,6 +60,17 @@ TEST_F(CommPtyTest, ReadsAndWritesEndAtTheirTimeouts) {
     EXPECT_LT(done, sizeof lots);
 }
 
+// A terminal takes the standard speeds, and a speed it does not know is refused as Windows
+// refuses one, by the code the data check turns into a line of its own.
+TEST_F(CommPtyTest, SaysItsFastestSpeedAndRefusesAnUnknownOne) {
+    OpenAndRead();
+    unsigned long fastest = 0;
+    EXPECT_EQ(0, CommReadFastestSpeed(&port, &fastest));
+    EXPECT_GE(fastest, 115200u);
+    EXPECT_EQ(kCommSpeedRefused, CommPrepare(&port, 12345, 100, 100));
+    EXPECT_EQ(0, CommPrepare(&port, 115200, 100, 100));
+}
+
 TEST_F(CommPtyTest, OpensEndBusyAbsentOrOpenButNoSerialPort) {
     OpenAndRead();
     CommPort second = {};
