@@ -3,17 +3,14 @@
 // decides them: the refusals in rename/, the command line's in cmdline/; this file brings them
 // in for the dialog.
 //
-// The resource script includes this file too: it can only take the main dialog's caption and
-// Identify's label as macros, and the resource compiler must not see the C++ declarations.
+// The resource script includes this file too: it can only take the main dialog's caption as a
+// macro, and the resource compiler must not see the C++ declarations.
 #ifndef KORVALIN_APP_TEXTS_H
 #define KORVALIN_APP_TEXTS_H
 
 // The caption of IDD_MAIN (tools/run-demo.sh spells it again, as a shell script cannot include
 // this file).
 #define KORVALIN_MAIN_DIALOG_CAPTION "Marrowlink M1/M2 & Varnak TessalineBoard Adapters"
-
-// The Port Test's Identify button, which reads kStopText while Identify runs.
-#define KORVALIN_IDENTIFY_TEXT "&Identify"
 
 #ifndef RC_INVOKED
 
@@ -48,8 +45,15 @@ inline constexpr char kPortTestRenamedFormat[] = "Port: %s (%s after OK and a re
 // A result row: the port's name, then the test's line.
 inline constexpr char kPortTestRowFormat[] = "%s %s";
 
-inline constexpr char kIdentifyText[] = KORVALIN_IDENTIFY_TEXT;
+// What the button of the running test, Identify or watch reads until the run ends; then its
+// own text is put back.
 inline constexpr char kStopText[] = "&Stop";
+
+// The Port Test's first speed choice; the others are each one speed.
+inline constexpr char kDefaultSpeedsText[] = "9600 and fastest";
+// Save: the report's path; or the path that could not be written, and the Windows error.
+inline constexpr char kTestSavedFormat[] = "The test is saved in %s.";
+inline constexpr char kTestNotSavedFormat[] = "The test could not be saved as %s (error %lu).";
 
 // The Port Test's last row, by PortTestResult.
 inline constexpr const char* kPortTestResultTexts[] = {

@@ -18,12 +18,24 @@
 #define IDC_PORT_NAME_LABEL 1007
 #define IDC_TEST 1008
 
-// Controls of IDD_PORT_TEST (IDCANCEL is its Close). Identify, Start and the plug list are
-// numbered in a row: they are enabled and disabled together.
+// Controls of IDD_PORT_TEST (IDCANCEL is its Close). Identify to Save are numbered in a row:
+// a run disables them together, but for its own button, which reads Stop. DTR and RTS, then
+// the lights CTS, DSR, DCD and RI, in a row too.
 #define IDC_TEST_PORT_NAME 1100
 #define IDC_TEST_RESULTS 1101
 #define IDC_IDENTIFY 1102
 #define IDC_START 1103
 #define IDC_PLUG 1104
+#define IDC_SPEEDS 1105
+#define IDC_REPEAT 1106
+#define IDC_WATCH 1107
+#define IDC_SAVE 1108
+#define IDC_DTR 1109
+#define IDC_RTS 1110
+#define IDC_CTS_LIGHT 1111
+#define IDC_DSR_LIGHT 1112
+#define IDC_DCD_LIGHT 1113
+#define IDC_RI_LIGHT 1114
+#define IDC_TEST_COUNTS 1115
 
 #endif
