@@ -13,6 +13,7 @@
 #include "platform/limits.h"
 #include "platform/streams.h"
 #include "platform/text.h"
+#include "porttest/port_test.h"
 
 // What the process ends with, for batch files and login scripts.
 enum CommandExitCode {
@@ -37,8 +38,10 @@ enum {
     kCommandPathSize = kPathSize,  // a file name
     kCommandMessageSize = 160,     // a message line, or a message box's text
     kArgumentFileSize = 4096,      // the words of every @FILE together
-    // What an unattended run shows when no log takes its messages: the usage fits.
-    kUnattendedMessageSize = 1536,
+    // What an unattended run shows when no log takes its messages: the usage fits, and so
+    // does /test's box of a line per port.
+    kUnattendedMessageSize = 2048,
+    kTestBoxPorts = 24,  // port lines in /test's box: with its last lines, it fits 640x480
     // The arguments a cut line may have left: the limit less "start /w korvalin ".
     kDosCutArguments = kDosLineLimit - (sizeof "start /w korvalin " - 1),
 };
@@ -67,7 +70,10 @@ struct CommandLine {
     int log;           // /log, to logPath; also a line that may have been cut, which may name one
     int test;          // /test, of testNames (ALL: every port)
     int plug;          // /plug, a PlugKind; kPlugNone without it
-    int plugGiven;
+    // /speed's speeds in the order given (speedCount 0 without it) and /repeat's runs (0 without
+    // it: one run); its plug is unused, `plug` says it.
+    PortTestOptions testOptions;
+    int testOptionGiven[3];  // /plug, /speed, /repeat: each is given once at most
     char listPath[kCommandPathSize];
     char previewPath[kCommandPathSize];
     char logPath[kCommandPathSize];
@@ -143,11 +149,18 @@ PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count
 
 // --- command_port_test.cpp
 // /test: runs the port test on each port named (every present port for ALL), in the order
-// given, one log line per check with the port's name before it. Every name is looked up before
-// any port is opened: an unknown one is refused (kExitRefused) and nothing is tested. Returns
-// the worst exit code a port gave (kExitDone when every check made passed).
+// given, with /plug, /speed and /repeat. With a log, one log line per check with the port's
+// name before it; without one, one line per port for the box (as many as kTestBoxPorts, then
+// how many more). Every name is looked up before any port is opened: an unknown one is refused
+// (kExitRefused) and nothing is tested. Returns the exit code of the worst result any port
+// gave, in PortTestResult's order (kExitDone when every port passed).
 int RunCommandPortTests(const CommandLine& parsed, PortInventory& inventory,
                         const CommandOutputs& outputs);
+// The box's rule for naming a check: a line names one that did not pass when it says "fail" or
+// "not fully tested", or when it is a data line that says neither "pass", "skipped" nor "not
+// tested" (a data check that lost bytes says how many). The name is what comes before its ": ",
+// after a repeated run's "run N: ", cut to `size`. 1: `name` holds it; 0: the line passed.
+int CheckNotPassed(const char* line, char* name, size_t size);
 
 // --- inventory_listing.cpp
 // One line per board not removed and per present port, in the list's order with every board

@@ -7,7 +7,7 @@
 // line of its own with its meaning after it.
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
-    "korvalin /test NAME ...|ALL [/plug none|full|rj45]\n"
+    "korvalin /test NAME ...|ALL [/plug PLUG] [/speed N,...] [/repeat N]\n"
     "korvalin [/rename NAME=NEW ... [/single]] [/remove ID|ALL ...]\n"
     "    [/preview FILE | /ok [/restart]]\n"
     "Each takes /log FILE.\n"
@@ -20,12 +20,15 @@ inline constexpr char kUsageText[] =
     "/ok - makes the changes as OK does, showing nothing.\n"
     "/restart - with /ok: restarts Windows if needed.\n"
     "/test NAME - tests the ports named, or ALL.\n"
-    "/plug - the loopback plug: none, full (9/25-pin) or rj45.\n"
+    "/plug - the loopback plug: none (sends nothing), data, full (9/25-pin), rj45, rj45-rts, "
+    "rj45-10.\n"
+    "/speed N,... - the data check's speeds, 50 to 115200.\n"
+    "/repeat N - runs the checks N times, up to 9999.\n"
     "/log FILE - where messages go instead of a box.\n"
     "@FILE - the words of FILE, for lines too long for DOS.\n"
     "FILE - is standard output. /rename or /remove alone opens the dialog.\n"
     "Exit codes: 0 done; 1 bad line; 2 refused; 3 not completed; 4 done, restart needed; "
-    "5 a check failed; 6 a port busy; 7 a port not present.";
+    "5 a check failed; 6 a port busy; 7 a port not present; 8 not fully tested.";
 // A bad line's box, when the line names no log.
 inline constexpr char kBadLineBoxText[] = "%s\n\n(/log FILE takes this without a box)";
 
@@ -72,9 +75,14 @@ inline constexpr char kSingleWithoutRenameText[] = "/single needs /rename";
 inline constexpr char kPreviewWithOkText[] = "/preview and /ok cannot be used together";
 inline constexpr char kListWithChangesText[] =
     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
-inline constexpr char kTestWithOthersText[] = "/test goes with /plug and /log only";
-inline constexpr char kPlugWithoutTestText[] = "/plug needs /test";
-inline constexpr char kPlugValueText[] = "/plug takes none, full or rj45: %s";
+inline constexpr char kTestWithOthersText[] =
+    "/test goes with /plug, /speed, /repeat and /log only";
+inline constexpr char kNeedsTestText[] = "/%s needs /test";  // %s: plug, speed or repeat
+inline constexpr char kPlugValueText[] =
+    "/plug takes none, data, full, rj45, rj45-rts or rj45-10: %s";
+inline constexpr char kSpeedValueText[] =
+    "/speed takes 1 to 8 speeds, 50 to 115200, between commas: %s";
+inline constexpr char kRepeatValueText[] = "/repeat takes 1 to 9999 runs: %s";
 inline constexpr char kTooManyTestPortsText[] = "Too many /test values: %s";
 inline constexpr char kCannotWriteText[] = "Cannot write to %s";
 inline constexpr char kLogNotWrittenText[] = "Cannot write to the log %s";
@@ -82,6 +90,13 @@ inline constexpr char kNoChangeWithoutLogText[] =
     "Nothing was changed: /ok makes no change without its log";
 
 inline constexpr char kNoSuchPortText[] = "No port is named [%s]";
+// /test's box without a log: a line per port, "COM8: a check failed: data 115200", by
+// PortTestResult; then the result line and where every check's line is to be had.
+inline constexpr const char* kPortResultTexts[] = {"%s: passed",         "%s: not fully tested",
+                                                   "%s: a check failed", "%s: busy",
+                                                   "%s: not present",    "%s: stopped"};
+inline constexpr char kMorePortsText[] = "and %s more port";  // "s" after more than one
+inline constexpr char kTestBoxLogText[] = "/log FILE writes every check's line.";
 inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";
 inline constexpr char kNoSuchBoardText[] = "No board has the ID# or instance name [%s]";
 inline constexpr char kBoardAmbiguousText[] =

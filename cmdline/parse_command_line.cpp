@@ -21,13 +21,20 @@ enum OptionId {
     kRestart,
     kLog,
     kTest,
-    kPlug,
+    kPlug,  // /plug, /speed and /repeat in this order: CommandLine::testOptionGiven's
+    kSpeed,
+    kRepeat,
     kOptions
 };
 
-const char* const kOptionNames[kOptions] = {
-    "?", "list", "rename", "single", "remove", "preview", "ok", "restart", "log", "test", "plug"};
+const char* const kOptionNames[kOptions] = {"?",       "list",  "rename",  "single", "remove",
+                                            "preview", "ok",    "restart", "log",    "test",
+                                            "plug",    "speed", "repeat"};
 
+// /speed's range: 50 baud is the slowest rate a PC's UART divisor was ever set for, 115,200 the
+// fastest (divisor 1); whether a port takes a speed between is the test's to find and say.
+const unsigned long kSlowestSpeed = 50, kFastestSpeed = 115200;
+static_assert(kPortTestMaxSpeeds == 8 && kPortTestMaxRuns == 9999, "as the messages say");
 
 int LooksLikeOption(const Token& token) {
     return !token.quoted && (token.text[0] == '/' || token.text[0] == '-') && token.text[1] != 0;
@@ -189,18 +196,24 @@ void TakeTestPorts(CommandLine* parsed, const char** cursor, const char* option)
     } while (TakeValue(cursor, &value));
 }
 
-void TakePlug(CommandLine* parsed, const char** cursor, const char* option) {
-    Token value;
-    int twice = parsed->plugGiven;
-    parsed->plugGiven = 1;
-    if (!TakeValue(cursor, &value)) {
+// Takes the value of an option that is given once and takes one word (/plug, /speed, /repeat).
+// 0 when the line is bad for want of it, or for the option given again.
+int TakeOnce(CommandLine* parsed, const char** cursor, const char* option, int* given,
+             Token* value) {
+    int twice = *given;
+    *given = 1;
+    if (!TakeValue(cursor, value)) {
         Fail(parsed, kMissingValueText, option);
-        return;
+        return 0;
     }
     if (twice) {
         Fail(parsed, kOptionTwiceText, option);
-        return;
+        return 0;
     }
+    return 1;
+}
+
+void TakePlug(CommandLine* parsed, const Token& value) {
     for (int plug = 0; plug < kPlugKinds; ++plug) {
         if (EqualIgnoringCase(value.text, kPlugNames[plug].commandWord)) {
             parsed->plug = plug;
@@ -208,6 +221,25 @@ void TakePlug(CommandLine* parsed, const char** cursor, const char* option) {
         }
     }
     Fail(parsed, kPlugValueText, value.text);
+}
+
+// "9600,57600": whole numbers from `least` to `most`, commas between, at most `room` of them, in
+// the order given. Returns how many, or 0 when the word is anything else.
+int TakeNumbers(const Token& value, unsigned long least, unsigned long most, unsigned long* numbers,
+                int room) {
+    const char* cursor = value.text;
+    for (int count = 0; count < room && !value.tooLong;) {
+        unsigned long number = 0;
+        const char* start = cursor;
+        while (*cursor >= '0' && *cursor <= '9' && number <= most)
+            number = number * 10 + static_cast<unsigned long>(*cursor++ - '0');
+        if (cursor == start || number < least || number > most || (*cursor != ',' && *cursor != 0))
+            return 0;
+        numbers[count++] = number;
+        if (*cursor++ == 0)
+            return count;
+    }
+    return 0;
 }
 
 int HasRename(const CommandLine& parsed) {
@@ -231,8 +263,10 @@ void CheckCombinations(CommandLine* parsed) {
     if (parsed->test && (parsed->list || parsed->changeCount > 0 || parsed->single ||
                          parsed->preview || parsed->commit || parsed->restart))
         Fail(parsed, kTestWithOthersText, "");
-    if (parsed->plugGiven && !parsed->test)
-        Fail(parsed, kPlugWithoutTestText, "");
+    // Named as the usage names them, however the line spelled them.
+    for (int i = 0; i < 3; ++i)
+        if (parsed->testOptionGiven[i] && !parsed->test)
+            Fail(parsed, kNeedsTestText, kOptionNames[kPlug + i]);
 }
 
 }  // namespace
@@ -267,6 +301,7 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
             continue;
         }
         int* flag = nullptr;
+        Token value;
         switch (option) {
             case kUsage:
                 parsed->showUsage = 1;
@@ -288,7 +323,25 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
                 TakeTestPorts(parsed, &cursor, token.text);
                 break;
             case kPlug:
-                TakePlug(parsed, &cursor, token.text);
+            case kSpeed:
+            case kRepeat:
+                if (!TakeOnce(parsed, &cursor, token.text, &parsed->testOptionGiven[option - kPlug],
+                              &value))
+                    break;
+                if (option == kPlug) {
+                    TakePlug(parsed, value);
+                } else if (option == kSpeed) {
+                    PortTestOptions& options = parsed->testOptions;
+                    options.speedCount = TakeNumbers(value, kSlowestSpeed, kFastestSpeed,
+                                                     options.speeds, kPortTestMaxSpeeds);
+                    if (options.speedCount == 0)
+                        Fail(parsed, kSpeedValueText, value.text);
+                } else {
+                    unsigned long runs = 0;
+                    if (!TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1))
+                        Fail(parsed, kRepeatValueText, value.text);
+                    parsed->testOptions.runs = static_cast<unsigned>(runs);
+                }
                 break;
             case kSingle:
                 flag = &parsed->single;

@@ -159,6 +159,12 @@ int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
     if (outputs.log != nullptr) {
         WriteLogLine(outputs, resultText);
         CloseOutput(outputs.log);
+    } else if (parsed.test && !parsed.bad) {
+        // The box ends as the log would, and once ports were tested says where their every
+        // line is to be had.
+        WriteLogLine(outputs, resultText);
+        if (code == kExitDone || code >= kExitCheckFailed)
+            WriteLogLine(outputs, kTestBoxLogText);
     }
 
     // What no log took reaches the user in a message box, unless the run simply got done.

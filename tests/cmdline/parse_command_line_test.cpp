@@ -8,6 +8,7 @@
 
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
+#include "porttest/port_test.h"
 
 namespace {
 
@@ -192,8 +193,15 @@ TEST(Usage, GivesEachOptionALineOfItsOwnAndListsArgumentFiles) {
     EXPECT_EQ(std::string::npos, usage.find('\t'));
     for (const char* option :
          {"/list FILE", "/rename NAME=NEW", "/single", "/remove ID", "/preview FILE", "/ok",
-          "/restart", "/test NAME", "/plug", "/log FILE", "@FILE"})
+          "/restart", "/test NAME", "/plug", "/speed N,...", "/repeat N", "/log FILE", "@FILE"})
         EXPECT_NE(std::string::npos, usage.find("\n" + std::string(option) + " - ")) << option;
+    // Each plug's word, as /plug takes it, in the usage and in the message for a word it does not.
+    for (const PlugName& plug : kPlugNames) {
+        const std::string word = std::string(" ") + plug.commandWord;
+        EXPECT_NE(std::string::npos, usage.find(word)) << word;
+        EXPECT_NE(std::string::npos, std::string(kPlugValueText).find(word)) << word;
+    }
+    EXPECT_NE(std::string::npos, usage.find("8 not fully tested."));
 }
 
 // COMMAND.COM cuts a line at 127 characters, and "/rename COM12=COM21" cut after "COM2" still

@@ -3,6 +3,8 @@
 // dialog it opens with the changes already made.
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include "app/resource.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/e2e/e2e_command_line.h"
@@ -89,6 +91,32 @@ TEST_F(EndToEndCommandLine, RefusedRenameAloneShowsWhyAndOpensNothing) {
     EXPECT_TRUE(dialog == nullptr || !IsWindowVisible(dialog));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(2u, ExitCode());
+    EXPECT_EQ(before_, ExportTestRegistry());
+}
+
+// /test without /log: however many ports ALL finds, a box of a line per port that fits a
+// 640x480 screen, then how many more, the result, and where every check's line is to be had.
+TEST_F(EndToEndCommandLine, TestWithoutALogShowsALinePerPortInABoxThatFitsTheScreen) {
+    HANDLE readEnd = nullptr;
+    Start("/test ALL", &readEnd);
+    CloseHandle(readEnd);
+    HWND box = WaitUntilShown(kBoxCaption);
+    ASSERT_TRUE(box != nullptr);
+    char text[2048] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    RECT rect = {};
+    GetWindowRect(box, &rect);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(7u, ExitCode());
+    const std::string shown = text;
+    EXPECT_EQ(0u, shown.find("COM1: not present\nCOM2: not present\n")) << shown;
+    const std::string end =
+        "\nand 2 more ports\nResult: a port is not present\n/log FILE writes every check's line.";
+    ASSERT_GE(shown.size(), end.size());
+    EXPECT_EQ(end, shown.substr(shown.size() - end.size())) << shown;
+    EXPECT_EQ(26, std::count(shown.begin(), shown.end(), '\n')) << shown;
+    EXPECT_LE(rect.right - rect.left, 640);
+    EXPECT_LE(rect.bottom - rect.top, 480);
     EXPECT_EQ(before_, ExportTestRegistry());
 }
 
