@@ -337,10 +337,11 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
                     if (options.speedCount == 0)
                         Fail(parsed, kSpeedValueText, value.text);
                 } else {
-                    unsigned long runs = 0;
-                    if (!TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1))
+                    unsigned long runs;
+                    if (TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1))
+                        parsed->testOptions.runs = static_cast<unsigned>(runs);
+                    else
                         Fail(parsed, kRepeatValueText, value.text);
-                    parsed->testOptions.runs = static_cast<unsigned>(runs);
                 }
                 break;
             case kSingle:

@@ -71,20 +71,17 @@ TEST(CommandPortTestLine, SpeedAndRepeatGoodAndBad) {
         {"/test A /speed 49", BAD_SPEEDS "49", "", 0},
         {"/test A /speed 115201", BAD_SPEEDS "115201", "", 0},
         {"/test A /speed 9600,,19200", BAD_SPEEDS "9600,,19200", "", 0},
-        {"/test A /speed 9600,", BAD_SPEEDS "9600,", "", 0},
         {"/test A /speed 9600baud", BAD_SPEEDS "9600baud", "", 0},
+        {"/test A /repeat 1,2", BAD_RUNS "1,2", "", 0},
         {"/test A /speed 99999999999999999999", BAD_SPEEDS "99999999999999999999", "", 0},
         {"/test A /speed 50,75,110,150,300,600,1200,2400,4800",
          BAD_SPEEDS "50,75,110,150,300,600,1200,2400,4800", "", 0},
         {"/test A /speed 9600 /speed 19200", "/speed is given twice", "9600", 0},
         {"/speed 9600 /log -", "/speed needs /test", "9600", 0},
-        {"/test A /speed", "/speed needs a value", "", 0},
         {"/test A /repeat 0", BAD_RUNS "0", "", 0},
         {"/test A /repeat 10000", BAD_RUNS "10000", "", 0},
-        {"/test A /repeat ten", BAD_RUNS "ten", "", 0},
         {"/test A /repeat 3 /repeat 3", "/repeat is given twice", "", 3},
         {"/repeat 3 /log -", "/repeat needs /test", "", 3},
-        {"/test A /repeat -1", "/repeat needs a value", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
