@@ -1,8 +1,9 @@
 // commit/undo_folder.h: the folder OK writes before it changes anything, from which everything
 // it changed can be put back, from Windows or from DOS.
 //
-// <Windows directory>\KORVALIN\UNDOnnnn (nnnn from 0001, the first unused) holds UNDO.REG,
-// UNDO.BAT and a copy FILEnnnn.DAT of each deleted file. 8.3 names throughout, so that DOS can
+// <Windows directory>\KORVALIN\UNDOnnnn (nnnn from 0001, after the highest there) holds
+// UNDO.REG, UNDO.BAT, UNDODOS.BAT, a copy FILEnnnn.DAT of each deleted file and, when OK adds to
+// WININIT.INI, its copy WININIT.OLD. 8.3 names throughout, so that DOS can
 // use it when Windows no longer starts.
 #ifndef KORVALIN_COMMIT_UNDO_FOLDER_H
 #define KORVALIN_COMMIT_UNDO_FOLDER_H
@@ -18,6 +19,7 @@ static const char kUndoCopyExtension[] = ".DAT";
 static const char kUndoRegistryFile[] = "UNDO.REG";
 static const char kUndoBatchFile[] = "UNDO.BAT";
 static const char kUndoDosBatchFile[] = "UNDODOS.BAT";  // the same from real-mode DOS
+static const char kUndoWininitCopy[] = "WININIT.OLD";   // WININIT.INI before OK added to it
 enum { kUndoMaxNumber = kOwnFolderMaxNumber };
 
 // Why a folder could not be written, said by DescribeUndoFailure: the file a copy failed on, or

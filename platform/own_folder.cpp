@@ -1,6 +1,7 @@
-// platform/own_folder.cpp: <Windows>\KORVALIN and the first unused numbered name in it.
+// platform/own_folder.cpp: <Windows>\KORVALIN and the next numbered name in it.
 #include "platform/own_folder.h"
 
+#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/limits.h"
 #include "platform/text.h"
@@ -24,16 +25,28 @@ void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
     }
 }
 
-int AppendFirstUnused(char* path, size_t size, const char* prefix, const char* suffix) {
+int AppendNextNumbered(char* path, size_t size, const char* prefix, const char* suffix) {
     size_t folder = TextLength(path);
-    for (int number = 1; number <= kOwnFolderMaxNumber; ++number) {
-        path[folder] = 0;
-        AppendText(path, size, "\\");
-        AppendNumbered(path, size, prefix, number);
-        AppendText(path, size, suffix);
-        if (!FilesExists(path))
-            return number;
+    FormatText(path + folder, size - folder, "\\%s*", prefix);
+    char name[kFileNameSize];
+    int highest = 0;
+    if (FileSearch* search = FilesFindFirst(path, name, sizeof name)) {
+        do {  // the search also matches short names: each long one is read whole
+            const char* c = name + TextLength(prefix);
+            int number = 0, digits = 0;
+            for (; digits < 4 && *c >= '0' && *c <= '9'; ++digits)
+                number = number * 10 + *c++ - '0';
+            if (StartsWithIgnoringCase(name, prefix) && digits == 4 &&
+                EqualIgnoringCase(c, suffix) && number > highest)
+                highest = number;
+        } while (FilesFindNext(search, name, sizeof name));
+        FilesFindClose(search);
     }
     path[folder] = 0;
-    return 0;
+    if (highest == kOwnFolderMaxNumber)
+        return 0;
+    AppendText(path, size, "\\");
+    AppendNumbered(path, size, prefix, highest + 1);
+    AppendText(path, size, suffix);
+    return highest + 1;
 }

@@ -17,7 +17,7 @@ int OpenTestReport(TestReport* report) {
     if (!OwnFolderPath(windows, report->path, sizeof report->path))
         return 0;
     FilesCreateDirectory(report->path);  // there already from an undo folder or a report before
-    return AppendFirstUnused(report->path, sizeof report->path, kReportPrefix, kReportExtension) &&
+    return AppendNextNumbered(report->path, sizeof report->path, kReportPrefix, kReportExtension) &&
            OpenTextWriter(&report->file, report->path);
 }
 

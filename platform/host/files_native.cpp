@@ -103,6 +103,9 @@ std::string FindEntry(const std::string& directory, const std::string& component
 std::string HostPath(const char* name) {
     std::string path = name;
     std::replace(path.begin(), path.end(), '\\', '/');
+    const std::string& dosRoot = State().dosRoot;
+    if (!dosRoot.empty() && (path.compare(0, 2, "C:") == 0 || path.compare(0, 2, "c:") == 0))
+        path = dosRoot + path.substr(2);  // a drive-C: name, in the folder that stands for it
     std::string resolved = path.compare(0, 1, "/") == 0 ? std::string() : WorkingDirectory();
     if (resolved == "/")
         resolved.clear();
@@ -298,7 +301,8 @@ void FilesNativeSetDosDrive(const char* hostRoot) {
 
 namespace {
 
-// One name as 8.3: kept (in capitals) when it is one, else its first six letters and "~1".
+// One name as 8.3: kept (in capitals) when it is one, else its first six letters and "~1", with
+// the characters an 8.3 name cannot hold (+ , ; = [ ]) as underscores, as Windows makes them.
 std::string ShortName(const std::string& name) {
     size_t dot = name.rfind('.');
     std::string base = name.substr(0, dot);
@@ -307,12 +311,15 @@ std::string ShortName(const std::string& name) {
         std::string kept;
         for (char c : text)
             if (c != ' ' && c != '.')
-                kept += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+                kept += std::string("+,;=[]").find(c) != std::string::npos
+                            ? '_'
+                            : static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
         return kept;
     };
     std::string shortBase = dosLetters(base), shortExtension = dosLetters(extension);
     if (base.empty() || base.size() > 8 || shortBase.size() != base.size() ||
-        extension.size() > 3 || shortExtension.size() != extension.size())
+        extension.size() > 3 || shortExtension.size() != extension.size() ||
+        name.find_first_of("+,;=[]") != std::string::npos)
         shortBase = shortBase.substr(0, 6) + "~1";
     return shortExtension.empty() ? shortBase : shortBase + "." + shortExtension.substr(0, 3);
 }

@@ -14,9 +14,10 @@ void FilesNativeSetDirectories(const char* windowsDirectory, const char* systemD
 // fails with a sharing violation as well.
 enum { kFileHeldWithoutSharing = 2 };
 void FilesNativeSetInUse(const char* name, int held);
-// The host folder that stands for drive C: (null: none). Below it a file's short path is "C:"
-// and its 8.3 names, each long name given as its first six letters and "~1" (as DOS emulators
-// show it); elsewhere a file's short path is its path as given.
+// The host folder that stands for drive C: (null: none). A name that begins "C:" is taken in
+// it, so that a Windows directory may be given as DOS names it. Below it a file's short path is
+// "C:" and its 8.3 names, each long name given as its first six letters and "~1" (as DOS
+// emulators show it); elsewhere a file's short path is its path as given.
 void FilesNativeSetDosDrive(const char* hostRoot);
 
 // A full disk: no write takes a file past `bytes` (what fits is written, then the write fails

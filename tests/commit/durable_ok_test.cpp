@@ -149,8 +149,8 @@ TEST_F(DurableOk, RegistryThatDoesNotReachTheDiskKeepsTheFiles) {
 }
 
 // A driver file in use is left for the restart: WININIT.INI reaches the disk after the registry
-// did, and UNDO.BAT takes its line out again (FIND /V, as MS-DOS 6 and later have it) before
-// copying the file back.
+// did, and UNDO.BAT names that line and takes it out again (FIND /V, run from the Windows
+// directory) before copying the file back.
 TEST_F(DurableOk, HeldFileGoesIntoWininitAfterTheRegistryFlushAndUndoTakesItOut) {
     const std::string held = dirs_.system + "\\quorvane.vxd";
     FilesNativeSetInUse(held.c_str(), 1);
@@ -174,7 +174,9 @@ TEST_F(DurableOk, HeldFileGoesIntoWininitAfterTheRegistryFlushAndUndoTakesItOut)
         if (entry.path().filename() == "UNDO.BAT")
             bat = std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()),
                               std::istreambuf_iterator<char>());
-    size_t find = bat.find(" find /v \"NUL=" + held + "\" < ");
+    size_t find = bat.find("\r\nREM NUL=" + held + "\r\n");
+    EXPECT_NE(std::string::npos, find) << bat;
+    find = bat.find(" COMMAND\\FIND /V \"" + held + "\" <WININIT.INI >WININIT.NEW\r\n", find);
     EXPECT_NE(std::string::npos, find) << bat;
     EXPECT_LT(find, bat.find("copy /Y FILE0002.DAT " + held)) << bat;
 }

@@ -213,7 +213,7 @@ TEST_F(UndoFolder, PutsBackTheRegistryAndFilesOfEveryFixture) {
     }
 }
 
-TEST_F(UndoFolder, NothingToChangeMakesNoFolderAndEachOkTakesTheNextNumber) {
+TEST_F(UndoFolder, NothingToChangeMakesNoFolderAndEachOkTakesTheNumberAfterTheHighest) {
     Load("REGEDIT4\n");
     dirs_.MakeReadOnly(dirs_.system + "/quorvane.vxd");  // cannot go: nothing else to delete
     for (const char* name : {"oem1.inf", "oem2.inf"})
@@ -226,8 +226,10 @@ TEST_F(UndoFolder, NothingToChangeMakesNoFolderAndEachOkTakesTheNextNumber) {
     EXPECT_STREQ("", outcome.undoFolder);
     EXPECT_FALSE(fs::exists(dirs_.windows + "/" + kUndoParentFolder));
 
+    // The number after the highest, even where an earlier folder was deleted: the newest is the
+    // highest, as DOS's DIR shows it.
     const std::string parent = dirs_.windows + "\\" + kUndoParentFolder + "\\";
-    for (const char* expected : {"UNDO0001", "UNDO0002"}) {
+    for (const char* expected : {"UNDO0001", "UNDO0002", "UNDO0003"}) {
         ASSERT_TRUE(LoadFixtureFile("demo.reg"));
         ResetInventory();
         BuildPortInventory();
@@ -235,6 +237,8 @@ TEST_F(UndoFolder, NothingToChangeMakesNoFolderAndEachOkTakesTheNextNumber) {
         CarryOutOkChanges(g_inventory, &outcome);
         EXPECT_EQ(kOkDone, outcome.result);
         EXPECT_EQ(parent + expected, outcome.undoFolder);
+        if (std::string(expected) == "UNDO0002")
+            fs::remove_all(HostPath(parent + "UNDO0001"));
     }
 }
 

@@ -51,8 +51,9 @@ class TestReportFile : public ::testing::Test {
     std::string windows_;
 };
 
-// Each TESTnnnn.TXT takes the first number unused, from 0001, whatever the undo folders use.
-TEST_F(TestReportFile, TakesTheFirstUnusedNumberBesideTheUndoFolders) {
+// Each TESTnnnn.TXT takes the number after the highest, from 0001, whatever the undo folders use;
+// never one in a gap, so the newest is always the highest.
+TEST_F(TestReportFile, TakesTheNumberAfterTheHighestBesideTheUndoFolders) {
     struct Case {
         std::vector<std::string> there;  // in KORVALIN before the save ("" for none at all)
         const char* named;
@@ -61,7 +62,8 @@ TEST_F(TestReportFile, TakesTheFirstUnusedNumberBesideTheUndoFolders) {
         {{}, "TEST0001.TXT"},
         {{"UNDO0001", "UNDO0002"}, "TEST0001.TXT"},
         {{"TEST0001.TXT", "TEST0002.TXT"}, "TEST0003.TXT"},
-        {{"TEST0001.TXT", "TEST0003.TXT"}, "TEST0002.TXT"},
+        {{"TEST0001.TXT", "TEST0003.TXT"}, "TEST0004.TXT"},
+        {{"TEST0002.TXT", "test0007.txt", "TEST0009.BAK", "TEST00010.TXT"}, "TEST0008.TXT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.named);
