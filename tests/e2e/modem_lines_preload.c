@@ -7,7 +7,9 @@
 // CTS, DSR, DCD and RI from KORVALIN_WIRING, e.g. "CTS=RTS DSR=DTR DCD=DTR RI=DTR", each input
 // following RTS or DTR, stuck ON, OFF (not wired; an input the wiring leaves out is OFF too),
 // on with BOTH outputs or with EITHER, or as four 0/1 readings with neither, DTR alone, RTS
-// alone and both on ("RI=0110": on with one output alone, a wiring fault no plug has). Without
+// alone and both on ("RI=0110": on with one output alone, a wiring fault no plug has).
+// "DROP=N" makes the plug lose the middle byte of every Nth write, a fault that comes and goes
+// (the program is told the whole write went out, as a UART's FIFO would tell it). Without
 // KORVALIN_WIRING the terminals keep having no modem lines: their requests go to the C library's
 // own ioctl, as every other descriptor's do.
 //
@@ -54,7 +56,7 @@ static const struct {
     const char* readings;
 } kSources[] = {{"RTS", "0011"}, {"DTR", "0101"},  {"ON", "1111"},
                 {"OFF", "0000"}, {"BOTH", "0001"}, {"EITHER", "0111"}};
-static unsigned long g_sent;
+static unsigned long g_sent, g_writes, g_drop_every;
 static int g_driven;  // outputs whose level was changed
 
 // A wiring that cannot be read stops the program at once: a typo must not read as "not wired".
@@ -76,6 +78,10 @@ __attribute__((constructor)) static void ReadWiring(void) {
     snprintf(words, sizeof words, "%s", wiring ?: "");
     for (char* word = strtok(words, " "); word; word = strtok(NULL, " ")) {
         char* from = strchr(word, '=');
+        if (from && from - word == 4 && !strncmp(word, "DROP", 4)) {
+            g_drop_every = strtoul(from + 1, NULL, 10);
+            continue;
+        }
         int i = 0;
         while (from && i < 4 &&
                !(strlen(kInputs[i].name) == (size_t)(from - word) &&
@@ -206,8 +212,20 @@ ssize_t write(int fd, const void* data, size_t size) {
     static ssize_t (*real)(int, const void*, size_t);
     if (!real)
         real = dlsym(RTLD_NEXT, "write");
+    if (Watched(fd) < 0)
+        return real(fd, data, size);
+    size_t half = size / 2;
+    if (size > 1 && g_drop_every && ++g_writes % g_drop_every == 0) {
+        ssize_t first = real(fd, data, half);
+        if (first < (ssize_t)half)
+            return first;
+        ssize_t rest = real(fd, (const char*)data + half + 1, size - half - 1);
+        g_sent += half + (rest > 0 ? rest : 0);
+        Record();
+        return rest < 0 ? (ssize_t)half : (ssize_t)(half + 1 + rest);
+    }
     ssize_t written = real(fd, data, size);
-    if (written > 0 && Watched(fd) >= 0) {
+    if (written > 0) {
         g_sent += written;
         Record();
     }

@@ -97,7 +97,7 @@ has rj45 'COM5 DSR: could not be read: not fully tested'
 
 # A device that keeps talking slowly ends each check at its deadline, not a read's timeout per
 # byte (which took minutes): the data checks fail in seconds.
-SECONDS_LIMIT=20 run slow 5 /test COM9 /plug data /log -
+SECONDS_LIMIT=12 run slow 5 /test COM9 /plug data /log -
 grep -Eq '^COM9 data 9600: .*(differs|came back)' "$work/slow.log" ||
     fail "slow: no failed 'COM9 data 9600: ...' line"
 
