@@ -176,6 +176,7 @@ void InitialisePortTest(HWND dialog, const PortRecord* port) {
         TextEqual(g_run.portName, port->portName) ? kPortTestNameFormat : kPortTestRenamedFormat,
         g_run.portName, port->portName);
     SetDlgItemTextA(dialog, IDC_TEST_PORT_NAME, line);
+    SetDlgItemTextA(dialog, IDC_TEST_WARNING, kDtrWarningText);
     for (const PlugName& plug : kPlugNames)
         SendToItem(dialog, IDC_PLUG, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(plug.dialogText));
     SendToItem(dialog, IDC_PLUG, CB_SETCURSEL, kPlugNone, 0);

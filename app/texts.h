@@ -42,6 +42,10 @@ inline constexpr const char* kUndoAdvice[] = {"Press", "Close it and press",
 // until OK.
 inline constexpr char kPortTestNameFormat[] = "Port: %s";
 inline constexpr char kPortTestRenamedFormat[] = "Port: %s (%s after OK and a restart)";
+// Under the plug list. Set by the dialog rather than in the template, where each character
+// would take two bytes.
+inline constexpr char kDtrWarningText[] =
+    "Identify and the signal checks drop and raise DTR: a modem on this port hangs up.";
 // A result row: the port's name, then the test's line.
 inline constexpr char kPortTestRowFormat[] = "%s %s";
 

@@ -37,5 +37,6 @@
 #define IDC_DCD_LIGHT 1113
 #define IDC_RI_LIGHT 1114
 #define IDC_TEST_COUNTS 1115
+#define IDC_TEST_WARNING 1116
 
 #endif
