@@ -1,5 +1,4 @@
 # port_e2e_setup.sh: what the port tests under Wine share, sourced by port_test_e2e.sh and
-# shellcheck shell=bash
 # modem_lines_e2e.sh: the demo registry in a prefix of the test's own, the stand-in that gives
 # pseudo-terminals modem lines and records what reached the far end, a held file for a busy
 # port, and the runs of korvalin.exe with their checks.
@@ -7,6 +6,7 @@
 # The sourcing script sets wine_run_sh (tools/wine-run.sh), prefix and exe, then calls
 # port_e2e_begin DEMO_REG PRELOAD_SOURCE. Its checks call fail; port_e2e_end prints the logs
 # and exits 1 when any failed.
+# shellcheck shell=bash
 
 # Sets tools, bits, loader, work (the prefix's folder for ports, logs and records), builds the
 # stand-in for the program's side into $preload and loads the demo registry.
