@@ -151,19 +151,24 @@ TEST_F(CommandPortTest, EachCheckIsALogLineAndTheExitCodeIsTheWorstResult) {
     EXPECT_EQ(
         "COM5 open: free\n"
         "COM5 settings: 9600 baud, 8N1, no flow control\n"
-        "COM5 data 9600: pass (512 bytes)\n"
-        "COM5 data 115200: pass (512 bytes)\n"
-        "COM5 RTS-CTS: not wired by this plug\n"
-        "COM5 DTR-DSR: not wired by this plug\n"
-        "COM5 DTR-DCD: not wired by this plug\n"
-        "COM5 DTR-RI: not wired by this plug\n"
+        "COM5 data: not tested: no plug\n"
+        "COM5 signals: not tested: no plug\n"
         "COM5 put back: done\n"
         "Result: done\n",
         output_);
 
+    // A repeated test's count lines reach the log, after the port is put back.
+    EXPECT_EQ(kExitDone, Run("/test COM5 /plug data /repeat 3 /speed 9600 /log -"));
+    EXPECT_NE(output_.find("COM5 put back: done\n"
+                           "COM5 counts: 3 runs, 1536 bytes sent, 1536 back, 0 differed\n"
+                           "COM5 counts: line errors none, 0 signal changes\n"
+                           "Result: done\n"),
+              std::string::npos)
+        << output_;
+
     port_.cts = kWireStuckOn;
     EXPECT_EQ(kExitCheckFailed, Run("/test COM5 /plug rj45 /log -"));
-    EXPECT_NE(output_.find("COM5 RTS-CTS: stuck on\n"), std::string::npos) << output_;
+    EXPECT_NE(output_.find("COM5 CTS: stuck on: fail\n"), std::string::npos) << output_;
     EXPECT_NE(output_.find("\nResult: a check failed\n"), std::string::npos) << output_;
 
     port_.openResult = kCommBusy;
@@ -215,6 +220,12 @@ TEST_F(CommandPortTest, WithoutALogTheBoxGivesALinePerPortAndTheWorstResult) {
         {"/test COM5 /plug data", 1, 0, kCommOpened, kExitDone, "COM5: passed\nResult: done"},
         {"/test COM5 /plug data", 0, 0, kCommOpened, kExitCheckFailed,
          "COM5: a check failed: data 9600\nResult: a check failed"},
+        {"/test COM5 /plug data /speed 1200", 0, 0, kCommOpened, kExitCheckFailed,
+         "COM5: a check failed: data 1200\nResult: a check failed"},
+        {"/test COM5 /plug full", 1, 1, kCommOpened, kExitNotFullyTested,
+         "COM5: not fully tested: CTS\nResult: not fully tested"},
+        {"/test COM5 COM1 /plug full", 1, 1, kCommOpened, kExitPortAbsent,
+         "COM5: not fully tested: CTS\nCOM1: not present\nResult: a port is not present"},
         {"/test COM1 COM5", 1, 0, kCommBusy, kExitPortAbsent,
          "COM1: not present\nCOM5: busy\nResult: a port is not present"},
     };
