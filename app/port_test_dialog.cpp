@@ -117,7 +117,6 @@ void StartRun(HWND dialog, int button) {
     g_run.options.runs = SendToItem(dialog, IDC_REPEAT, BM_GETCHECK, 0, 0) != BST_CHECKED;
     g_run.counts = {};
     g_run.lines.read = 0;
-    SetOutputsOn(dialog);
     g_run.button = button;
     g_run.stop = 0;
     g_run.rowCount = 0;
@@ -159,6 +158,7 @@ void OnRunTimer(HWND dialog) {
     EndRun();
     AddResultRow(dialog, kPortTestResultTexts[g_run.result]);
     ShowRunning(dialog, 0);
+    SetOutputsOn(dialog);  // as the port was put back, and as the next watch starts
 }
 
 // "Port: COM7", or "Port: COM7 (COM9 after OK and a restart)" while a rename waits for OK. The
