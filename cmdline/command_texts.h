@@ -43,8 +43,9 @@ inline constexpr char kResultCheckFailedText[] = "Result: a check failed";
 inline constexpr char kResultPortBusyText[] = "Result: a port is busy";
 inline constexpr char kResultPortAbsentText[] = "Result: a port is not present";
 inline constexpr char kResultNotFullyTestedText[] = "Result: not fully tested";
-// Done, and /restart's request taken: exit 0, so it begins as a plain done does.
-inline constexpr char kResultRestartingText[] = "Result: done, Windows is restarting";
+// Done, and /restart's request taken: exit 0, so it begins as a plain done does. Windows takes
+// the request before it shuts down, and a program may still refuse it: say only what is known.
+inline constexpr char kResultRestartingText[] = "Result: done, Windows was asked to restart";
 inline constexpr char kRestartRefusedText[] =
     "Windows did not take the request to restart; restart it to finish";
 

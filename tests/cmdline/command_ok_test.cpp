@@ -169,7 +169,7 @@ TEST_F(CommandOk, RestartIsToldInTheLastLine) {
         int code;
         const char* ending;
     } cases[] = {
-        {[] { return 1; }, kExitDone, "Result: done, Windows is restarting\n"},
+        {[] { return 1; }, kExitDone, "Result: done, Windows was asked to restart\n"},
         {[] { return 0; }, kExitRestartNeeded,
          "Windows did not take the request to restart; restart it to finish\n"
          "Result: restart needed, changes done\n"},
