@@ -4,11 +4,10 @@
 // characters (Knowledge Base Q121059), expands % even inside quotes, and splits an unquoted
 // argument at a blank, comma, semicolon or equals sign. So every line is measured with each %
 // doubled before it is written, and one that would be cut fails the folder. UNDO.BAT quotes a
-// long path that holds a separator; where a full path would not fit, it goes to the file's
-// folder by the 8.3 path and names the long name alone, or at last the 8.3 name.
+// long path that holds a separator; where a full path would not fit, it reaches the file's folder
+// from its own by the 8.3 path and names the long name alone, or at last the 8.3 name.
 #include "commit/undo_batch.h"
 
-#include "commit/restart_deletions.h"
 #include "commit/undo_folder.h"
 #include "platform/ascii.h"
 #include "platform/files.h"
@@ -16,83 +15,84 @@
 
 namespace {
 
+// Lines written from a form: \1 and \2 stand for the two texts given with it.
 const char kBatchHeader[] =
     "@ECHO OFF\n"
-    "REM Puts back korvalin's OK: the files, then the registry. From DOS: UNDODOS.BAT\n";
+    "REM Puts back korvalin's OK: the files, then the registry. From DOS: UNDODOS.BAT";
 const char kDosBatchHeader[] =
     "@ECHO OFF\n"
-    "REM Puts back korvalin's OK from DOS: the files (8.3 names), then the registry\n";
-const char kKeptWininit[] = "REM WININIT.OLD: WININIT.INI as it was before OK\n";
-const char kShortNameRemark[] = " comes back by its 8.3 name: a DOS line cannot hold its long name";
+    "REM Puts back korvalin's OK from DOS: the files (8.3 names), then the registry";
+const char kChangeDirectory[] = "\1\nCD \2";  // the drive (none: no line), the directory
+const char kCopyBack[] = "copy /Y \1 \2";
+const char kShortNameRemark[] = "REM \1 keeps its 8.3 name: no DOS line can hold its long one";
 
-// Taking OK's NUL= line out of WININIT.INI, from the Windows directory. WININIT.INI holds other
-// programs' pending renames too, so it is replaced only by the output of a FIND that is known to
-// have worked. COMMAND.COM's internal commands set no ERRORLEVEL, so a FIND that is missing
-// leaves an older one standing, and its redirection still makes an empty file: no errorlevel
-// test can tell. FIND is run only by the full path Windows 95 installs it at, COMMAND\FIND.EXE
-// (its /V, "lines not containing the string", is MS-DOS's since 2.0), and only if it is there;
-// the same FIND then filters a small batch file whose first line holds the string: only a FIND
-// that really left out that line, and kept the others, makes the batch that copies
-// WININIT.NEW over WININIT.INI and deletes the sign that it has not. Another FIND (Wine's
-// rejects /V, writing its complaint to standard output) writes nothing that runs.
-const char kFindLine[] = "IF EXIST COMMAND\\FIND.EXE COMMAND\\FIND /V \"";
-const char kKeepProbe[] =
-    "ECHO IF EXIST WININIT.INI COPY /Y WININIT.NEW WININIT.INI>> KORVALIN.TXT\n"
-    "ECHO DEL KORVALIN.TXT>> KORVALIN.TXT\n";
-const char kKeepRun[] = "IF EXIST KORVALIN.BAT CALL KORVALIN.BAT\n";
-const char kKeepCleanUp[] =
-    "IF EXIST KORVALIN.TXT DEL KORVALIN.TXT\n"
-    "IF EXIST KORVALIN.BAT DEL KORVALIN.BAT\n"
-    "IF EXIST WININIT.NEW DEL WININIT.NEW\n";
+// Taking OK's NUL= line out of WININIT.INI again, from the Windows directory, the line matched by
+// the part of its path below it (\2; \1 is the whole). WININIT.INI holds other programs'
+// pending renames too, so it is replaced only by the output of a FIND known to work. No
+// errorlevel can tell: COMMAND.COM's internal commands set none, so a FIND that is missing
+// leaves an older one standing, and its redirection still makes an empty file. FIND runs only
+// from where Windows 95 installs it, COMMAND\FIND.EXE, whose /V copies the lines not holding
+// the string (as MS-DOS's has since 2.0), and only if it is there. The same FIND then filters a
+// small batch file whose first line holds the string: only a FIND that left that line out and
+// kept the others makes the batch that copies the new file over WININIT.INI and deletes the
+// sign that it has not. Another FIND's output (Wine's rejects /V, saying so on standard output)
+// runs nothing.
+const char kKeepFromRestart[] =
+    "REM OK added to WININIT.INI (before: WININIT.OLD):\n"
+    "REM NUL=\1\n"
+    "ECHO REM \2>KVUNDO.TXT\n"
+    "ECHO COPY KVUNDO.NEW WININIT.INI>>KVUNDO.TXT\n"
+    "ECHO DEL KVUNDO.TXT>>KVUNDO.TXT\n"
+    "IF EXIST COMMAND\\FIND.EXE COMMAND\\FIND /V \"\2\" <WININIT.INI >KVUNDO.NEW\n"
+    "IF EXIST COMMAND\\FIND.EXE COMMAND\\FIND /V \"\2\" <KVUNDO.TXT >KVUNDO.BAT\n"
+    "IF EXIST KVUNDO.BAT CALL KVUNDO.BAT\n"
+    "IF EXIST KVUNDO.TXT ECHO By hand: take NUL=...\2 out of WININIT.INI\n"
+    "IF EXIST KVUNDO.* DEL KVUNDO.*";
 
-// The pieces as one line in `line` (kDosLineLimit + 1 characters), each % doubled: the length it
-// takes, which is more than kDosLineLimit when it would be cut (and `line` holds only a part).
-size_t MakeLine(char* line, const char* const* pieces, int count) {
+// Writes `form`'s lines, each \1 and \2 replaced, each % doubled; a line left empty is not
+// written. 1: every line fits. A line that does not is not written, and when `write` it fails
+// the folder; with `write` 0 nothing is written, only measured.
+int PutLines(UndoBatches* b, TextWriter* file, const char* form, const char* one = "",
+             const char* two = "", int write = 1) {
+    char line[kDosLineLimit + 1];
     size_t length = 0;
-    for (int i = 0; i < count; ++i)
-        for (const char* c = pieces[i]; *c != 0; ++c)
+    int fits = 1;
+    for (;; ++form) {
+        if (*form == 0 || *form == '\n') {
+            fits &= length <= kDosLineLimit;
+            if (length > 0 && length <= kDosLineLimit && write) {
+                line[length] = 0;
+                WriteText(file, line);
+                WriteText(file, "\n");
+            }
+            length = 0;
+            if (*form == 0)
+                break;
+            continue;
+        }
+        const char single[2] = {*form, 0};
+        for (const char* c = *form == '\1' ? one : *form == '\2' ? two : single; *c != 0; ++c)
             for (int n = *c == '%' ? 2 : 1; n > 0; --n, ++length)
                 if (length < kDosLineLimit)
                     line[length] = *c;
-    line[length < kDosLineLimit ? length : kDosLineLimit] = 0;
-    return length;
-}
-
-// Writes a line MakeLine made.
-void WriteMadeLine(TextWriter* file, const char* line) {
-    WriteText(file, line);
-    WriteText(file, "\n");
-}
-
-// Writes the line made of the pieces; one that would be cut is not written, and fails the
-// folder. 1: written.
-int PutLine(UndoBatches* b, TextWriter* file, const char* p0, const char* p1 = "",
-            const char* p2 = "", const char* p3 = "", const char* p4 = "", const char* p5 = "") {
-    const char* const pieces[] = {p0, p1, p2, p3, p4, p5};
-    char line[kDosLineLimit + 1];
-    if (MakeLine(line, pieces, 6) > kDosLineLimit) {
-        b->failed = 1;
-        return 0;
     }
-    WriteMadeLine(file, line);
-    return 1;
-}
-
-// The quote a path takes in UNDO.BAT: "\"" when COPY would take it for more than one argument.
-const char* QuoteFor(const char* path) {
-    for (; *path != 0; ++path)
-        if (FindCharacter(" ,;=", *path) != nullptr)
-            return "\"";
-    return "";
+    b->failed |= write & !fits;
+    return fits;
 }
 
 // The lines that make the 8.3 path `shortPath` the current drive and directory.
 void ChangeDirectory(UndoBatches* b, TextWriter* file, const char* shortPath) {
     char drive[3] = {shortPath[0], shortPath[1], 0};
     int hasDrive = shortPath[1] == ':';
-    if (hasDrive)
-        PutLine(b, file, drive);
-    PutLine(b, file, "CD ", shortPath + (hasDrive ? 2 : 0));
+    PutLines(b, file, kChangeDirectory, hasDrive ? drive : "", shortPath + 2 * hasDrive);
+}
+
+// `path`, quoted when COPY would take it for more than one argument, into `quoted`.
+void Quote(const char* path, char* quoted, size_t size) {
+    const char* c = path;
+    while (*c != 0 && FindCharacter(" ,;=", *c) == nullptr)
+        ++c;
+    FormatText(quoted, size, *c ? "\"%s\"" : "%s", path);
 }
 
 // The part of `shortPath` below the Windows directory, from its backslash; null when it lies
@@ -104,35 +104,11 @@ const char* BelowWindows(const UndoBatches* b, const char* shortPath) {
                : nullptr;
 }
 
-// UNDO.BAT's lines for a file OK leaves for the restart to delete: put back before that restart,
-// it would still be deleted, so its line leaves WININIT.INI first (after the restart
-// WININIT.INI is WININIT.BAK, and the copy back is all). The line is matched by the part of its
-// path below the Windows directory, run from there: the lines' length does not depend on where
-// Windows lives.
-void KeepFromRestartDeletion(UndoBatches* b, const char* shortPath) {
-    TextWriter* bat = &b->bat;
-    const char* below = BelowWindows(b, shortPath);
-    if (below == nullptr)  // matched by all but the drive, which a line can spare
-        below = shortPath + (shortPath[1] == ':' ? 2 : 0);
-    PutLine(b, bat, "REM In use: OK added this line to WININIT.INI's [rename] section:");
-    PutLine(b, bat, "REM ", kWininitDeletePrefix, shortPath);
-    ChangeDirectory(b, bat, b->windows);
-    PutLine(b, bat, "ECHO REM ", below, "> KORVALIN.TXT");
-    WriteText(bat, kKeepProbe);
-    PutLine(b, bat, kFindLine, below, "\" <WININIT.INI >WININIT.NEW");
-    PutLine(b, bat, kFindLine, below, "\" <KORVALIN.TXT >KORVALIN.BAT");
-    WriteText(bat, kKeepRun);
-    PutLine(b, bat, "IF EXIST KORVALIN.TXT ECHO Take out of WININIT.INI its NUL= line ending ",
-            below);
-    WriteText(bat, kKeepCleanUp);
-    ChangeDirectory(b, bat, b->folder);
-}
-
 }  // namespace
 
-void StartUndoBatches(UndoBatches* b, const char* windows, const char* folder, int keptWininit) {
-    WriteText(&b->bat, kBatchHeader);
-    WriteText(&b->dos, kDosBatchHeader);
+void StartUndoBatches(UndoBatches* b, const char* windows, const char* folder) {
+    PutLines(b, &b->bat, kBatchHeader);
+    PutLines(b, &b->dos, kDosBatchHeader);
     // DOS cannot tell a batch file the folder it lies in: both go there by the path it has now,
     // so that they run from wherever they are started.
     if (FilesGetShortPath(windows, b->windows, sizeof b->windows) == 0 ||
@@ -142,84 +118,63 @@ void StartUndoBatches(UndoBatches* b, const char* windows, const char* folder, i
     }
     ChangeDirectory(b, &b->bat, b->folder);
     ChangeDirectory(b, &b->dos, b->folder);
-    if (keptWininit)
-        WriteText(&b->bat, kKeptWininit);
 }
 
 void WriteCopyBack(UndoBatches* b, const char* copy, const char* path, int atRestart) {
-    char shortPath[kPathSize];
+    char shortPath[kPathSize], target[kPathSize + 16];
     if (FilesGetShortPath(path, shortPath, sizeof shortPath) == 0) {
         b->failed = 1;  // the real run could not name it in WININIT.INI either
         return;
     }
-    if (atRestart)
-        KeepFromRestartDeletion(b, shortPath);
     TextWriter* bat = &b->bat;
-    char* name = const_cast<char*>(FindLastCharacter(shortPath, '\\'));
-    if (name == nullptr) {
-        b->failed = 1;
-        return;
-    }
-    const char* longName = FindLastCharacter(path, '\\');
-    longName = longName ? longName + 1 : path;
-    const char* quote = QuoteFor(path);
-    char line[kDosLineLimit + 1];
-    const char* const whole[] = {"copy /Y ", copy, " ", quote, path, quote};
-    if (MakeLine(line, whole, 6) <= kDosLineLimit) {
-        WriteMadeLine(bat, line);
-    } else {
-        // From the file's folder, the copy is reached up from it when the folder lies below the
-        // Windows directory (as the undo folder does), else by its own 8.3 path.
-        *name = 0;
-        char source[kUndoFolderPathSize + 32] = "";
-        if (const char* below = BelowWindows(b, shortPath)) {
-            for (const char* c = below; (c = FindCharacter(c, '\\')) != nullptr; ++c)
-                AppendText(source, sizeof source, "..\\");
-            AppendText(source, sizeof source, b->folder + TextLength(b->windows) + 1);
-        } else {
-            AppendText(source, sizeof source, b->folder);
-        }
-        AppendText(source, sizeof source, "\\");
-        AppendText(source, sizeof source, copy);
-        ChangeDirectory(b, bat, shortPath);
-        *name = '\\';
-        quote = QuoteFor(longName);
-        const char* const alone[] = {"copy /Y ", source, " ", quote, longName, quote};
-        if (MakeLine(line, alone, 6) <= kDosLineLimit) {
-            WriteMadeLine(bat, line);
-        } else {
-            PutLine(b, bat, "REM ", name + 1, kShortNameRemark);
-            PutLine(b, bat, "copy /Y ", source, " ", name + 1);
-        }
+    const char* below = BelowWindows(b, shortPath);
+    const char* shortName = FindLastCharacter(shortPath, '\\');
+    shortName = shortName ? shortName + 1 : shortPath;
+    if (atRestart) {  // put back before that restart, it would still be deleted
+        ChangeDirectory(b, bat, b->windows);
+        // Matched by all but the drive where it lies elsewhere, which a line can spare.
+        PutLines(b, bat, kKeepFromRestart, shortPath,
+                 below ? below : shortPath + 2 * (shortPath[1] == ':'));
         ChangeDirectory(b, bat, b->folder);
     }
-    if (atRestart)
-        PutLine(b, &b->dos,
-                "REM In use: take its NUL= line out of WININIT.INI before Windows starts");
-    if (*QuoteFor(shortPath)) {  // no 8.3 form: a DOS line cannot name it
-        PutLine(b, &b->dos, "REM Put back by hand: DOS cannot name where ", copy, " goes");
-        return;
+    Quote(path, target, sizeof target);
+    if (below != nullptr && !PutLines(b, bat, kCopyBack, copy, target, 0)) {
+        // This folder lies two levels below the Windows directory: the file's folder is reached
+        // up from it by its 8.3 path, the long name taken alone; one too long even so keeps its
+        // 8.3 name.
+        const char* longName = FindLastCharacter(path, '\\');
+        char relative[kPathSize + 8];
+        FormatText(relative, sizeof relative, "..\\..%s", below);
+        CopyText(const_cast<char*>(FindLastCharacter(relative, '\\')) + 1,
+                 longName ? longName + 1 : path);
+        Quote(relative, target, sizeof target);
+        if (!PutLines(b, bat, kCopyBack, copy, target, 0)) {
+            PutLines(b, bat, kShortNameRemark, shortName);
+            FormatText(target, sizeof target, "..\\..%s", below);
+        }
     }
-    if (*QuoteFor(longName))
-        PutLine(b, &b->dos, "REM ", name + 1, kShortNameRemark);
-    PutLine(b, &b->dos, "COPY ", copy, " ", shortPath);
+    PutLines(b, bat, kCopyBack, copy, target);
+    if (atRestart)
+        PutLines(b, &b->dos,
+                 "REM In use: take its NUL= line out of WININIT.INI before Windows starts");
+    Quote(path, target, sizeof target);
+    if (target[0] == '"')  // its long name: DOS could not take it anyway, but here not even quoted
+        PutLines(b, &b->dos, kShortNameRemark, shortName);
+    PutLines(b, &b->dos, "COPY \1 \2", copy, shortPath);
 }
 
 void EndUndoBatches(UndoBatches* b) {
-    PutLine(b, &b->bat, "regedit /s ", kUndoRegistryFile);
+    PutLines(b, &b->bat, "regedit /s \1", kUndoRegistryFile);
     if (b->failed)
         return;
     // Real-mode regedit imports into this Windows directory's registry files: from this folder
     // when the line fits, else from the Windows directory.
-    const char* windows = b->windows;
-    const char* const direct[] = {
-        "REGEDIT /L:", windows, "\\SYSTEM.DAT /R:", windows, "\\USER.DAT ", kUndoRegistryFile};
-    char line[kDosLineLimit + 1];
-    if (MakeLine(line, direct, 6) <= kDosLineLimit) {
-        WriteMadeLine(&b->dos, line);
+    const char* const direct = "REGEDIT /L:\1\\SYSTEM.DAT /R:\1\\USER.DAT \2";
+    if (PutLines(b, &b->dos, direct, b->windows, kUndoRegistryFile, 0)) {
+        PutLines(b, &b->dos, direct, b->windows, kUndoRegistryFile);
         return;
     }
-    ChangeDirectory(b, &b->dos, windows);
-    PutLine(b, &b->dos, "REGEDIT /L:SYSTEM.DAT /R:USER.DAT ", b->folder + TextLength(windows) + 1,
-            "\\", kUndoRegistryFile);
+    ChangeDirectory(b, &b->dos, b->windows);
+    PutLines(b, &b->dos, "REGEDIT /L:SYSTEM.DAT /R:USER.DAT \1\\\2",
+             b->folder + TextLength(b->windows) + 1, kUndoRegistryFile);
 }

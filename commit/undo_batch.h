@@ -17,9 +17,8 @@ struct UndoBatches {
 };
 
 // The opening lines of both: each goes to the undo folder (`folder`, below `windows`; both as
-// Windows gives them). `keptWininit`: WININIT.INI's bytes are kept in the folder, and UNDO.BAT
-// says so.
-void StartUndoBatches(UndoBatches* b, const char* windows, const char* folder, int keptWininit);
+// Windows gives them).
+void StartUndoBatches(UndoBatches* b, const char* windows, const char* folder);
 
 // The lines that put the file `path` back from the folder's copy `copy`. `atRestart`: OK leaves
 // the file for WININIT.EXE to delete at the restart, so UNDO.BAT first takes that line out of

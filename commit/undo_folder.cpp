@@ -34,6 +34,7 @@ const char kAddedValueRemark[] =
 struct UndoWriter {
     const OkPlan* plan;
     char windows[kWindowsDirectorySize];
+    char wininit[kWindowsDirectorySize + sizeof "\\WININIT.INI"];
     char folder[kUndoFolderPathSize];
     TextWriter reg;
     UndoBatches batches;
@@ -102,8 +103,23 @@ int ExportDeletedKeys(UndoWriter& w) {
     return 1;
 }
 
+// Before the first file OK leaves for deletion at the restart, WININIT.INI's bytes as they are,
+// kept as WININIT.OLD (neither batch file touches it), so that its every other line can be
+// checked, or put back, by hand.
+void KeepWininit(UndoWriter& w) {
+    char kept[kUndoFolderPathSize + 16];
+    PathInFolder(w, kUndoWininitCopy, kept, sizeof kept);
+    FormatText(w.wininit, sizeof w.wininit, "%s\\", w.windows);
+    AppendText(w.wininit, sizeof w.wininit, kWininitFile);
+    if (FilesExists(w.wininit) && !FilesCopy(w.wininit, kept))
+        Fail(w, w.wininit, FilesLastError());  // named, as a copied file is
+}
+
 // The copy of one file OK deletes, and the lines that put it back.
 void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
+    int atRestart = kind == kOkFileDeletedAtRestart;
+    if (atRestart && w.wininit[0] == 0)
+        KeepWininit(w);
     if (w.copies == kUndoMaxNumber) {
         w.failed = 1;
         return;
@@ -117,7 +133,7 @@ void SaveDeletedFile(UndoWriter& w, const char* path, int kind) {
         Fail(w, path, FilesLastError());
         return;
     }
-    WriteCopyBack(&w.batches, copy, path, kind == kOkFileDeletedAtRestart);
+    WriteCopyBack(&w.batches, copy, path, atRestart);
 }
 
 // The value as it was (nothing has changed yet), unless its key goes anyway: the key's subtree
@@ -145,24 +161,6 @@ void SaveOldValue(UndoWriter& w, const char* path) {
     }
 }
 
-// When OK will leave a file for deletion at the restart, WININIT.INI's bytes as they are now,
-// kept as WININIT.OLD (neither batch file touches it), so that its every other line can be
-// checked, or put back, by hand. 1: kept; 0: not needed, or no WININIT.INI yet.
-int KeepWininit(UndoWriter& w) {
-    int needed = 0;
-    for (int i = 0; i < w.plan->count; ++i)
-        needed |= w.plan->changes[i].kind == kOkFileDeletedAtRestart;
-    char wininit[kWindowsDirectorySize + 16], kept[kUndoFolderPathSize + 16];
-    PathInFolder(w, kUndoWininitCopy, kept, sizeof kept);
-    FormatText(wininit, sizeof wininit, "%s\\", w.windows);
-    AppendText(wininit, sizeof wininit, kWininitFile);
-    if (!needed || !FilesExists(wininit))
-        return 0;
-    if (!FilesCopy(wininit, kept))
-        Fail(w, wininit, FilesLastError());
-    return 1;
-}
-
 // Writes the folder once the plan says something will change. 1: written.
 int WriteFolder(UndoWriter& w) {
     if (!MakeFolder(w, 1))
@@ -172,7 +170,7 @@ int WriteFolder(UndoWriter& w) {
           OpenInFolder(w, kUndoDosBatchFile, &b.dos)))
         Fail(w, nullptr, FilesLastError());
     WriteText(&w.reg, "REGEDIT4\n");
-    StartUndoBatches(&b, w.windows, w.folder, KeepWininit(w));
+    StartUndoBatches(&b, w.windows, w.folder);
     if (!ExportDeletedKeys(w))
         w.failed = 1;
     for (int i = 0; !(w.failed | b.failed) && i < w.plan->count; ++i) {

@@ -1,7 +1,6 @@
 // platform/own_folder.cpp: <Windows>\KORVALIN and the next numbered name in it.
 #include "platform/own_folder.h"
 
-#include "platform/ascii.h"
 #include "platform/files.h"
 #include "platform/limits.h"
 #include "platform/text.h"
@@ -26,18 +25,21 @@ void AppendNumbered(char* text, size_t size, const char* prefix, int number) {
 }
 
 int AppendNextNumbered(char* path, size_t size, const char* prefix, const char* suffix) {
-    size_t folder = TextLength(path);
-    FormatText(path + folder, size - folder, "\\%s*", prefix);
+    size_t folder = TextLength(path), length = TextLength(prefix) + 4 + TextLength(suffix);
+    const char* const pattern[] = {"\\", prefix, "????", suffix};
+    for (const char* piece : pattern)
+        AppendText(path, size, piece);
     char name[kFileNameSize];
     int highest = 0;
     if (FileSearch* search = FilesFindFirst(path, name, sizeof name)) {
-        do {  // the search also matches short names: each long one is read whole
-            const char* c = name + TextLength(prefix);
-            int number = 0, digits = 0;
-            for (; digits < 4 && *c >= '0' && *c <= '9'; ++digits)
-                number = number * 10 + *c++ - '0';
-            if (StartsWithIgnoringCase(name, prefix) && digits == 4 &&
-                EqualIgnoringCase(c, suffix) && number > highest)
+        do {  // the search matches short names too: only a name of the length asked counts
+            if (TextLength(name) != length)
+                continue;
+            const char* digits = name + TextLength(prefix);
+            int number = 0, i = 0;
+            for (; i < 4 && digits[i] >= '0' && digits[i] <= '9'; ++i)
+                number = number * 10 + digits[i] - '0';
+            if (i == 4 && number > highest)
                 highest = number;
         } while (FilesFindNext(search, name, sizeof name));
         FilesFindClose(search);

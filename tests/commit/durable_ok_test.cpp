@@ -176,7 +176,7 @@ TEST_F(DurableOk, HeldFileGoesIntoWininitAfterTheRegistryFlushAndUndoTakesItOut)
                               std::istreambuf_iterator<char>());
     size_t find = bat.find("\r\nREM NUL=" + held + "\r\n");
     EXPECT_NE(std::string::npos, find) << bat;
-    find = bat.find(" COMMAND\\FIND /V \"" + held + "\" <WININIT.INI >WININIT.NEW\r\n", find);
+    find = bat.find(" COMMAND\\FIND /V \"" + held + "\" <WININIT.INI >KVUNDO.NEW\r\n", find);
     EXPECT_NE(std::string::npos, find) << bat;
     EXPECT_LT(find, bat.find("copy /Y FILE0002.DAT " + held)) << bat;
 }

@@ -152,8 +152,7 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
         EXPECT_EQ(bat.rfind("\r\nCD "),
                   bat.rfind("\r\nCD \\" + windows + "\\KORVALIN\\UNDO0001\r\n"))
             << bat;
-        EXPECT_NE(std::string::npos, bat.find("\r\nREM MARROW~1.INF comes back by its 8.3 name"))
-            << bat;
+        EXPECT_NE(std::string::npos, bat.find("\r\nREM MARROW~1.INF keeps its 8.3 name")) << bat;
         std::ofstream(folder / "REGEDIT.BAT") << "@ECHO OFF\r\n";
         // UNDO.BAT puts the long name back, but the one no line can hold.
         auto back = before;
@@ -170,8 +169,9 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
             EXPECT_EQ(0, system(run.c_str())) << run;
             const std::string said = Read(output);
             fs::remove(output);
-            EXPECT_EQ(held, said.find("Take out of WININIT.INI its NUL= line ending \\SYSTEM\\"
-                                      "QUORVANE.VXD") != std::string::npos)
+            EXPECT_EQ(held,
+                      said.find("By hand: take NUL=...\\SYSTEM\\QUORVANE.VXD out of WININIT.INI") !=
+                          std::string::npos)
                 << said;
             EXPECT_NE(std::string::npos, said.find(dosFolder + "\r\n")) << said;
             EXPECT_EQ(wininit, Read(host / kWininitFile));
@@ -203,6 +203,36 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
     if (prefix.empty())
         fs::remove_all(root);
     printf("The longest batch line: %zu characters: %s\n", longest.size(), longest.c_str());
+}
+
+// WININIT.INI's bytes are part of the way back once OK will add to it: when they cannot be kept
+// (another program holds the file with no sharing at all), OK changes nothing and says why.
+TEST(UndoBatch, WininitThatCannotBeKeptChangesNothing) {
+    char scratch[] = "/tmp/kvbXXXXXX";
+    const fs::path windows = fs::path(mkdtemp(scratch)) / "WINDOWS";
+    fs::create_directories(windows / "SYSTEM");
+    std::ofstream(windows / "SYSTEM/quorvane.vxd") << "MZ driver";
+    std::ofstream(windows / kWininitFile, std::ios::binary) << kOtherRenames;
+    const std::string wininit = (windows / kWininitFile).string();
+    FilesNativeSetDirectories(windows.c_str(), (windows / "SYSTEM").c_str());
+    FilesNativeSetInUse((windows / "SYSTEM/quorvane.vxd").c_str(), 1);
+    FilesNativeSetInUse(wininit.c_str(), kFileHeldWithoutSharing);
+    ResetInventory();
+    ASSERT_TRUE(LoadFixtureText("REGEDIT4\n"));
+    BuildPortInventory();
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    FilesNativeSetInUse(wininit.c_str(), 0);
+    FilesNativeSetInUse((windows / "SYSTEM/quorvane.vxd").c_str(), 0);
+    FilesNativeSetDirectories(nullptr, nullptr);
+    EXPECT_EQ(kOkUndoNotWritten, outcome.result);
+    char reason[kUndoFailureSize];
+    EXPECT_EQ(kUndoFileHeld, DescribeUndoFailure(outcome, reason, sizeof reason));
+    EXPECT_EQ(wininit, Host(outcome.undoFile));
+    EXPECT_EQ(kOtherRenames, Read(windows / kWininitFile));
+    EXPECT_EQ("MZ driver", Read(windows / "SYSTEM/quorvane.vxd"));
+    EXPECT_FALSE(fs::exists(windows / "KORVALIN"));
+    fs::remove_all(windows.parent_path());
 }
 
 }  // namespace
