@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "commit/restart_deletions.h"
 #include "commit/undo_folder.h"
@@ -67,6 +68,40 @@ std::string WinePrefix() {
     return system(run.c_str()) == 0 ? KORVALIN_UNDO_PREFIX : "";
 }
 
+// A Windows directory at `host` with the maker's INF files named `names`, its driver and a
+// WININIT.INI holding other programs' renames.
+void MakeWindows(const fs::path& host, const std::vector<std::string>& names) {
+    fs::remove_all(host);
+    fs::create_directories(host / "INF/OTHER");
+    fs::create_directories(host / "SYSTEM");
+    for (const std::string& name : names)
+        std::ofstream(host / "INF/OTHER" / name) << kMakersInf;
+    std::ofstream(host / "SYSTEM/quorvane.vxd") << "MZ driver";
+    std::ofstream(host / kWininitFile, std::ios::binary) << kOtherRenames;
+}
+
+// OK over the Windows directory `windows` ("C:\...", drive C: being `root`), its driver held
+// open; WININIT.INI too, with no sharing, when `wininitHeld`.
+OkOutcome OkWithTheDriverHeld(const std::string& root, const std::string& windows,
+                              bool wininitHeld = false) {
+    const std::string driver = windows + "\\SYSTEM\\quorvane.vxd";
+    const std::string wininit = windows + "\\" + kWininitFile;
+    FilesNativeSetDosDrive(root.c_str());
+    FilesNativeSetDirectories(windows.c_str(), (windows + "\\SYSTEM").c_str());
+    FilesNativeSetInUse(driver.c_str(), 1);
+    FilesNativeSetInUse(wininit.c_str(), wininitHeld ? kFileHeldWithoutSharing : 0);
+    ResetInventory();
+    EXPECT_TRUE(LoadFixtureText("REGEDIT4\n"));
+    BuildPortInventory();
+    OkOutcome outcome;
+    CarryOutOkChanges(g_inventory, &outcome);
+    FilesNativeSetInUse(driver.c_str(), 0);
+    FilesNativeSetInUse(wininit.c_str(), 0);
+    FilesNativeSetDosDrive(nullptr);
+    FilesNativeSetDirectories(nullptr, nullptr);
+    return outcome;
+}
+
 // Runs `command` in `root` as drive C: in DOSBox, headless.
 void RunInDosBox(const std::string& root, const std::string& command) {
     const std::string line =
@@ -101,36 +136,18 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
         const std::string longInf =
             "Marrowlink " + std::string(std::min<size_t>(200, 259 - 11 - c.dosLength) - 15, 'x') +
             ".inf";
-        const char* const names[] = {longInf.c_str(), "100% Varnak Tessaline.inf", "Tessal,16.inf",
-                                     "Quor=vane;16.inf"};
         const fs::path host = fs::path(root) / Host(windows);
-        fs::remove_all(host);
-        fs::create_directories(host / "INF/OTHER");
-        fs::create_directories(host / "SYSTEM");
-        fs::create_directories(host / "COMMAND");
-        for (const char* name : names)
-            std::ofstream(host / "INF/OTHER" / name) << kMakersInf;
-        std::ofstream(host / "SYSTEM/quorvane.vxd") << "MZ driver";
-        std::ofstream(host / kWininitFile, std::ios::binary) << kOtherRenames;
-        if (!prefix.empty())
+        MakeWindows(host,
+                    {longInf, "100% Varnak Tessaline.inf", "Tessal,16.inf", "Quor=vane;16.inf"});
+        if (!prefix.empty()) {
+            fs::create_directories(host / "COMMAND");
             fs::copy_file(prefix + "/drive_c/windows/system32/find.exe", host / "COMMAND/FIND.EXE");
-
-        const std::string dosWindows = "C:\\" + windows;
-        FilesNativeSetDosDrive(root.c_str());
-        FilesNativeSetDirectories(dosWindows.c_str(), (dosWindows + "\\SYSTEM").c_str());
-        FilesNativeSetInUse((dosWindows + "\\SYSTEM\\quorvane.vxd").c_str(), 1);
-        ResetInventory();
-        std::string error;
-        ASSERT_TRUE(LoadFixtureText("REGEDIT4\n", &error)) << error;
-        BuildPortInventory();
+        }
         const auto before = Files(host);
-        OkOutcome outcome;
-        CarryOutOkChanges(g_inventory, &outcome);
-        FilesNativeSetInUse((dosWindows + "\\SYSTEM\\quorvane.vxd").c_str(), 0);
-        FilesNativeSetDosDrive(nullptr);
-        FilesNativeSetDirectories(nullptr, nullptr);
+        const std::string dosFolder = "C:\\" + windows + "\\KORVALIN\\UNDO0001";
+        const OkOutcome outcome = OkWithTheDriverHeld(root, "C:\\" + windows);
         ASSERT_EQ(kOkDone, outcome.result);
-        ASSERT_EQ(dosWindows + "\\KORVALIN\\UNDO0001", outcome.undoFolder);
+        ASSERT_EQ(dosFolder, outcome.undoFolder);
         const fs::path folder = host / "KORVALIN/UNDO0001";
         const std::string wininit = Read(host / kWininitFile);
         const bool held = c.dosLength + 7 <= 79;
@@ -160,7 +177,6 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
         back[(host / "INF/OTHER/MARROW~1.INF").string()] = kMakersInf;
 
         const auto afterOk = Files(host);
-        const std::string dosFolder = "C:\\" + windows + "\\KORVALIN\\UNDO0001";
         if (!prefix.empty()) {
             const std::string output = Host(fs::path(root).string()) + "/UNDO.OUT";
             const std::string run = std::string(KORVALIN_WINE_RUN) + " --prefix " + prefix +
@@ -209,30 +225,17 @@ TEST(UndoBatch, EveryLineFitsAndTheFilesComeBackUnderTheirOwnNames) {
 // (another program holds the file with no sharing at all), OK changes nothing and says why.
 TEST(UndoBatch, WininitThatCannotBeKeptChangesNothing) {
     char scratch[] = "/tmp/kvbXXXXXX";
-    const fs::path windows = fs::path(mkdtemp(scratch)) / "WINDOWS";
-    fs::create_directories(windows / "SYSTEM");
-    std::ofstream(windows / "SYSTEM/quorvane.vxd") << "MZ driver";
-    std::ofstream(windows / kWininitFile, std::ios::binary) << kOtherRenames;
-    const std::string wininit = (windows / kWininitFile).string();
-    FilesNativeSetDirectories(windows.c_str(), (windows / "SYSTEM").c_str());
-    FilesNativeSetInUse((windows / "SYSTEM/quorvane.vxd").c_str(), 1);
-    FilesNativeSetInUse(wininit.c_str(), kFileHeldWithoutSharing);
-    ResetInventory();
-    ASSERT_TRUE(LoadFixtureText("REGEDIT4\n"));
-    BuildPortInventory();
-    OkOutcome outcome;
-    CarryOutOkChanges(g_inventory, &outcome);
-    FilesNativeSetInUse(wininit.c_str(), 0);
-    FilesNativeSetInUse((windows / "SYSTEM/quorvane.vxd").c_str(), 0);
-    FilesNativeSetDirectories(nullptr, nullptr);
+    const fs::path root = mkdtemp(scratch);
+    MakeWindows(root / "WINDOWS", {});
+    const OkOutcome outcome = OkWithTheDriverHeld(root.string(), "C:\\WINDOWS", true);
     EXPECT_EQ(kOkUndoNotWritten, outcome.result);
     char reason[kUndoFailureSize];
     EXPECT_EQ(kUndoFileHeld, DescribeUndoFailure(outcome, reason, sizeof reason));
-    EXPECT_EQ(wininit, Host(outcome.undoFile));
-    EXPECT_EQ(kOtherRenames, Read(windows / kWininitFile));
-    EXPECT_EQ("MZ driver", Read(windows / "SYSTEM/quorvane.vxd"));
-    EXPECT_FALSE(fs::exists(windows / "KORVALIN"));
-    fs::remove_all(windows.parent_path());
+    EXPECT_STREQ("C:\\WINDOWS\\WININIT.INI", outcome.undoFile);
+    EXPECT_EQ(kOtherRenames, Read(root / "WINDOWS" / kWininitFile));
+    EXPECT_EQ("MZ driver", Read(root / "WINDOWS/SYSTEM/quorvane.vxd"));
+    EXPECT_FALSE(fs::exists(root / "WINDOWS/KORVALIN"));
+    fs::remove_all(root);
 }
 
 }  // namespace
