@@ -168,6 +168,23 @@ TEST_F(FinishSequence, PendingNameIsAskedAboutAsApplyWouldRenameIt) {
     }
 }
 
+// A 20-character entry whose first 19 characters are the port's own 19-character name is not the
+// same name cut short: it is refused whole, as Apply refuses it, and OK goes on with nothing to
+// change.
+TEST_F(FinishSequence, TwentyCharacterEntryIsRefusedWholeNotCutToThePortsName) {
+    const std::string name = "COMXABCDEFGHIJKLM12";  // 19 characters, the longest name
+    std::string boards = kBoards;
+    boards.replace(boards.find("\"COM5\""), 6, "\"" + name + "\"");
+    OpenOver(boards.c_str());
+    SelectRow(3);
+    SetDlgItemTextA(dialog_, IDC_PORT_NAME, (name + "3").c_str());
+    std::vector<ActivatedWindow> seen = PressOk(IDYES);
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("COM Port name [" + name + "3] is too long!", seen[0].text);
+    EXPECT_EQ(name + '\0', PortNameBytes("Enum\\ISAPNP\\QVX1A50000\\1A2B3C4D"));
+    EXPECT_TRUE(g_restartRequests.empty());
+}
+
 // On the demo machine port 3 of the Tessaline 16 Port (COM21) typed COM5 gets COM13, as COM5 to
 // COM12 are taken, and the ports after it pass over the modem's COM14 and the legacy board's
 // COM16: the question says so, and Yes writes just that.
