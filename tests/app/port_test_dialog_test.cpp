@@ -247,28 +247,6 @@ TEST_F(PortTestDialog, IdentifySaysWhatItSendsOnceItRuns) {
     }
 }
 
-// On a loopback Identify runs until stopped: Close must stop it, wait, and put the port back.
-TEST_F(PortTestDialog, CloseDuringIdentifyEndsItAndTheDialog) {
-    const std::string loopback = LoopbackPort();
-    const std::string port = loopback.empty() ? "COM98" : loopback;
-    OpenTestOver(port);
-    Click(IDC_IDENTIFY);
-    char text[16] = "";
-    GetDlgItemTextA(test_, IDC_IDENTIFY, text, sizeof text);
-    EXPECT_STREQ("&Stop", text);
-    EXPECT_FALSE(Enabled(test_, IDC_START));
-    Sleep(1500);
-    DWORD closing = GetTickCount();
-    Click(IDCANCEL);
-    EXPECT_GT(2000u, GetTickCount() - closing);
-    EXPECT_FALSE(IsWindowVisible(test_));
-    HANDLE handle = CreateFileA(("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(!loopback.empty(), handle != INVALID_HANDLE_VALUE) << "the port is free again";
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
-}
-
 // Repeat runs the checks until Stop, with the counts shown as they change; a port that is not
 // there ends it at once.
 TEST_F(PortTestDialog, RepeatRunsUntilStopShowingTheCounts) {
@@ -400,26 +378,32 @@ TEST_F(PortTestDialog, SaveWritesTheListAndSaysWhere) {
     }
 }
 
-// Close during a repeat stops it within a second and puts the port back.
-TEST_F(PortTestDialog, CloseDuringARepeatEndsItAndTheDialog) {
+// On a loopback Identify and a repeated test run until stopped: Close must stop either within a
+// second, and put the port back.
+TEST_F(PortTestDialog, CloseDuringARunEndsItAndTheDialog) {
     const std::string loopback = LoopbackPort();
-    if (loopback.empty())
-        GTEST_SKIP() << "no loopback port";
-    OpenTestOver(loopback);
-    Choose(IDC_PLUG, 1);
-    Check(IDC_REPEAT, true);
-    Click(IDC_START);
-    PumpUntil([] { return false; }, 1500);
-    DWORD closing = GetTickCount();
-    Click(IDCANCEL);
-    EXPECT_GT(1000u, GetTickCount() - closing);
-    EXPECT_FALSE(IsWindowVisible(test_));
-    Sleep(200);  // the worker has put the port back and ended
-    HANDLE handle = CreateFileA(("\\\\.\\" + loopback).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, handle) << "the port is free again";
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
+    const std::string port = loopback.empty() ? "COM98" : loopback;
+    for (int button : {IDC_IDENTIFY, IDC_START}) {
+        SCOPED_TRACE(button);
+        SetUp();
+        OpenTestOver(port);
+        Choose(IDC_PLUG, 1);
+        Check(IDC_REPEAT, true);
+        Click(button);
+        EXPECT_EQ("&Stop", Text(button));
+        EXPECT_FALSE(Enabled(test_, button == IDC_START ? IDC_IDENTIFY : IDC_START));
+        PumpUntil([] { return false; }, 1500);
+        DWORD closing = GetTickCount();
+        Click(IDCANCEL);
+        EXPECT_GT(1000u, GetTickCount() - closing);
+        EXPECT_FALSE(IsWindowVisible(test_));
+        HANDLE handle = CreateFileA(("\\\\.\\" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(!loopback.empty(), handle != INVALID_HANDLE_VALUE) << "the port is free again";
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        TearDown();
+    }
 }
 
 }  // namespace
