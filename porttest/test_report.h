@@ -1,6 +1,6 @@
 // porttest/test_report.h: the saved report of a port test, <Windows>\KORVALIN\TESTnnnn.TXT (nnnn
-// the first unused, as the undo folders beside it are numbered), in CR LF and at most 80 columns,
-// so that it prints and reads in any editor, DOS's included.
+// the one after the highest there, as the undo folders beside it are numbered), in CR LF and at
+// most 80 columns, so that it prints and reads in any editor, DOS's included.
 #ifndef KORVALIN_PORTTEST_TEST_REPORT_H
 #define KORVALIN_PORTTEST_TEST_REPORT_H
 
@@ -17,7 +17,7 @@ struct TestReport {
     char path[kTestReportPathSize];  // the report's full path, or what could not be made
 };
 
-// Names the first unused TESTnnnn.TXT, making KORVALIN when it is not there yet, and creates it.
+// Names the next TESTnnnn.TXT, making KORVALIN when it is not there yet, and creates it.
 // 1: created; 0: not (FilesLastError says why), and `path` names what could not be made ("" when
 // not even the Windows directory was known).
 int OpenTestReport(TestReport* report);
