@@ -9,7 +9,8 @@
 #define KORVALIN_PORTTEST_PORT_TEST_H
 
 // The loopback plug on the port, which decides what the test sends and which input lines it
-// judges. Its texts and rules are in one table, kPlugRules (port_test.cpp).
+// judges. Its names (kPlugNames) and its rule (kPlugRules) sit side by side in
+// signal_check.cpp.
 enum PlugKind {
     kPlugNone = 0,  // nothing is fitted: the port is opened, read and put back, nothing is sent
     kPlugData,      // TX to RX only: data is judged, the inputs are reported, never judged
@@ -20,7 +21,7 @@ enum PlugKind {
     kPlugKinds,
 };
 
-// What the dialog's plug list and /plug call each plug, by PlugKind.
+// What the dialog's plug list and /plug call each plug, by PlugKind (signal_check.cpp).
 struct PlugName {
     const char* dialogText;   // "9- or 25-pin loopback plug"
     const char* commandWord;  // "full"
@@ -85,14 +86,17 @@ struct PortTestControl {
 struct PortLines {
     volatile long outputs;  // 1 << kOutputDtr and 1 << kOutputRts: wanted on
     volatile long inputs;   // CommInputBits as last read
-    volatile long read;     // 1 once the inputs were read; 0 again when they could not be
+    volatile long read;     // 1 once the inputs were read; 0 when they could not be, and
+                            // once the watch has ended
 };
 
 // --- port_test.cpp
 // Runs the checks (open, settings, then for each run the data check at each speed and the
-// signal check, put back), a line for each; with more than one run, later runs give only the
-// lines that differ from a pass, and the last lines give the counts. Returns a PortTestResult.
-// With kPlugNone nothing is sent and neither DTR nor RTS is driven.
+// signal check, put back), a line for each; later runs give only the lines that are not a
+// pass, each after "run N: ". A test that sent data ends with the two count lines, and with
+// the first failed run when one of several failed. Returns a PortTestResult; stopped only
+// when nothing failed before Stop. With kPlugNone nothing is sent and neither DTR nor RTS is
+// driven.
 int RunPortTest(const char* portName, const PortTestOptions& options,
                 const PortTestControl& control);
 
