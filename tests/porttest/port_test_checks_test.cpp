@@ -160,8 +160,10 @@ TEST(PortTestChecks, IdentifyWritesTheNameUntilStoppedAndPutsThePortBack) {
         int result = -1;
         std::thread identify([&] { result = RunIdentify(kPortName, control); });
         std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+        auto stopped = std::chrono::steady_clock::now();
         stop = 1;
         identify.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::milliseconds(500));
         CommScriptUse(kPortName, nullptr);
         EXPECT_EQ(result, kPortTestStopped);
         EXPECT_EQ(lines.lines, c.lines);
