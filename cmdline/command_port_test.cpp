@@ -58,7 +58,8 @@ int TestPort(const char* name, const CommandLine& parsed, const CommandOutputs& 
     int result = RunPortTest(name, options, control);
     if (outputs.log == nullptr && ++*boxed <= kTestBoxPorts) {
         char line[kPortLineSize];
-        FormatText(line, sizeof line, kPortResultTexts[result], name);
+        FormatText(line, sizeof line, "%s: ", name);
+        AppendText(line, sizeof line, kPortResultWords[result]);
         if (tested.check[0] != 0 &&
             (result == kPortTestFailed || result == kPortTestNotFullyTested)) {
             AppendText(line, sizeof line, ": ");
@@ -77,7 +78,7 @@ int CheckNotPassed(const char* line, char* name, size_t size) {
         line = colon + 2;
         colon = FindText(line, ": ");
     }
-    if (!FindText(line, "fail") && !FindText(line, "not fully tested") &&
+    if (!FindText(line, "fail") && !FindText(line, kResultNotFullyTestedText + kResultWordAt) &&
         (!TextBeginsWith(line, "data") || FindText(line, "pass") || FindText(line, "skipped") ||
          FindText(line, "not tested")))
         return 0;

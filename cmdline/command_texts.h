@@ -7,7 +7,7 @@
 // line of its own with its meaning after it.
 inline constexpr char kUsageText[] =
     "korvalin [/list FILE]\n"
-    "korvalin /test NAME ...|ALL [/plug PLUG] [/speed N,...] [/repeat N]\n"
+    "korvalin /test NAME ...|ALL [/plug P] [/speed N,...] [/repeat N]\n"
     "korvalin [/rename NAME=NEW ... [/single]] [/remove ID|ALL ...]\n"
     "    [/preview FILE | /ok [/restart]]\n"
     "Each takes /log FILE.\n"
@@ -20,10 +20,9 @@ inline constexpr char kUsageText[] =
     "/ok - makes the changes as OK does, showing nothing.\n"
     "/restart - with /ok: restarts Windows if needed.\n"
     "/test NAME - tests the ports named, or ALL.\n"
-    "/plug - the loopback plug: none (sends nothing), data, full (9/25-pin), rj45, rj45-rts, "
-    "rj45-10.\n"
-    "/speed N,... - the data check's speeds, 50 to 115200.\n"
-    "/repeat N - runs the checks N times, up to 9999.\n"
+    "/plug - the loopback plug: none, data, full (9/25-pin), rj45, rj45-rts, rj45-10.\n"
+    "/speed N,... - up to 8 speeds, 50 to 115200.\n"
+    "/repeat N - runs the checks N times, to 9999.\n"
     "/log FILE - where messages go instead of a box.\n"
     "@FILE - the words of FILE, for lines too long for DOS.\n"
     "FILE - is standard output. /rename or /remove alone opens the dialog.\n"
@@ -81,9 +80,8 @@ inline constexpr char kTestWithOthersText[] =
 inline constexpr char kNeedsTestText[] = "/%s needs /test";  // %s: plug, speed or repeat
 inline constexpr char kPlugValueText[] =
     "/plug takes none, data, full, rj45, rj45-rts or rj45-10: %s";
-inline constexpr char kSpeedValueText[] =
-    "/speed takes 1 to 8 speeds, 50 to 115200, between commas: %s";
-inline constexpr char kRepeatValueText[] = "/repeat takes 1 to 9999 runs: %s";
+// The usage gives what each takes.
+inline constexpr char kNumbersValueText[] = "Not a /speed or /repeat value: %s";
 inline constexpr char kTooManyTestPortsText[] = "Too many /test values: %s";
 inline constexpr char kCannotWriteText[] = "Cannot write to %s";
 inline constexpr char kLogNotWrittenText[] = "Cannot write to the log %s";
@@ -91,11 +89,18 @@ inline constexpr char kNoChangeWithoutLogText[] =
     "Nothing was changed: /ok makes no change without its log";
 
 inline constexpr char kNoSuchPortText[] = "No port is named [%s]";
-// /test's box without a log: a line per port, "COM8: a check failed: data 115200", by
-// PortTestResult; then the result line and where every check's line is to be had.
-inline constexpr const char* kPortResultTexts[] = {"%s: passed",         "%s: not fully tested",
-                                                   "%s: a check failed", "%s: busy",
-                                                   "%s: not present",    "%s: stopped"};
+// The words of the result lines above, after "Result: " and "Result: a port is ".
+enum { kResultWordAt = sizeof "Result: " - 1, kPortResultWordAt = sizeof "Result: a port is " - 1 };
+// /test's box without a log: a line per port, "COM8: a check failed: data 115200", with its
+// result's word by PortTestResult, the result lines' own where they have them (a stopped test
+// cannot happen without a window; it would count as failed); then the result line and where
+// every check's line is to be had.
+inline constexpr const char* kPortResultWords[] = {"passed",
+                                                   kResultNotFullyTestedText + kResultWordAt,
+                                                   kResultCheckFailedText + kResultWordAt,
+                                                   kResultPortBusyText + kPortResultWordAt,
+                                                   kResultPortAbsentText + kPortResultWordAt,
+                                                   kResultCheckFailedText + kResultWordAt};
 inline constexpr char kMorePortsText[] = "and %s more port";  // "s" after more than one
 inline constexpr char kTestBoxLogText[] = "/log FILE writes every check's line.";
 inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";

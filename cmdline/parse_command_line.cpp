@@ -223,20 +223,23 @@ void TakePlug(CommandLine* parsed, const Token& value) {
     Fail(parsed, kPlugValueText, value.text);
 }
 
-// "9600,57600": whole numbers from `least` to `most`, commas between, at most `room` of them, in
-// the order given. Returns how many, or 0 when the word is anything else.
+// "9600,57600": whole numbers from `least` (1 or more) to `most`, commas between, at most `room`
+// of them, in the order given. Returns how many, or 0 when the word is anything else.
 int TakeNumbers(const Token& value, unsigned long least, unsigned long most, unsigned long* numbers,
                 int room) {
-    const char* cursor = value.text;
-    for (int count = 0; count < room && !value.tooLong;) {
-        unsigned long number = 0;
-        const char* start = cursor;
-        while (*cursor >= '0' && *cursor <= '9' && number <= most)
-            number = number * 10 + static_cast<unsigned long>(*cursor++ - '0');
-        if (cursor == start || number < least || number > most || (*cursor != ',' && *cursor != 0))
+    unsigned long number = 0;
+    int count = 0;
+    for (const char* c = value.text; !value.tooLong; ++c) {
+        if (*c >= '0' && *c <= '9' && number <= most) {
+            number = number * 10 + static_cast<unsigned long>(*c - '0');
+            continue;
+        }
+        // An empty item is 0, below `least`.
+        if ((*c != ',' && *c != 0) || number < least || number > most || count == room)
             return 0;
         numbers[count++] = number;
-        if (*cursor++ == 0)
+        number = 0;
+        if (*c == 0)
             return count;
     }
     return 0;
@@ -330,18 +333,18 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
                     break;
                 if (option == kPlug) {
                     TakePlug(parsed, value);
-                } else if (option == kSpeed) {
-                    PortTestOptions& options = parsed->testOptions;
-                    options.speedCount = TakeNumbers(value, kSlowestSpeed, kFastestSpeed,
-                                                     options.speeds, kPortTestMaxSpeeds);
-                    if (options.speedCount == 0)
-                        Fail(parsed, kSpeedValueText, value.text);
                 } else {
+                    PortTestOptions& options = parsed->testOptions;
                     unsigned long runs;
-                    if (TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1))
-                        parsed->testOptions.runs = static_cast<unsigned>(runs);
-                    else
-                        Fail(parsed, kRepeatValueText, value.text);
+                    int taken;
+                    if (option == kSpeed)
+                        taken = options.speedCount =
+                            TakeNumbers(value, kSlowestSpeed, kFastestSpeed, options.speeds,
+                                        kPortTestMaxSpeeds);
+                    else if ((taken = TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1)) != 0)
+                        options.runs = static_cast<unsigned>(runs);
+                    if (!taken)
+                        Fail(parsed, kNumbersValueText, value.text);
                 }
                 break;
             case kSingle:
