@@ -24,7 +24,7 @@ const char kDosBatchHeader[] =
     "REM Puts back korvalin's OK from DOS: the files (8.3 names), then the registry";
 const char kChangeDirectory[] = "\1\nCD \2";  // the drive (none: no line), the directory
 const char kCopyBack[] = "copy /Y \1 \2";
-const char kShortNameRemark[] = "REM \1 keeps its 8.3 name: no DOS line can hold its long one";
+const char kShortNameRemark[] = "REM \1: its 8.3 name, the long one too long for DOS";
 
 // Taking OK's NUL= line out of WININIT.INI again, from the Windows directory, the line matched by
 // the part of its path below it (\2; \1 is the whole). WININIT.INI holds other programs'
@@ -38,7 +38,7 @@ const char kShortNameRemark[] = "REM \1 keeps its 8.3 name: no DOS line can hold
 // sign that it has not. Another FIND's output (Wine's rejects /V, saying so on standard output)
 // runs nothing.
 const char kKeepFromRestart[] =
-    "REM OK added to WININIT.INI (before: WININIT.OLD):\n"
+    "REM OK added to WININIT.INI:\n"
     "REM NUL=\1\n"
     "ECHO REM \2>KVUNDO.TXT\n"
     "ECHO COPY KVUNDO.NEW WININIT.INI>>KVUNDO.TXT\n"
@@ -46,7 +46,7 @@ const char kKeepFromRestart[] =
     "IF EXIST COMMAND\\FIND.EXE COMMAND\\FIND /V \"\2\" <WININIT.INI >KVUNDO.NEW\n"
     "IF EXIST COMMAND\\FIND.EXE COMMAND\\FIND /V \"\2\" <KVUNDO.TXT >KVUNDO.BAT\n"
     "IF EXIST KVUNDO.BAT CALL KVUNDO.BAT\n"
-    "IF EXIST KVUNDO.TXT ECHO By hand: take NUL=...\2 out of WININIT.INI\n"
+    "IF EXIST KVUNDO.TXT ECHO Take NUL=...\2 out of WININIT.INI\n"
     "IF EXIST KVUNDO.* DEL KVUNDO.*";
 
 // Writes `form`'s lines, each \1 and \2 replaced, each % doubled; a line left empty is not
@@ -128,8 +128,8 @@ void WriteCopyBack(UndoBatches* b, const char* copy, const char* path, int atRes
     }
     TextWriter* bat = &b->bat;
     const char* below = BelowWindows(b, shortPath);
-    const char* shortName = FindLastCharacter(shortPath, '\\');
-    shortName = shortName ? shortName + 1 : shortPath;
+    // A full path, as OK's steps name each file: a backslash stands before its name.
+    const char* shortName = FindLastCharacter(shortPath, '\\') + 1;
     if (atRestart) {  // put back before that restart, it would still be deleted
         ChangeDirectory(b, bat, b->windows);
         // Matched by all but the drive where it lies elsewhere, which a line can spare.
@@ -138,15 +138,15 @@ void WriteCopyBack(UndoBatches* b, const char* copy, const char* path, int atRes
         ChangeDirectory(b, bat, b->folder);
     }
     Quote(path, target, sizeof target);
+    int quoted = target[0] == '"';
     if (below != nullptr && !PutLines(b, bat, kCopyBack, copy, target, 0)) {
         // This folder lies two levels below the Windows directory: the file's folder is reached
         // up from it by its 8.3 path, the long name taken alone; one too long even so keeps its
         // 8.3 name.
-        const char* longName = FindLastCharacter(path, '\\');
         char relative[kPathSize + 8];
         FormatText(relative, sizeof relative, "..\\..%s", below);
         CopyText(const_cast<char*>(FindLastCharacter(relative, '\\')) + 1,
-                 longName ? longName + 1 : path);
+                 FindLastCharacter(path, '\\') + 1);
         Quote(relative, target, sizeof target);
         if (!PutLines(b, bat, kCopyBack, copy, target, 0)) {
             PutLines(b, bat, kShortNameRemark, shortName);
@@ -157,8 +157,7 @@ void WriteCopyBack(UndoBatches* b, const char* copy, const char* path, int atRes
     if (atRestart)
         PutLines(b, &b->dos,
                  "REM In use: take its NUL= line out of WININIT.INI before Windows starts");
-    Quote(path, target, sizeof target);
-    if (target[0] == '"')  // its long name: DOS could not take it anyway, but here not even quoted
+    if (quoted)  // its long name: DOS could not take it anyway, but here not even quoted
         PutLines(b, &b->dos, kShortNameRemark, shortName);
     PutLines(b, &b->dos, "COPY \1 \2", copy, shortPath);
 }
