@@ -355,6 +355,36 @@ TEST_F(EndToEndRestart, YesRequestsTheRestart) {
     EXPECT_EQ(ReadFixtureText("machine_makers_boards_removed.expected.reg"), ExportTestRegistry());
 }
 
+// /restart only asks: Windows sends the session-end query after ExitWindowsEx has returned, and
+// a program may refuse it, as the watcher here does. The log says what is known.
+TEST(EndToEndRestartCommandLine, RestartLineSaysWindowsWasAskedEvenWhenAProgramRefuses) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    ScratchDirectories dirs;
+    g_sessionEndQueried = false;
+    CloseHandle(CreateThread(nullptr, 0, SessionWatcher, nullptr, 0, nullptr));
+    std::string program = std::string("Z:") + KORVALIN_EXE;
+    for (char& c : program)
+        c = c == '/' ? '\\' : c;
+    const std::string log = dirs.windows + "\\KVRESTRT.LOG";
+    EXPECT_EQ(0u, RunIn(dirs.windows, "\"" + program + "\" /remove ALL /ok /restart /log " + log));
+    for (int waited = 0; !g_sessionEndQueried && waited < 200; ++waited)
+        Sleep(50);
+    EXPECT_TRUE(g_sessionEndQueried);
+    std::string text;
+    HANDLE file =
+        CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[4096];
+    for (DWORD got = 0; ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+        text.append(buffer, got);
+    CloseHandle(file);
+    EXPECT_NE(std::string::npos, text.find("\r\nResult: done, Windows was asked to restart\r\n"))
+        << text;
+    EXPECT_EQ(ReadFixtureText("machine_makers_boards_removed.expected.reg"), ExportTestRegistry());
+    DeleteFileA(log.c_str());
+    RunIn(dirs.windows, "cmd /c rmdir /s /q " + dirs.windows + "\\" + kUndoParentFolder);
+    ClearTestRegistry();
+}
+
 // At the restart WININIT.EXE (wineboot -r under Wine, which carries out WININIT.INI alike:
 // each NUL= line deletes its file, and the file becomes WININIT.BAK) deletes what /ok left
 // there, once the program that held it has let go, and the entries already there with it.
