@@ -44,9 +44,17 @@ int LoadImageStrip(HINSTANCE instance, int resourceId, int rows, int columns, in
     if (stored == nullptr) {
         return 0;
     }
-    // The strip is a 16-colour DIB; anything shorter than its header, palette and first
-    // pixel byte cannot be one, and reading on would leave the resource.
-    if (SizeofResource(instance, found) <= kHeaderAndPaletteSize || rows <= 0 || columns <= 0) {
+    // The strip is a 4-bit DIB of biClrUsed colours (all 16 when 0); anything shorter than its
+    // header, palette and first pixel byte cannot be one, and reading on would leave the
+    // resource.
+    DWORD size = SizeofResource(instance, found);
+    DWORD colours = size > sizeof(BITMAPINFOHEADER)
+                        ? reinterpret_cast<const BITMAPINFOHEADER*>(stored)->biClrUsed - 1
+                        : 0;
+    size_t headerAndPalette =
+        sizeof(BITMAPINFOHEADER) +
+        (colours < kPaletteEntries ? colours + 1 : kPaletteEntries) * sizeof(RGBQUAD);
+    if (size <= headerAndPalette || rows <= 0 || columns <= 0) {
         FreeResource(loaded);
         return 0;
     }
@@ -58,8 +66,8 @@ int LoadImageStrip(HINSTANCE instance, int resourceId, int rows, int columns, in
         BITMAPINFO info;
         BYTE bytes[kHeaderAndPaletteSize];
     } copy;
-    memcpy(copy.bytes, stored, kHeaderAndPaletteSize);
-    const BYTE* pixels = stored + kHeaderAndPaletteSize;
+    memcpy(copy.bytes, stored, headerAndPalette);
+    const BYTE* pixels = stored + headerAndPalette;
     int keyIndex = pixels[0] >> 4;
     COLORREF window = GetSysColor(COLOR_WINDOW);
     RGBQUAD* palette = copy.info.bmiColors;

@@ -3,7 +3,7 @@
 
     make_image_strip.py SOURCE.txt OUTPUT.bmp
 
-The source names the 16 palette entries (one character each) and draws every 16 x 16 cell as
+The source names the palette entries, 2 to 16, one character each, and draws every 16 x 16 cell as
 a grid of those characters; see app/res/tree_images.txt. The result is an ordinary BMP file:
 the resource compiler keeps everything after its 14-byte file header.
 """
@@ -13,7 +13,7 @@ import sys
 CELL = 16
 ROWS, COLUMNS = 4, 3
 WIDTH, HEIGHT = COLUMNS * CELL, ROWS * CELL
-PALETTE_SIZE = 16
+PALETTE_SIZE = 16  # the most a 4-bit BMP holds; fewer are stored as biClrUsed
 
 
 class SourceError(Exception):
@@ -59,8 +59,8 @@ def parse(text):
             current = cells[key] = []
         else:
             raise SourceError(f'line {number}: cannot read {raw!r}')
-    if sorted(palette) != list(range(PALETTE_SIZE)):
-        raise SourceError(f'the palette needs entries 0 to {PALETTE_SIZE - 1}')
+    if len(palette) < 2 or sorted(palette) != list(range(len(palette))):
+        raise SourceError('the palette needs entries 0 to its last, at least 2')
     if background not in symbols:
         raise SourceError('no background character')
     for row in range(ROWS):
@@ -89,9 +89,12 @@ def build(palette, symbols, background, cells):
             pixels.append(line[x] << 4 | line[x + 1])
     assert len(pixels) == stride * HEIGHT
 
-    info = struct.pack('<IiiHHIIiiII', 40, WIDTH, HEIGHT, 1, 4, 0, len(pixels), 0, 0, 0, 0)
+    # Only the entries used are stored: every one costs the program four bytes.
+    used = len(palette)
+    info = struct.pack('<IiiHHIIiiII', 40, WIDTH, HEIGHT, 1, 4, 0, len(pixels), 0, 0,
+                       used % PALETTE_SIZE, 0)
     colours = b''.join(struct.pack('<BBBB', b, g, r, 0)
-                       for r, g, b in (palette[i] for i in range(PALETTE_SIZE)))
+                       for r, g, b in (palette[i] for i in range(used)))
     offset = 14 + len(info) + len(colours)
     header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
     return header + info + colours + bytes(pixels)

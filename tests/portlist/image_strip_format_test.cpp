@@ -16,7 +16,7 @@
 
 namespace {
 
-enum { kHeaderSize = 40, kPaletteSize = 64, kPixelSize = 1536, kFileHeaderSize = 14 };
+enum { kHeaderSize = 40, kPaletteSize = 48, kPixelSize = 1536, kFileHeaderSize = 14 };
 
 uint32_t Read32(const std::vector<uint8_t>& dib, size_t at) {
     return dib[at] | dib[at + 1] << 8 | dib[at + 2] << 16 |
@@ -67,21 +67,20 @@ TEST(ImageStripFormat, HeaderPaletteAndKeyIndex) {
         {"biSize", 0, 4, 40},         {"biWidth", 4, 4, 48},         {"biHeight", 8, 4, 64},
         {"biPlanes", 12, 2, 1},       {"biBitCount", 14, 2, 4},      {"biCompression", 16, 4, 0},
         {"biSizeImage", 20, 4, 1536}, {"biXPelsPerMeter", 24, 4, 0}, {"biYPelsPerMeter", 28, 4, 0},
-        {"biClrUsed", 32, 4, 0},      {"biClrImportant", 36, 4, 0},
+        {"biClrUsed", 32, 4, 12},     {"biClrImportant", 36, 4, 0},
     };
     for (const Field& f : fields) {
         SCOPED_TRACE(f.name);
         EXPECT_EQ(f.value, f.size == 2 ? Read16(dib, f.offset) : Read32(dib, f.offset));
     }
 
-    // Red, green, blue of the standard 16 colours; stored blue first.
-    const uint8_t standard[16][3] = {
-        {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-        {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {128, 128, 128},
-        {192, 192, 192}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-        {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    // Red, green, blue of the 12 standard colours the pictures use, blue (the key) tenth;
+    // stored blue first.
+    const uint8_t standard[12][3] = {
+        {0, 0, 0},   {0, 128, 0}, {128, 128, 0}, {0, 128, 128}, {128, 128, 128}, {192, 192, 192},
+        {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255},   {0, 255, 255},   {255, 255, 255},
     };
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 12; ++i) {
         SCOPED_TRACE(i);
         const uint8_t* entry = &dib[kHeaderSize + 4 * i];
         EXPECT_EQ(standard[i][2], entry[0]);
@@ -92,7 +91,7 @@ TEST(ImageStripFormat, HeaderPaletteAndKeyIndex) {
 
     // The loader's key: the first stored pixel (bottom left), high nibble.
     const uint8_t* pixels = &dib[kHeaderSize + kPaletteSize];
-    EXPECT_EQ(12, pixels[0] >> 4);
+    EXPECT_EQ(9, pixels[0] >> 4);
     // Every cell's top-left and bottom-left pixel is background. Rows are stored bottom first.
     for (int cellRow = 0; cellRow < 4; ++cellRow) {
         for (int cellColumn = 0; cellColumn < 3; ++cellColumn) {
@@ -100,7 +99,7 @@ TEST(ImageStripFormat, HeaderPaletteAndKeyIndex) {
             for (int y : {cellRow * 16, cellRow * 16 + 15}) {
                 int stored = 63 - y;
                 int x = cellColumn * 16;
-                EXPECT_EQ(12, pixels[stored * 24 + x / 2] >> 4) << "y " << y;
+                EXPECT_EQ(9, pixels[stored * 24 + x / 2] >> 4) << "y " << y;
             }
         }
     }

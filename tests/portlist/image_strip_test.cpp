@@ -13,7 +13,7 @@ int StoredIndex(int x, int y) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDB_TREE_IMAGES), MAKEINTRESOURCEA(2));
     const BYTE* dib = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-    BYTE pair = dib[104 + (63 - y) * 24 + x / 2];
+    BYTE pair = dib[88 + (63 - y) * 24 + x / 2];
     return x % 2 == 0 ? pair >> 4 : pair & 0x0F;
 }
 
@@ -51,7 +51,7 @@ TEST_F(ImageStripTest, OnlyTheKeyIndexTakesTheWindowColour) {
         for (int y = 0; y < 64; ++y) {
             for (int x = 0; x < 48; ++x) {
                 int index = StoredIndex(x, y);
-                COLORREF expected = index == 12 ? window : PaletteColour(index);
+                COLORREF expected = index == 9 ? window : PaletteColour(index);
                 COLORREF shown = GetPixel(g_portListState.memoryDC, x, y);
                 if (shown != expected && wrong++ < 5) {
                     ADD_FAILURE() << "pixel " << x << "," << y << " index " << index << " shows "
