@@ -1,7 +1,8 @@
 // platform/comm_port.h: a serial port opened for a test, and the few operations a test needs.
 //
-// The Windows build maps them onto KERNEL32's comm functions (plain, never overlapped: Windows
-// 95 has no overlapped I/O on comm ports); the native build onto POSIX termios, so tests drive
+// The Windows build maps them onto KERNEL32's comm functions (plain handles: a test waits for
+// each answer anyway, so overlapped I/O, which Windows 95 has, would buy nothing); the native
+// build onto POSIX termios, so tests drive
 // real pseudo-terminals, or onto a scripted port (host/comm_script.h) for the modem lines a
 // pseudo-terminal does not have. Results: 0 is success, anything else the system's error code.
 #ifndef KORVALIN_PLATFORM_COMM_PORT_H

@@ -1,7 +1,7 @@
 // platform/win32/comm_win32.cpp: a serial port for a test over KERNEL32's comm functions
 // (Windows build).
 //
-// Plain handles, never overlapped: Windows 95 has none for comm ports. Every operation answers
+// Plain handles, never overlapped: a test waits for each answer anyway. Every operation answers
 // 0 or the error GetLastError gave.
 #include <windows.h>
 
