@@ -364,7 +364,9 @@ struct PlatformFile {
     std::string name;
 };
 
-PlatformFile* FilesOpenForReading(const char* name) {
+// Opens `name` with the C library's `mode` as Windows would let it: never a directory, never a
+// file held without sharing. An empty mode picks "r+b" for a file that is there, "w+b" else.
+static PlatformFile* OpenStream(const char* name, const char* mode) {
     std::string hostPath = HostPath(name);
     if (IsDirectory(hostPath)) {
         Fail(kFileErrorAccessDenied);
@@ -374,43 +376,25 @@ PlatformFile* FilesOpenForReading(const char* name) {
         Fail(kFileErrorSharingViolation);
         return nullptr;
     }
-    FILE* stream = fopen(hostPath.c_str(), "rb");
+    struct stat info;
+    if (*mode == 0)
+        mode = stat(hostPath.c_str(), &info) == 0 ? "r+b" : "w+b";
+    FILE* stream = fopen(hostPath.c_str(), mode);
     if (stream == nullptr)
         FailWithErrno();
     return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+}
+
+PlatformFile* FilesOpenForReading(const char* name) {
+    return OpenStream(name, "rb");
 }
 
 PlatformFile* FilesCreate(const char* name) {
-    std::string hostPath = HostPath(name);
-    if (IsDirectory(hostPath)) {
-        Fail(kFileErrorAccessDenied);
-        return nullptr;
-    }
-    if (HeldWithoutSharing(hostPath)) {
-        Fail(kFileErrorSharingViolation);
-        return nullptr;
-    }
-    FILE* stream = fopen(hostPath.c_str(), "wb");
-    if (stream == nullptr)
-        FailWithErrno();
-    return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+    return OpenStream(name, "wb");
 }
 
 PlatformFile* FilesOpenForChange(const char* name) {
-    std::string hostPath = HostPath(name);
-    if (IsDirectory(hostPath)) {
-        Fail(kFileErrorAccessDenied);
-        return nullptr;
-    }
-    if (HeldWithoutSharing(hostPath)) {
-        Fail(kFileErrorSharingViolation);
-        return nullptr;
-    }
-    struct stat info;
-    FILE* stream = fopen(hostPath.c_str(), stat(hostPath.c_str(), &info) == 0 ? "r+b" : "w+b");
-    if (stream == nullptr)
-        FailWithErrno();
-    return stream != nullptr ? new PlatformFile{stream, name} : nullptr;
+    return OpenStream(name, "");
 }
 
 PlatformFile* FilesCreateNew(const char* name) {
