@@ -7,7 +7,6 @@
 #include "commit/ok_changes.h"
 #include "inventory/inventory.h"
 #include "platform/text.h"
-#include "rename/rename.h"
 
 namespace {
 

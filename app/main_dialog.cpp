@@ -6,7 +6,6 @@
 #include "app/texts.h"
 #include "inventory/inventory.h"
 #include "portlist/portlist.h"
-#include "rename/rename.h"
 
 namespace {
 

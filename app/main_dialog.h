@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "cmdline/command_line.h"
+#include "inventory/inventory.h"
+#include "rename/port_changes.h"
 
 // The command line's renames and removals, handed to IDD_MAIN as its creation parameter and
 // made after the walks, before the list is filled. When they are refused the dialog says why
@@ -26,6 +28,19 @@ void SetNamingControlsEnabled(HWND dialog, int enable);
 
 // Apply on the selected port; a refusal is shown in a message box owned by `dialog`.
 void ApplySelectedPortRename(HWND dialog);
+
+// --- port_name_field.cpp
+// Apply: renames `port` of `inventory` (and, with automatic enumeration, the following ports of
+// its board) to the name typed in IDC_PORT_NAME, and repaints the list when it did. Returns a
+// ChangeResult; the dialog shows the refusal, which goes to `refusal` (kChangeRefusalSize).
+// With `dryRun` nothing is stored or repainted: the names Apply would give go there, and a
+// field that still shows the port's own name is nothing to do (kChangeNothing). Apply and OK's
+// pending rename both read the field here, and only here.
+int ApplyPortRename(HWND dialog, PortInventory& inventory, PortRecord* port, char* refusal,
+                    RenamePlan* dryRun = nullptr);
+// Limits the port-name edit and puts PortNameEditProc in front of its own procedure.
+void InstallPortNameEditProc(HWND dialog);
+LRESULT CALLBACK PortNameEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
 // --- finish_sequence.cpp
 // The finish sequence, run by the main dialog on IDOK; ends the dialog and posts the quit message,

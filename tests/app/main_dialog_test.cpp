@@ -10,7 +10,6 @@
 #include "app/main_dialog.h"
 #include "app/resource.h"
 #include "inventory/inventory.h"
-#include "rename/rename.h"
 #include "tests/app/dialog_test_support.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"

@@ -13,7 +13,6 @@
 #include "inventory/inventory.h"
 #include "portlist/portlist.h"
 #include "portlist/tree_rows.h"
-#include "rename/rename.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/test_inventory.h"
 

@@ -1,7 +1,6 @@
-// rename/rename_window.cpp: Apply and the port-name field, the window side of renaming.
-#include "rename/rename.h"
-
-#include "controls/control_ids.h"
+// app/port_name_field.cpp: the port-name field and Apply, the window side of renaming.
+#include "app/main_dialog.h"
+#include "app/resource.h"
 #include "platform/text.h"
 
 namespace {
