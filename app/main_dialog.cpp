@@ -69,13 +69,14 @@ void InitialiseMainDialog(HWND dialog, DialogStartChanges* start) {
     int walksDone = BuildPortInventory(g_inventory);
     if (!MakeStartChanges(dialog, start, walksDone) || !walksDone)
         return;
-    PopulatePortList(dialog, g_inventory);
+    HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
+    PopulatePortList(list, g_inventory);
     // Row 0 is the first board that was not removed on the command line.
-    LRESULT first = RowItemData(GetDlgItem(dialog, IDC_PORT_LIST), 0);
+    LRESULT first = RowItemData(list, 0);
     if (first != LB_ERR && first != 0) {
         BoardRecord* board = reinterpret_cast<BoardRecord*>(first);
         selectedPort = nullptr;
-        SendDlgItemMessageA(dialog, IDC_PORT_LIST, LB_SETCURSEL, 0, 0);
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
         EnableRemove(dialog, BoardTypeOf(board->boardType).removable);
     }
     SendDlgItemMessageA(dialog, IDC_AUTO_ENUMERATE, BM_SETCHECK, BST_CHECKED, 0);
@@ -200,11 +201,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case WM_DRAWITEM:
-            DrawPortListItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            DrawPortListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         case WM_MEASUREITEM:
-            MeasurePortListItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam),
-                                &g_portListState);
+            MeasurePortListItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), &g_portListState);
             return TRUE;
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:

@@ -92,7 +92,7 @@ int LoadImageStrip(HINSTANCE instance, int resourceId, int rows, int columns, in
     return state->previousBitmap != nullptr ? 1 : 0;
 }
 
-void MeasurePortListItem(HWND, MEASUREITEMSTRUCT* measureItem, PortListState* state) {
+void MeasurePortListItem(MEASUREITEMSTRUCT* measureItem, PortListState* state) {
     // Asked before WM_INITDIALOG: only the strip and the font measured so far count.
     measureItem->itemHeight = static_cast<UINT>(Larger(state->textHeight, state->cellHeight));
 }

@@ -2,7 +2,6 @@
 // set of expanded boards.
 #include "portlist/portlist.h"
 
-#include "controls/control_ids.h"
 #include "platform/heap.h"
 
 int ExpandedSetContains(const PortListState* state, const void* record) {
@@ -58,8 +57,7 @@ void ExpandedSetRemove(PortListState* state, const void* record) {
     }
 }
 
-void PopulatePortList(HWND dialog, PortInventory& inventory) {
-    HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
+void PopulatePortList(HWND list, PortInventory& inventory) {
     PortListState* state = &g_portListState;
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         BoardRecord* board = &inventory.boards[b];

@@ -39,25 +39,25 @@ void ResetPortListState();
 int LoadImageStrip(HINSTANCE instance, int resourceId, int rows, int columns, int drawLinesValue,
                    PortListState* state, int reset);
 // WM_MEASUREITEM: the row height is max(textHeight, cellHeight). The dialog returns TRUE.
-void MeasurePortListItem(HWND dialog, MEASUREITEMSTRUCT* measureItem, PortListState* state);
-// WM_SETFONT: measures `font`; `list` is IDC_PORT_LIST, or null before the controls exist
+void MeasurePortListItem(MEASUREITEMSTRUCT* measureItem, PortListState* state);
+// WM_SETFONT: measures `font`; `list` is the list's window, or null before the controls exist
 // (then only the state changes). The dialog returns 0.
 void UpdateFontMetrics(HWND list, HFONT font, PortListState* state);
 
 // --- row_drawing.cpp
-// WM_DRAWITEM for IDC_PORT_LIST (uses g_portListState). The dialog returns TRUE.
-void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem);
+// WM_DRAWITEM for the list (uses g_portListState). The dialog returns TRUE.
+void DrawPortListItem(const DRAWITEMSTRUCT* drawItem);
 // 1 when another present port of its board follows `port` (a port row's record) in the
 // board's port order, so that the port's tree line goes on down; else 0.
 int PortHasNextSibling(const PortRecord* port);
 // Paints one row: tree lines for `level` and `lineBits`, the strip cell (cellRow,
 // cellColumn), then `text` in the selection colours, and the focus rectangle.
-void DrawTreeRow(HWND window, const DRAWITEMSTRUCT* drawItem, int level, int lineBits,
-                 const char* text, int cellRow, int cellColumn, const PortListState* state);
+void DrawTreeRow(const DRAWITEMSTRUCT* drawItem, int level, int lineBits, const char* text,
+                 int cellRow, int cellColumn, const PortListState* state);
 
 // --- port_rows.cpp
-// Fills the empty IDC_PORT_LIST of `dialog` from `inventory`, every board not removed expanded.
-void PopulatePortList(HWND dialog, PortInventory& inventory);
+// Fills the empty `list` from `inventory`, every board not removed expanded.
+void PopulatePortList(HWND list, PortInventory& inventory);
 // Expands or collapses the board row at `index`; `item` is that row's item data. Port rows
 // are ignored. Used for LBN_DBLCLK and the toggle keys.
 void ToggleBoardRow(HWND list, void* item, int32_t index);
@@ -75,7 +75,7 @@ void ExpandedSetRemove(PortListState* state, const void* record);
 // last of them is visible without scrolling the board row off the top.
 void EnsureExpandedRowsVisible(const PortListState* state, HWND list, int32_t boardIndex,
                                int32_t count);
-// WM_VKEYTOITEM and WM_CHARTOITEM from IDC_PORT_LIST, with the message's own wParam and
+// WM_VKEYTOITEM and WM_CHARTOITEM from the list, with the message's own wParam and
 // lParam: a toggle key expands or collapses the caret's board. Returns -1, which the dialog
 // procedure returns as it is, so the list also does its default action for the key.
 INT_PTR HandlePortListKey(UINT message, WPARAM wParam, LPARAM lParam);

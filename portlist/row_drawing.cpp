@@ -11,7 +11,7 @@ void FillLine(HDC dc, int left, int top, int right, int bottom) {
 
 }  // namespace
 
-void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem) {
+void DrawPortListItem(const DRAWITEMSTRUCT* drawItem) {
     // An empty list being given the focus has no row, and its item data is no record.
     if (drawItem->itemID == static_cast<UINT>(-1) || drawItem->itemData == 0) {
         return;
@@ -22,12 +22,12 @@ void DrawPortListItem(HWND dialog, const DRAWITEMSTRUCT* drawItem) {
     if (IsPortRow(record)) {
         const PortRecord* port = static_cast<const PortRecord*>(record);
         FormatPortRowText(port, text);
-        DrawTreeRow(dialog, drawItem, 1, PortHasNextSibling(port), text, 1, 2, state);
+        DrawTreeRow(drawItem, 1, PortHasNextSibling(port), text, 1, 2, state);
     } else {
         const BoardRecord* board = static_cast<const BoardRecord*>(record);
         FormatBoardRowText(board, text);
         int column = ExpandedSetContains(state, board) ? 1 : 0;
-        DrawTreeRow(dialog, drawItem, 0, 0, text, 1, column, state);
+        DrawTreeRow(drawItem, 0, 0, text, 1, column, state);
     }
 }
 
@@ -42,7 +42,7 @@ int PortHasNextSibling(const PortRecord* port) {
     return 0;
 }
 
-void DrawTreeRow(HWND, const DRAWITEMSTRUCT* drawItem, int level, int lineBits, const char* text,
+void DrawTreeRow(const DRAWITEMSTRUCT* drawItem, int level, int lineBits, const char* text,
                  int cellRow, int cellColumn, const PortListState* state) {
     if (drawItem->itemID == static_cast<UINT>(-1)) {
         return;

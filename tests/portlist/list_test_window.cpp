@@ -11,11 +11,10 @@ const char kParentClass[] = "KorvalinPortListTest";
 LRESULT CALLBACK TestParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MEASUREITEM:
-            MeasurePortListItem(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam),
-                                &g_portListState);
+            MeasurePortListItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), &g_portListState);
             return TRUE;
         case WM_DRAWITEM:
-            DrawPortListItem(window, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            DrawPortListItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
         case WM_VKEYTOITEM:
         case WM_CHARTOITEM:

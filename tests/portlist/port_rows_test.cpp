@@ -42,7 +42,7 @@ class PortRowsTest : public PortListTest {
     void Fill() {
         BuildInventory();
         CreateList();
-        PopulatePortList(parent_, g_inventory);
+        PopulatePortList(list_, g_inventory);
     }
     // One key press as the list sees it: the key, then the character it types, if any.
     void Press(WPARAM virtualKey, char character) {
@@ -77,7 +77,7 @@ TEST_F(PortRowsTest, FillShowsEveryBoardExpandedWithItsPortsInRowOrder) {
 
 TEST_F(PortRowsTest, EmptyInventoryGivesAnEmptyListThatIgnoresToggleKeys) {
     CreateList();
-    PopulatePortList(parent_, g_inventory);
+    PopulatePortList(list_, g_inventory);
     Press(VK_SPACE, ' ');
     Press(VK_ADD, '+');
     EXPECT_EQ(0, SendMessageA(list_, LB_GETCOUNT, 0, 0));
@@ -207,7 +207,7 @@ TEST_F(PortRowsTest, ExpansionScrollsItsLastRowIntoViewButNotPastTheBoard) {
             DestroyWindow(parent_);
         }
         CreateList(200, 8 * 16);  // eight rows of 16 pixels
-        PopulatePortList(parent_, g_inventory);
+        PopulatePortList(list_, g_inventory);
         ToggleBoardRow(list_, board, 5);
         SendMessageA(list_, LB_SETTOPINDEX, 0, 0);
         ToggleBoardRow(list_, board, 5);

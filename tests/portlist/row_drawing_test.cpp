@@ -42,7 +42,7 @@ class RowDrawingTest : public PortListTest {
         item.hDC = dc_;
         item.rcItem = all;
         item.itemData = reinterpret_cast<ULONG_PTR>(record);
-        DrawPortListItem(nullptr, &item);
+        DrawPortListItem(&item);
     }
     COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
     // Counts the pixels of cell (1, column) that differ from the row at x, y 0.
