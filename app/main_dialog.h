@@ -1,4 +1,5 @@
-// app/main_dialog.h: the main dialog, what its OK does, the Port Test and the About box.
+// app/main_dialog.h: the main dialog, its port-name field, what its OK does, the Port Test and
+// the About box.
 #ifndef KORVALIN_APP_MAIN_DIALOG_H
 #define KORVALIN_APP_MAIN_DIALOG_H
 
