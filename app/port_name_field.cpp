@@ -1,5 +1,6 @@
 // app/port_name_field.cpp: the port-name field and Apply, the window side of renaming.
 #include "app/main_dialog.h"
+
 #include "app/resource.h"
 #include "platform/text.h"
 
