@@ -1,8 +1,10 @@
-// inventory/inventory.cpp: the inventory's records: reset, port order, key paths, board lookup.
+// inventory/inventory.cpp: the inventory's records: reset, port order, key paths, a port's two
+// names, board lookup.
 #include "inventory/inventory.h"
 
 #include <string.h>
 
+#include "inventory/value_read.h"
 #include "platform/ascii.h"
 #include "platform/text.h"
 
@@ -40,6 +42,17 @@ void SetPortKeyPath(PortRecord& port, const char* parent, const char* key, const
         !JoinKeyPath(port.keyPath, subkey, port.keyPath, sizeof port.keyPath))
         port.keyPath[0] = 0;
     port.keyHash = KeyPathHash(port.keyPath);
+}
+
+int ReadFoundName(RegistryKey instanceKey, PortRecord& port) {
+    if (!ReadTextValue(instanceKey, kPortNameValue, port.foundName, sizeof port.foundName))
+        return 0;
+    CopyText(port.portName, port.foundName);
+    return 1;
+}
+
+int IsRenamePending(const PortRecord& port) {
+    return !TextEqual(port.portName, port.foundName);
 }
 
 int NextPortIndex(const BoardRecord& board, int index) {

@@ -40,8 +40,9 @@ static_assert(sizeof kChildKeyNames / sizeof kChildKeyNames[0] == kChildCount,
 
 // What a record's first word, itemKind, holds. A list row's item data points at a BoardRecord or
 // a PortRecord, which both begin with it, so the row's kind is read there. A port slot holds
-// kPortItem only while its port is present (its PORTNAME was read); an empty slot holds 0 and
-// never becomes a row, and every user of the inventory skips it.
+// kPortItem only while its port is present (its PORTNAME was read); an empty slot holds 0,
+// never becomes a row and is passed over by PortsOf. Only the commit of a removed board still
+// visits it: the slot's keys are the board's whether or not a port was found there.
 enum ItemKind { kBoardItem = 0, kPortItem = 1 };
 
 // 1 when a list row's item data (a BoardRecord or PortRecord pointer, never null) is a port.
@@ -55,7 +56,8 @@ struct PortRecord {
     int32_t itemKind;  // kPortItem: present; 0: empty slot
     uint16_t portNumber;
     BoardRecord* owningBoard;
-    char portName[kPortNameSize];
+    char portName[kPortNameSize];   // the name after OK: Apply, Remove and /rename change it
+    char foundName[kPortNameSize];  // the name the machine holds: the walk's, never changed
     char driverKey[kDriverKeySize];
     // Where the port lives: its instance key below HKEY_LOCAL_MACHINE, as the walk opened it,
     // and that path's KeyPathHash. Filled by the walk that found the port; read, never rebuilt.
@@ -171,10 +173,15 @@ void ResetInventory(PortInventory& inventory);
 uint32_t KeyPathHash(const char* path);
 // Records where `port` lives: parent\key\subkey, and its hash. Empty when it does not fit.
 void SetPortKeyPath(PortRecord& port, const char* parent, const char* key, const char* subkey);
+// Reads the PORTNAME of the port's open instance key into foundName and portName alike. 1 when
+// it was read whole: the port is there.
+int ReadFoundName(RegistryKey instanceKey, PortRecord& port);
+// 1 while OK is to give the port another name than the one the machine holds (portName differs
+// from foundName, letter case included), else 0.
+int IsRenamePending(const PortRecord& port);
 // The Plug and Play board with this (instanceName, boardType), appended when new; null when a
 // new board is needed and the table is full.
-BoardRecord* FindOrAddBoard(PortInventory& inventory, const char* instanceName,
-                            int32_t boardType);
+BoardRecord* FindOrAddBoard(PortInventory& inventory, const char* instanceName, int32_t boardType);
 
 // --- legacy_walk.cpp
 // Walks the instances of one open legacy device-ID key; texts are stored by reference.

@@ -59,7 +59,7 @@ void EnumerateLegacyDeviceKey(PortInventory& inv, RegistryKey deviceIdKey,
 
         PortRecord& port = board.ports[0];
         ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);
-        if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
+        if (ReadFoundName(instanceKey, port)) {
             port.itemKind = kPortItem;
             port.portNumber = 1;
             port.owningBoard = &board;

@@ -34,7 +34,7 @@ PnpKeyName NotTheMakers() {
 void ReadPort(RegistryKey instanceKey, PortRecord& port, BoardRecord* board, uint16_t number,
               const char* parent, const char* key, const char* subkey) {
     ReadTextValue(instanceKey, kDriverValue, port.driverKey, sizeof port.driverKey);
-    if (ReadTextValue(instanceKey, kPortNameValue, port.portName, sizeof port.portName)) {
+    if (ReadFoundName(instanceKey, port)) {
         port.itemKind = kPortItem;
         port.portNumber = number;
         port.owningBoard = board;
