@@ -1,42 +1,24 @@
 // cmdline/command_changes.cpp: the command line's renames and removals, made in the inventory
 // as Apply and Remove make them in the dialog.
-#include <string.h>
-
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
 #include "platform/ascii.h"
+#include "platform/text.h"
 #include "portlist/tree_rows.h"
 #include "rename/port_changes.h"
 
 namespace {
 
-// What the changes may alter: every port's name and every board's two flags. Kept so that a
-// refusal part-way through the line leaves the inventory as it was.
-struct SavedChanges {
-    char names[kMaxBoards][kMaxBoardPorts][kPortNameSize];
-    int32_t removed[kMaxBoards];
-    int32_t modified[kMaxBoards];
-};
-
-void Save(PortInventory& inventory, SavedChanges* saved) {
+// Puts the inventory back as the walks left it: each port's name as the machine holds it, no
+// board removed or renamed. The line's changes are the only ones made to it, so a refusal
+// part-way through the line drops them all.
+void DropChanges(PortInventory& inventory) {
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         BoardRecord& board = inventory.boards[b];
-        int i = 0;
-        for (const PortRecord* port : PortsOf(board))
-            memcpy(saved->names[b][i++], port->portName, kPortNameSize);
-        saved->removed[b] = board.removed;
-        saved->modified[b] = board.modified;
-    }
-}
-
-void Restore(PortInventory& inventory, const SavedChanges& saved) {
-    for (int32_t b = 0; b < inventory.boardCount; ++b) {
-        BoardRecord& board = inventory.boards[b];
-        int i = 0;
         for (PortRecord* port : PortsOf(board))
-            memcpy(port->portName, saved.names[b][i++], kPortNameSize);
-        board.removed = saved.removed[b];
-        board.modified = saved.modified[b];
+            CopyText(port->portName, port->foundName);
+        board.removed = 0;
+        board.modified = 0;
     }
 }
 
@@ -123,15 +105,13 @@ int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, cha
                         size_t size) {
     if (size > 0)
         message[0] = 0;
-    SavedChanges saved;
-    Save(inventory, &saved);
     for (int i = 0; i < parsed.changeCount; ++i) {
         const CommandChange& change = parsed.changes[i];
         int code = change.kind == kChangeRename
                        ? Rename(inventory, change, parsed.single, message, size)
                        : Remove(inventory, change, message, size);
         if (code != kExitDone) {
-            Restore(inventory, saved);
+            DropChanges(inventory);
             return code;
         }
     }

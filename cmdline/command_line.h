@@ -140,7 +140,8 @@ CommandRun CommandRunOf(const CommandLine& parsed);
 // --- command_changes.cpp
 // Makes the /rename and /remove changes in the inventory, in the order given, as Apply and
 // Remove make them. Returns kExitDone, or kExitRefused with the reason in `message` (the
-// dialog's own text where it has one); a refusal leaves the inventory as it was.
+// dialog's own text where it has one). The inventory comes straight from the walks, and a
+// refusal leaves it as they did.
 int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, char* message,
                         size_t size);
 // The one present port, on a board not removed, named `name` byte for byte, as the dialog

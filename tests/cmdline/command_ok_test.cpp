@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include "tests/cmdline/run_capture.h"
 #include "tests/commit/commit_test_support.h"
 #include "tests/support/fixture_registry.h"
+#include "tests/support/inventory_walk.h"
 #include "tests/support/test_inventory.h"
 
 namespace {
@@ -124,6 +126,33 @@ TEST_F(CommandOk, RewritesThatKeepTheirTextAreToldApart) {
                                         "*PNP0501\\0E: "));
     EXPECT_EQ("1 value changed, 1 key deleted, 0 files deleted; restart needed",
               LineAfter("Preview: "));
+}
+
+// A PORTNAME stored as another type, or with bytes after its end, reads as the same name, so no
+// rename is pending; but OK writes a plain string over it, and the preview, which reads the old
+// value's type and bytes, says so rather than "(unchanged)".
+TEST_F(CommandOk, NameThatReadsTheSameButIsStoredOtherwiseIsRewritten) {
+    std::string reg = ReadFixtureText("machine.reg");
+    for (const auto& value : {std::make_pair("\"COM11\"", "hex(2):43,4f,4d,31,31,00"),
+                              std::make_pair("\"COM12\"", "hex(1):43,4f,4d,31,32,00,78,00")}) {
+        size_t at = reg.find(std::string("\"PORTNAME\"=") + value.first);
+        ASSERT_NE(std::string::npos, at);
+        reg.replace(at + 11, strlen(value.first), value.second);
+    }
+    ASSERT_TRUE(LoadFixtureText(reg));
+    ASSERT_TRUE(BuildPortInventory());
+    std::vector<PortRecord*> ports = PresentPorts(g_inventory.boards[5]);
+    for (int i : {0, 1}) {
+        EXPECT_STREQ(i == 0 ? "COM11" : "COM12", ports.at(i)->foundName);
+        EXPECT_EQ(0, IsRenamePending(*ports.at(i)));
+    }
+
+    ASSERT_EQ(kExitDone, Run("/rename COM21=COM5 /preview - /log -"));
+    EXPECT_EQ("COM11 -> COM11",
+              LineAfter("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\ISAPNP\\QVX3C63001\\"
+                        "9F8E7D6C: "));
+    EXPECT_EQ("COM12 -> COM12", LineAfter("write PORTNAME in HKEY_LOCAL_MACHINE\\Enum\\MF\\"
+                                          "CHILD0000\\ISAPNP&QVX3C63002&9F8E7D6C: "));
 }
 
 // Where a port lives is recorded once, by the walk: the key /list shows for each port is the key

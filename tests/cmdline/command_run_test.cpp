@@ -216,6 +216,47 @@ TEST_F(CommandRun, RenamesAsApplyDoesOrAreRefusedWithTheInventoryUntouched) {
     }
 }
 
+// A line changes only the names OK will write: each port keeps the name the machine holds, and
+// only a port whose name differs from it, in letter case too, is pending. A refused line puts
+// every name and flag back, from what the walks found.
+TEST_F(CommandRun, OnlyNamesThatDifferFromTheMachinesArePending) {
+    ASSERT_TRUE(LoadFixtureFile("machine.reg"));
+    const struct {
+        const char* line;
+        int code;
+        const char* pending;  // "found>new" of each pending port, in list order
+        const char* flags;    // per board: '-' removed, '*' renamed
+    } cases[] = {
+        {"/rename COM7=COM20", kExitDone, " COM7>COM20 COM8>COM36 COM9>COM37 COM10>COM38",
+         "....*."},
+        {"/rename COM2=com2", kExitDone, " COM2>com2", ".*...."},
+        // Renamed and named back: OK rewrites the board, but no name is pending.
+        {"/rename COM1=COM3 /rename COM3=COM1", kExitDone, "", "*....."},
+        {"/remove 3C2B1A", kExitDone, "", "...-.."},
+        {"/rename COM7=COM40 /rename COM2=COM41 /remove ALL /rename COM99=COM1", kExitRefused, "",
+         "......"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.code, Change(c.line));
+        std::string pending, flags, found;
+        for (int b = 0; b < g_inventory.boardCount; ++b) {
+            const BoardRecord& board = g_inventory.boards[b];
+            flags += board.removed ? '-' : board.modified ? '*' : '.';
+            found += "[";
+            for (const PortRecord* port : PresentPorts(g_inventory.boards[b])) {
+                found += std::string(" ") + port->foundName;
+                if (IsRenamePending(*port))
+                    pending += std::string(" ") + port->foundName + ">" + port->portName;
+            }
+            found += " ]";
+        }
+        EXPECT_EQ(c.pending, pending);
+        EXPECT_EQ(c.flags, flags);
+        EXPECT_EQ(kMachineNames, found);
+    }
+}
+
 TEST_F(CommandRun, RemovesByIdOrInstanceNameButNeverAStandardComPort) {
     ASSERT_TRUE(LoadFixtureFile("machine.reg"));
     const struct {
