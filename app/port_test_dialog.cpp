@@ -6,7 +6,6 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "inventory/inventory.h"
-#include "inventory/value_read.h"
 #include "platform/comm_port.h"
 #include "platform/stack.h"
 #include "platform/text.h"
@@ -161,20 +160,13 @@ void OnRunTimer(HWND dialog) {
     SetOutputsOn(dialog);  // as the port was put back, and as the next watch starts
 }
 
-// "Port: COM7", or "Port: COM7 (COM9 after OK and a restart)" while a rename waits for OK. The
-// name Windows uses now is the registry's; the inventory's is the pending one.
+// "Port: COM7", or "Port: COM7 (COM9 after OK and a restart)" while a rename waits for OK: the
+// name the machine holds, which the test opens, then the pending one.
 void InitialisePortTest(HWND dialog, const PortRecord* port) {
-    CopyText(g_run.portName, port->portName);
-    RegistryKey key;
-    if (RegistryOpenKey(RegistryRoot(), port->keyPath, &key) == kRegistryOk) {
-        ReadTextValue(key, kPortNameValue, g_run.portName, sizeof g_run.portName);
-        RegistryCloseKey(key);
-    }
+    CopyText(g_run.portName, port->foundName);
     char line[sizeof kPortTestRenamedFormat + 2 * kPortNameSize];
-    wsprintfA(
-        line,
-        TextEqual(g_run.portName, port->portName) ? kPortTestNameFormat : kPortTestRenamedFormat,
-        g_run.portName, port->portName);
+    wsprintfA(line, IsRenamePending(*port) ? kPortTestRenamedFormat : kPortTestNameFormat,
+              g_run.portName, port->portName);
     SetDlgItemTextA(dialog, IDC_TEST_PORT_NAME, line);
     SetDlgItemTextA(dialog, IDC_TEST_WARNING, kDtrWarningText);
     for (const PlugName& plug : kPlugNames)
