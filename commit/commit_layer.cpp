@@ -63,14 +63,10 @@ int RealDeleteFile(CommitLayer* layer, const char* name) {
     return deleted;
 }
 
-// The file stays until WININIT.EXE runs at the restart, before anything can load it again.
-int RealDeleteFileAtRestart(CommitLayer* layer, const char* name) {
-    return CommitLeaveForRestart(layer, name, AddRestartDeletion);
-}
-
-const CommitLayerOps kRealOps = {RealOpenKey,       RealEnumKey,    RealSetStringValue,
+// A file left for the restart stays until WININIT.EXE runs, before anything can load it again.
+const CommitLayerOps kRealOps = {RealOpenKey,       RealEnumKey,       RealSetStringValue,
                                  RealDeleteKey,     RealFlushRegistry, RealDeleteFile,
-                                 RealDeleteFileAtRestart};
+                                 AddRestartDeletion};
 
 }  // namespace
 
@@ -115,7 +111,8 @@ int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size
     return 1;
 }
 
-int CommitLeaveForRestart(CommitLayer* layer, const char* name, int (*add)(const char*)) {
+int CommitDeleteFileAtRestart(CommitLayer* layer, const char* name) {
+    int (*add)(const char*) = layer->ops->addRestartDeletion;
     char path[kCommitFilePathSize], shortPath[kCommitFilePathSize];
     if (!CommitFilePath(layer, name, path, sizeof path) ||
         FilesGetShortPath(path, shortPath, sizeof shortPath) == 0 ||

@@ -39,9 +39,9 @@ struct CommitLayerOps {
     long (*deleteKey)(CommitLayer* layer, const CommitKey& parent, const char* subkey);
     long (*flushRegistry)(CommitLayer* layer);
     int (*deleteFile)(CommitLayer* layer, const char* name);
-    // A file another program holds open: Windows 95 would delete it under that program, so it
-    // goes into WININIT.INI to be deleted at the next restart. 1: it will be; 0: not.
-    int (*deleteFileAtRestart)(CommitLayer* layer, const char* name);
+    // Adds a short (8.3) full path to WININIT.INI's deletions; a RestartDeletionResult. Null in
+    // the dry run, which leaves WININIT.INI as it is and decides the rest as the real run does.
+    int (*addRestartDeletion)(const char* shortPath);
 };
 
 struct CommitLayer {
@@ -70,10 +70,6 @@ void CommitReportValue(CommitLayer* layer, const CommitKey& key, const char* val
 void CommitReportFile(CommitLayer* layer, const char* name, int kind = kOkFileDeleted);
 // A file of the current directory as a full path. 0 when it does not fit (the layer lost track).
 int CommitFilePath(CommitLayer* layer, const char* name, char* path, size_t size);
-// Leaves a file of the current directory for the restart to delete: `add` (null in the dry run)
-// is given its short (8.3) full path for WININIT.INI; then it is counted and the observer told.
-// 0 when the short path cannot be had or `add` fails: the file is left alone.
-int CommitLeaveForRestart(CommitLayer* layer, const char* name, int (*add)(const char*));
 
 void CommitRootKey(CommitKey* root);
 inline long CommitOpenKey(CommitLayer* layer, const CommitKey& parent, const char* path,
@@ -100,8 +96,10 @@ int CommitSetCurrentDirectory(CommitLayer* layer, const char* path);
 inline int CommitDeleteFile(CommitLayer* layer, const char* name) {
     return layer->ops->deleteFile(layer, name);
 }
-inline int CommitDeleteFileAtRestart(CommitLayer* layer, const char* name) {
-    return layer->ops->deleteFileAtRestart(layer, name);
-}
+// A file of the current directory that another program holds open: Windows 95 would delete it
+// under that program, so its short (8.3) full path goes into WININIT.INI, to be deleted at the
+// next restart; then it is counted and the observer told. 1: it will be; 0: the short path
+// cannot be had or WININIT.INI refused it, and the file is left alone.
+int CommitDeleteFileAtRestart(CommitLayer* layer, const char* name);
 
 #endif

@@ -158,14 +158,10 @@ int DryDeleteFile(CommitLayer* layer, const char* name) {
     return 1;
 }
 
-// As the real run decides, WININIT.INI left as it is.
-int DryDeleteFileAtRestart(CommitLayer* layer, const char* name) {
-    return CommitLeaveForRestart(layer, name, nullptr);
-}
-
-const CommitLayerOps kDryRunOps = {DryOpenKey,       DryEnumKey,       DrySetStringValue,
-                                   DryDeleteKey,     DryFlushRegistry, DryDeleteFile,
-                                   DryDeleteFileAtRestart};
+// A file left for the restart is decided as the real run decides, WININIT.INI left as it is.
+const CommitLayerOps kDryRunOps = {DryOpenKey,   DryEnumKey,       DrySetStringValue,
+                                   DryDeleteKey, DryFlushRegistry, DryDeleteFile,
+                                   nullptr};
 }  // namespace
 
 int PreviewOkChanges(const PortInventory& inventory, OkChangeObserver observer, void* context) {
