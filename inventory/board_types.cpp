@@ -16,8 +16,6 @@ const BoardTypeFacts kBoardTypes[kBoardTypeCount + 1] = {
     // kBoardMarrowlinkPnp: its ports count from 1.
     {"Marrowlink PnP M1/M2", kIdLabel, 1, 1, 1, kSlotsPnp, nullptr, "0", 1},
     {"Tessaline 4/8 Port", kIdLabel, 1, 1, 1, kSlotsPnp, nullptr, "12", 0},
-    // 3: the other 4/8 port model; no walk produces it.
-    {"Tessaline 4/8 Port", kIdLabel, 1, 1, 1, kSlotsNone, nullptr, nullptr, 0},
     {"Tessaline 16 Port", kIdLabel, 1, 1, 1, kSlotsPnp, nullptr, "3", 0},
     // kBoardStandardCom: every other legacy serial port; Windows' own tools remove it.
     {"Standard COM Port", kIdLabel, 0, 0, 0, kSlotsLegacy, nullptr, nullptr, 0},

@@ -8,13 +8,13 @@
 
 #include <stdint.h>
 
-// BoardType codes: the index of the type's row in the table. No walk produces 3.
+// BoardType codes: the index of the type's row in the table.
 enum BoardType {
     kBoardMarrowlink = 0,     // "Marrowlink M1/M2", legacy
     kBoardMarrowlinkPnp = 1,  // "Marrowlink PnP M1/M2"
     kBoardTessaline48 = 2,    // "Tessaline 4/8 Port"
-    kBoardTessaline16 = 4,    // "Tessaline 16 Port"
-    kBoardStandardCom = 5,    // "Standard COM Port", not one of the maker's boards
+    kBoardTessaline16 = 3,    // "Tessaline 16 Port"
+    kBoardStandardCom = 4,    // "Standard COM Port", not one of the maker's boards
     kBoardTypeCount,
 };
 

@@ -1,8 +1,8 @@
 // portlist/tree_rows.h: what the tree list's rows say and which rows a board has.
 //
 // No window calls here: these rules build and are tested natively as well as for Windows.
-#ifndef KORVALIN_LISTVIEW_TREE_ROWS_H
-#define KORVALIN_LISTVIEW_TREE_ROWS_H
+#ifndef KORVALIN_PORTLIST_TREE_ROWS_H
+#define KORVALIN_PORTLIST_TREE_ROWS_H
 
 #include <stdint.h>
 

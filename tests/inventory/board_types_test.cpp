@@ -22,7 +22,6 @@ TEST(BoardTypes, EachTypesRowsRemovalAndMakerTogether) {
         {kBoardMarrowlink, "Marrowlink M1/M2, ID# 3C2B1A", "Port Name -> COM5", 1, 1},
         {kBoardMarrowlinkPnp, "Marrowlink PnP M1/M2, ID# 3C2B1A", "Port 3 -> COM5", 1, 1},
         {kBoardTessaline48, "Tessaline 4/8 Port, ID# 3C2B1A", "Port 3 -> COM5", 1, 1},
-        {3, "Tessaline 4/8 Port, ID# 3C2B1A", "Port 3 -> COM5", 1, 1},
         {kBoardTessaline16, "Tessaline 16 Port, ID# 3C2B1A", "Port 3 -> COM5", 1, 1},
         {kBoardStandardCom, "Standard COM Port, ID# 3C2B1A", "Port Name -> COM5", 0, 0},
         {kBoardTypeCount, ", ID# 3C2B1A", "Port 3 -> COM5", 1, 1},  // a code no type has

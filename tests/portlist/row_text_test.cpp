@@ -43,7 +43,6 @@ TEST(RowText, BoardsShowTypeAndDigest) {
         {kBoardMarrowlink, "0000", "Marrowlink M1/M2, ID# 0000"},
         {kBoardMarrowlinkPnp, "ABCDEF", "Marrowlink PnP M1/M2, ID# CDAB"},
         {kBoardTessaline48, "ABC", "Tessaline 4/8 Port, ID# ABC"},
-        {3, "ABC", "Tessaline 4/8 Port, ID# ABC"},
         {kBoardTessaline16, "14D2BEEE", "Tessaline 16 Port, ID# BED214"},
         {kBoardStandardCom, "0000", "Standard COM Port, ID# 0000"},
         {kBoardStandardCom, "A", "Standard COM Port, ID# "},
