@@ -50,7 +50,7 @@ int MakeStartChanges(HWND dialog, DialogStartChanges* start, int walksDone) {
     // Changes over an inventory the walks could not finish would be made to the wrong ports.
     if (!walksDone) {
         start->exitCode = kExitNotCompleted;
-        FormatText(start->message, sizeof start->message, kRegistryIncompleteText, "");
+        FormatText(start->message, sizeof start->message, kWalksIncompleteText, "");
     } else {
         start->exitCode = ApplyCommandChanges(*start->commandLine, g_inventory, start->message,
                                               sizeof start->message);

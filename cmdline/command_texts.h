@@ -107,7 +107,7 @@ inline constexpr char kPortAmbiguousText[] = "More than one port is named [%s]";
 inline constexpr char kNoSuchBoardText[] = "No board has the ID# or instance name [%s]";
 inline constexpr char kBoardAmbiguousText[] =
     "More than one board has the ID# or instance name [%s]";
-inline constexpr char kRegistryIncompleteText[] =
+inline constexpr char kWalksIncompleteText[] =
     "The registry could not be read completely; nothing was changed";
 inline constexpr char kListedText[] = "Listed %s";
 // /list's last lines: the port names devices outside the list hold.

@@ -84,7 +84,7 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
     // listed or changed from it.
     ResetInventory(commandInventory);
     if (!BuildPortInventory(commandInventory)) {
-        WriteLogLine(*outputs, kRegistryIncompleteText);
+        WriteLogLine(*outputs, kWalksIncompleteText);
         return kExitNotCompleted;
     }
     if (parsed.test)
