@@ -51,7 +51,7 @@ void RunFinishSequence(HWND dialog);
 // The procedure of IDD_RESTART: Yes restarts Windows, No only closes the utility.
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// --- port_test_dialog.cpp
+// --- port_check_dialog.cpp
 // The procedure of IDD_PORT_TEST: tests the port whose PortRecord is WM_INITDIALOG's lParam.
 // Changes nothing in the registry or the inventory.
 INT_PTR CALLBACK PortTestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -13,7 +13,7 @@
 #include "platform/limits.h"
 #include "platform/streams.h"
 #include "platform/text.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 // What the process ends with, for batch files and login scripts.
 enum CommandExitCode {
@@ -148,7 +148,7 @@ int ApplyCommandChanges(const CommandLine& parsed, PortInventory& inventory, cha
 // compares names. Sets *count to how many there are.
 PortRecord* FindNamedPort(PortInventory& inventory, const char* name, int* count);
 
-// --- command_port_test.cpp
+// --- command_port_check.cpp
 // /test: runs the port test on each port named (every present port for ALL), in the order
 // given, with /plug, /speed and /repeat. With a log, one log line per check with the port's
 // name before it; without one, one line per port for the box (as many as kTestBoxPorts, then

@@ -6,7 +6,7 @@
 #include "cmdline/command_texts.h"
 #include "cmdline/command_words.h"
 #include "platform/ascii.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 namespace {
 

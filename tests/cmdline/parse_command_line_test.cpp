@@ -8,7 +8,7 @@
 
 #include "cmdline/command_line.h"
 #include "cmdline/command_texts.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-# port_e2e_setup.sh: what the port tests under Wine share, sourced by port_test_e2e.sh and
+# port_e2e_setup.sh: what the port tests under Wine share, sourced by port_check_e2e.sh and
 # modem_lines_e2e.sh: the demo registry in a prefix of the test's own, the stand-in that gives
 # pseudo-terminals modem lines and records what reached the far end, a held file for a busy
 # port, and the runs of korvalin.exe with their checks.

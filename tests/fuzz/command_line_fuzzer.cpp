@@ -14,7 +14,7 @@
 #include <string>
 
 #include "cmdline/command_line.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 namespace {
 

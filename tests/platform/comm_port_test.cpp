@@ -1,6 +1,6 @@
 // tests/platform/comm_port_test.cpp: the native comm ports over real pseudo-terminals: reads and
 // writes that end at their timeouts, how opens end. (Settings, data and the modem lines are the
-// port test's, in tests/porttest.)
+// port test's, in tests/portcheck.)
 #include <fcntl.h>
 #include <termios.h>
 #include <stdlib.h>

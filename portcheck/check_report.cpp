@@ -1,5 +1,5 @@
-// porttest/test_report.cpp: writes the port test's saved report.
-#include "porttest/test_report.h"
+// portcheck/check_report.cpp: writes the port test's saved report.
+#include "portcheck/check_report.h"
 
 #include "platform/own_folder.h"
 #include "platform/text.h"

@@ -1,7 +1,7 @@
-// porttest/port_test.cpp: the port test in order: open, settings, then run after run the data
+// portcheck/port_check.cpp: the port test in order: open, settings, then run after run the data
 // check at each speed and the signal check, put back, and the counts.
-#include "porttest/port_session.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_session.h"
+#include "portcheck/port_check_texts.h"
 #include "platform/text.h"
 
 namespace {

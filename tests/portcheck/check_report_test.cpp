@@ -1,4 +1,4 @@
-// tests/porttest/test_report_test.cpp: the saved report: its name beside the undo folders, its
+// tests/portcheck/check_report_test.cpp: the saved report: its name beside the undo folders, its
 // CR LF lines and their wrapping at 80 columns, and a folder it cannot be written in.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/host/files_native.h"
-#include "porttest/test_report.h"
+#include "portcheck/check_report.h"
 
 namespace fs = std::filesystem;
 

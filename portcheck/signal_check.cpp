@@ -1,8 +1,8 @@
-// porttest/signal_check.cpp: the plugs a technician fits, by name and by rule, and the signal
+// portcheck/signal_check.cpp: the plugs a technician fits, by name and by rule, and the signal
 // check: each input's wiring read through four states of the outputs, then judged by the rule.
 #include "platform/text.h"
-#include "porttest/port_session.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_session.h"
+#include "portcheck/port_check_texts.h"
 
 // By PlugKind: the dialog's plug list and /plug take these.
 const PlugName kPlugNames[kPlugKinds] = {

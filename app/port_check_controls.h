@@ -1,12 +1,12 @@
-// app/port_test_controls.h: the Port Test dialog's controls that know nothing of its run: the
+// app/port_check_controls.h: the Port Test dialog's controls that know nothing of its run: the
 // speed list, the counts, the lights and Save.
-#ifndef KORVALIN_APP_PORT_TEST_CONTROLS_H
-#define KORVALIN_APP_PORT_TEST_CONTROLS_H
+#ifndef KORVALIN_APP_PORT_CHECK_CONTROLS_H
+#define KORVALIN_APP_PORT_CHECK_CONTROLS_H
 
 #include <windows.h>
 
 #include "inventory/inventory.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 // A list row: the port's name, a space and a test line.
 enum { kPortTestRowSize = kPortNameSize + 1 + kPortTestLineSize };

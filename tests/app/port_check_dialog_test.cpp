@@ -1,4 +1,4 @@
-// tests/app/port_test_dialog_test.cpp: the main dialog's Test button and the Port Test dialog
+// tests/app/port_check_dialog_test.cpp: the main dialog's Test button and the Port Test dialog
 // (its tab order, Start, Repeat, Identify, Watch lines, Save and Close), run on a port that does
 // not exist and, where KORVALIN_LOOPBACK_PORT names one, a loopback.
 #include <windows.h>

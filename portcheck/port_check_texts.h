@@ -1,7 +1,7 @@
-// porttest/port_test_texts.h: the result lines of the port test; the front ends put the port's
+// portcheck/port_check_texts.h: the result lines of the port test; the front ends put the port's
 // name before each. In a line's format "%n" and "%m" take its two numbers, "%s" its text.
-#ifndef KORVALIN_PORTTEST_PORT_TEST_TEXTS_H
-#define KORVALIN_PORTTEST_PORT_TEST_TEXTS_H
+#ifndef KORVALIN_PORTCHECK_PORT_CHECK_TEXTS_H
+#define KORVALIN_PORTCHECK_PORT_CHECK_TEXTS_H
 
 inline constexpr char kOpenFreeText[] = "open: free";
 // Windows 95 found the port only by its plain name: say so, for a driver that answers oddly.

@@ -1,4 +1,4 @@
-// cmdline/command_port_test.cpp: /test: the port test on each port named, its lines in the log,
+// cmdline/command_port_check.cpp: /test: the port test on each port named, its lines in the log,
 // or without a log a line per port for the box.
 // Before windows.h (platform/registry.h brings it), whose FindText names the common dialogs'
 // FindTextA: so text.h declares ours by its own name, and the macro goes after.

@@ -1,15 +1,15 @@
-// app/port_test_dialog.cpp: the Port Test dialog, which runs the port test, Identify or the
+// app/port_check_dialog.cpp: the Port Test dialog, which runs the port test, Identify or the
 // watch of the lines on a worker thread and lists the lines it writes.
 #include "app/main_dialog.h"
 
-#include "app/port_test_controls.h"
+#include "app/port_check_controls.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "inventory/inventory.h"
 #include "platform/comm_port.h"
 #include "platform/stack.h"
 #include "platform/text.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-// porttest/test_report.h: the saved report of a port test, <Windows>\KORVALIN\TESTnnnn.TXT (nnnn
+// portcheck/check_report.h: the saved report of a port test, <Windows>\KORVALIN\TESTnnnn.TXT (nnnn
 // the one after the highest there, as the undo folders beside it are numbered), in CR LF and at
 // most 80 columns, so that it prints and reads in any editor, DOS's included.
-#ifndef KORVALIN_PORTTEST_TEST_REPORT_H
-#define KORVALIN_PORTTEST_TEST_REPORT_H
+#ifndef KORVALIN_PORTCHECK_CHECK_REPORT_H
+#define KORVALIN_PORTCHECK_CHECK_REPORT_H
 
 #include "platform/limits.h"
 #include "platform/streams.h"

@@ -1,7 +1,7 @@
-// tests/porttest/scripted_port.h: what the port test's native tests share: a scripted port wired
+// tests/portcheck/scripted_port.h: what the port test's native tests share: a scripted port wired
 // as a full plug wires it, the test run over it, and its lines collected.
-#ifndef KORVALIN_TESTS_PORTTEST_SCRIPTED_PORT_H
-#define KORVALIN_TESTS_PORTTEST_SCRIPTED_PORT_H
+#ifndef KORVALIN_TESTS_PORTCHECK_SCRIPTED_PORT_H
+#define KORVALIN_TESTS_PORTCHECK_SCRIPTED_PORT_H
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/host/comm_script.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 inline constexpr char kScriptedPortName[] = "COM7";
 

@@ -1,9 +1,9 @@
-// porttest/port_session.cpp: opening a port for a test, the result lines, counting, moving bytes
+// portcheck/port_session.cpp: opening a port for a test, the result lines, counting, moving bytes
 // in slices, putting the port back.
-#include "porttest/port_session.h"
+#include "portcheck/port_session.h"
 
 #include "platform/text.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_check_texts.h"
 
 void Say(PortSession* session, const char* format, const char* text, unsigned long n,
          unsigned long m) {

@@ -1,7 +1,7 @@
 #!/bin/bash
-# port_test_e2e.sh: korvalin.exe /test under Wine on the demo registry, over real COM ports.
+# port_check_e2e.sh: korvalin.exe /test under Wine on the demo registry, over real COM ports.
 #
-#   tests/e2e/port_test_e2e.sh WINE_RUN PREFIX KORVALIN_EXE HOLD_FILE_EXE DEMO_REG PRELOAD_SOURCE
+#   tests/e2e/port_check_e2e.sh WINE_RUN PREFIX KORVALIN_EXE HOLD_FILE_EXE DEMO_REG PRELOAD_SOURCE
 #
 # WINE_RUN is tools/wine-run.sh (tools/wine-com-port.sh beside it maps the ports), PREFIX a
 # Wine prefix for this test alone: its port map is changed and its session ended. The demo's
@@ -102,4 +102,4 @@ SECONDS_LIMIT=30 run slow 5 /test COM9 /plug data /log -
 grep -Eq '^COM9 data 9600: .*(differs|came back)' "$work/slow.log" ||
     fail "slow: no failed 'COM9 data 9600: ...' line"
 
-port_e2e_end port_test_e2e
+port_e2e_end port_check_e2e

@@ -1,8 +1,8 @@
-// porttest/data_check.cpp: the data check: the pattern through the loopback plug at each speed
+// portcheck/data_check.cpp: the data check: the pattern through the loopback plug at each speed
 // the port takes, what came back, and the line errors the driver saw, each kind apart.
 #include "platform/text.h"
-#include "porttest/port_session.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_session.h"
+#include "portcheck/port_check_texts.h"
 
 namespace {
 

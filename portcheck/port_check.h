@@ -1,12 +1,12 @@
-// porttest/port_test.h: testing one serial port: is it there and free, does data come back
+// portcheck/port_check.h: testing one serial port: is it there and free, does data come back
 // through a loopback plug, are the signal lines wired as the plug wires them; and Identify,
 // which marks the port's connector for someone at the far end.
 //
 // No window calls: the dialog and the command line both run these, and only turn the lines
 // into list rows or log lines. The port is always put back as it was found, on every path,
 // and nothing here touches the registry.
-#ifndef KORVALIN_PORTTEST_PORT_TEST_H
-#define KORVALIN_PORTTEST_PORT_TEST_H
+#ifndef KORVALIN_PORTCHECK_PORT_CHECK_H
+#define KORVALIN_PORTCHECK_PORT_CHECK_H
 
 // The loopback plug on the port, which decides what the test sends and which input lines it
 // judges. Its names (kPlugNames) and its rule (kPlugRules) sit side by side in
@@ -90,7 +90,7 @@ struct PortLines {
                             // once the watch has ended
 };
 
-// --- port_test.cpp
+// --- port_check.cpp
 // Runs the checks (open, settings, then for each run the data check at each speed and the
 // signal check, put back), a line for each; later runs give only the lines that are not a
 // pass, each after "run N: ". A test that sent data ends with the two count lines, and with
@@ -119,7 +119,7 @@ int RunWatchLines(const char* portName, PortLines* lines, const PortTestControl&
 // stopped).
 int RunIdentify(const char* portName, const PortTestControl& control);
 
-// --- test_pattern.cpp
+// --- check_pattern.cpp
 // The data check's bytes: 0 to 255, then the PRBS-9 sequence (x^9 + x^5 + 1) from all ones,
 // eight bits to a byte, first bit in the lowest.
 void MakeTestPattern(unsigned char* pattern, int size);

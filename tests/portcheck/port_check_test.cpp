@@ -1,4 +1,4 @@
-// tests/porttest/port_test_checks_test.cpp: what each check reports over a scripted port, for
+// tests/portcheck/port_check_test.cpp: what each check reports over a scripted port, for
 // every plug and the wirings a technician meets, and that the port is always put back.
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/porttest/scripted_port.h"
+#include "tests/portcheck/scripted_port.h"
 
 namespace {
 

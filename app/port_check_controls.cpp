@@ -1,12 +1,12 @@
-// app/port_test_controls.cpp: the Port Test's speed list, counts, lights and Save.
-#include "app/port_test_controls.h"
+// app/port_check_controls.cpp: the Port Test's speed list, counts, lights and Save.
+#include "app/port_check_controls.h"
 
 #include "app/resource.h"
 #include "app/texts.h"
 #include "platform/comm_port.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "porttest/test_report.h"
+#include "portcheck/check_report.h"
 
 namespace {
 

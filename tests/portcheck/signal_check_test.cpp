@@ -1,9 +1,9 @@
-// tests/porttest/signal_check_test.cpp: the signal check over scripted ports: every plug against
+// tests/portcheck/signal_check_test.cpp: the signal check over scripted ports: every plug against
 // the wirings the published loopback plugs have, lines that are stuck, crossed, unwired or
 // erratic, inputs that cannot be read, and no plug at all.
 #include <gtest/gtest.h>
 
-#include "tests/porttest/scripted_port.h"
+#include "tests/portcheck/scripted_port.h"
 
 namespace {
 

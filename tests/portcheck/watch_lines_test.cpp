@@ -1,11 +1,11 @@
-// tests/porttest/watch_lines_test.cpp: the watch over scripted ports: the inputs follow the
+// tests/portcheck/watch_lines_test.cpp: the watch over scripted ports: the inputs follow the
 // outputs the front end sets, a refusal is said once, and Stop puts the port back at once.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "tests/porttest/scripted_port.h"
+#include "tests/portcheck/scripted_port.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-// porttest/identify.cpp: marks a port's connector for someone at the far end: its name once a
+// portcheck/identify.cpp: marks a port's connector for someone at the far end: its name once a
 // second on a terminal there, and DTR and RTS blinking on a breakout box.
 #include "platform/text.h"
-#include "porttest/port_session.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_session.h"
+#include "portcheck/port_check_texts.h"
 
 int RunIdentify(const char* portName, const PortTestControl& control) {
     PortSession session = {};

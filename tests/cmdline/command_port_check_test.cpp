@@ -1,4 +1,4 @@
-// tests/cmdline/command_port_test_test.cpp: /test and /plug: what the line may say, and the log
+// tests/cmdline/command_port_check_test.cpp: /test and /plug: what the line may say, and the log
 // of a run over scripted ports, with the exit code a batch file sees.
 #include <string>
 
@@ -7,7 +7,7 @@
 #include "cmdline/command_line.h"
 #include "platform/host/comm_script.h"
 #include "platform/host/memory_registry.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 #include "tests/cmdline/run_capture.h"
 #include "tests/support/fixture_registry.h"
 

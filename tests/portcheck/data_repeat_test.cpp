@@ -1,11 +1,11 @@
-// tests/porttest/data_repeat_test.cpp: the data check's speeds over scripted ports, the repeated
+// tests/portcheck/data_repeat_test.cpp: the data check's speeds over scripted ports, the repeated
 // test and its counts, and that every check ends on time and Stop ends a run.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "tests/porttest/scripted_port.h"
+#include "tests/portcheck/scripted_port.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// porttest/watch_lines.cpp: the watch: the input lines read twenty times a second, DTR and RTS
+// portcheck/watch_lines.cpp: the watch: the input lines read twenty times a second, DTR and RTS
 // set as the front end asks, so that any plug or cable can be read by eye.
-#include "porttest/port_session.h"
-#include "porttest/port_test_texts.h"
+#include "portcheck/port_session.h"
+#include "portcheck/port_check_texts.h"
 
 namespace {
 

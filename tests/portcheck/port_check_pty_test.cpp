@@ -1,4 +1,4 @@
-// tests/porttest/port_test_pty_test.cpp: the data check over real pseudo-terminals: socat's
+// tests/portcheck/port_check_pty_test.cpp: the data check over real pseudo-terminals: socat's
 // loopback as the plug, a peer that bends one byte, and no peer at all.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 namespace {
 

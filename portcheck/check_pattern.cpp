@@ -1,5 +1,5 @@
-// porttest/test_pattern.cpp: the bytes the data check sends through the loopback plug.
-#include "porttest/port_test.h"
+// portcheck/check_pattern.cpp: the bytes the data check sends through the loopback plug.
+#include "portcheck/port_check.h"
 
 // Every byte value first, so a line that drops or bends one bit pattern shows at once; then
 // PRBS-9, the 511-bit sequence bit-error testers send, for the runs of bits a counter lacks.

@@ -1,13 +1,13 @@
-// porttest/port_session.h: what the port test, Identify and the watch share: opening a port,
+// portcheck/port_session.h: what the port test, Identify and the watch share: opening a port,
 // reporting a line, counting, moving bytes in slices that Stop can cut, and putting the port
 // back; and the checks the test runs.
-#ifndef KORVALIN_PORTTEST_PORT_SESSION_H
-#define KORVALIN_PORTTEST_PORT_SESSION_H
+#ifndef KORVALIN_PORTCHECK_PORT_SESSION_H
+#define KORVALIN_PORTCHECK_PORT_SESSION_H
 
 #include <stddef.h>
 
 #include "platform/comm_port.h"
-#include "porttest/port_test.h"
+#include "portcheck/port_check.h"
 
 enum {
     kSliceMs = 200,  // the longest one read or write waits: Stop is looked at between them
@@ -25,7 +25,7 @@ struct PortSession {
     char line[kPortTestLineSize];
 };
 
-// Hands the front end one line made from `format` (see port_test_texts.h).
+// Hands the front end one line made from `format` (see port_check_texts.h).
 void Say(PortSession* session, const char* format, const char* text = "", unsigned long n = 0,
          unsigned long m = 0);
 // A check's line: `outcome` is kPortTestPassed for a pass (not said after the first run), else
