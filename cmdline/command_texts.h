@@ -62,9 +62,6 @@ inline constexpr char kMayBeCutText[] =
 inline constexpr char kRenameFormText[] =
     "/rename needs NAME=NEW, a port name of 1 to 19 characters "
     "on each side and no blanks in NEW: %s";
-// A DOS program opens a port by its device name, and DOS takes none of these in one (nor
-// control characters).
-inline constexpr char kDosForbiddenCharacters[] = "\"*+,/:;<=>?[\\]|";
 // The character follows.
 inline constexpr char kRenameCharacterText[] = "/rename %s: a port name cannot hold the character ";
 inline constexpr char kPortNamedTwiceText[] = "Port %s is named twice";

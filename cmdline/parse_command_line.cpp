@@ -7,6 +7,7 @@
 #include "cmdline/command_words.h"
 #include "platform/ascii.h"
 #include "portcheck/port_check.h"
+#include "rename/rename_rule.h"
 
 namespace {
 
@@ -84,17 +85,6 @@ CommandChange* NewChange(CommandLine* parsed, const Token& value, int kind) {
     return change;
 }
 
-// The first character of `name` that no DOS program can have in a device name it opens, or 0.
-// Blanks are left to the form's own message.
-char DosForbiddenCharacter(const char* name) {
-    for (const char* c = name; *c != 0; ++c) {
-        unsigned char u = static_cast<unsigned char>(*c);
-        if ((u < ' ' && u != '\t') || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *c))
-            return *c;
-    }
-    return 0;
-}
-
 void AddRename(CommandLine* parsed, const Token& value) {
     const char* equals = FindCharacter(value.text, '=');
     size_t nameLength = equals != nullptr ? static_cast<size_t>(equals - value.text) : 0;
@@ -109,14 +99,8 @@ void AddRename(CommandLine* parsed, const Token& value) {
         return;
     }
     if (char forbidden = DosForbiddenCharacter(newName)) {
-        // Typed as it is, or by its code where it has no face of its own.
-        char shown[12] = "";
-        if (static_cast<unsigned char>(forbidden) > ' ' && forbidden != 0x7f) {
-            shown[0] = forbidden;
-        } else {
-            AppendText(shown, sizeof shown, "code ");
-            AppendNumber(shown, sizeof shown, static_cast<unsigned char>(forbidden));
-        }
+        char shown[kShownCharacterSize];
+        ShowCharacter(forbidden, shown);
         if (Fail(parsed, kRenameCharacterText, value.text))
             AppendText(parsed->errorText, sizeof parsed->errorText, shown);
         return;

@@ -145,6 +145,27 @@ RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const
     return ResultOf(kRenameDone, "");
 }
 
+char DosForbiddenCharacter(const char* name) {
+    for (const char* c = name; *c != 0; ++c) {
+        unsigned char u = static_cast<unsigned char>(*c);
+        if ((u < ' ' && u != '\t') || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *c))
+            return *c;
+    }
+    return 0;
+}
+
+void ShowCharacter(char c, char shown[kShownCharacterSize]) {
+    shown[0] = 0;
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u > ' ' && u != 0x7f) {
+        shown[0] = c;
+        shown[1] = 0;
+    } else {
+        AppendText(shown, kShownCharacterSize, "code ");
+        AppendNumber(shown, kShownCharacterSize, u);
+    }
+}
+
 int FormatRenameRefusal(const RenameResult& result, char* text, size_t size) {
     const char* format;
     switch (result.outcome) {

@@ -52,6 +52,13 @@ const char* FindPortNameInUse(const PortInventory& inventory, const PortRecord* 
 RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const char* typedText,
                          int autoEnumerate, RenamePlan* dryRun = nullptr);
 
+// The first character of `name` that no DOS program can have in a device name it opens (a
+// control character, or one of kDosForbiddenCharacters), or 0. Blanks are left to the caller.
+char DosForbiddenCharacter(const char* name);
+enum { kShownCharacterSize = 12 };
+// `c` as a message shows it: itself, or "code N" where it has no face of its own.
+void ShowCharacter(char c, char shown[kShownCharacterSize]);
+
 // The message for a refusal, cut to fit `size` (always terminated). Returns 0 for outcomes
 // that have no message.
 int FormatRenameRefusal(const RenameResult& result, char* text, size_t size);

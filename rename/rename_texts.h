@@ -18,4 +18,8 @@ inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too la
 inline constexpr char kTooManyPortNamesText[] =
     "This machine holds more COM port names than korvalin can check, so no port is renamed.";
 
+// A DOS program opens a port by its device name, and DOS takes none of these in one (nor
+// control characters).
+inline constexpr char kDosForbiddenCharacters[] = "\"*+,/:;<=>?[\\]|";
+
 #endif
