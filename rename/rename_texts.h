@@ -18,6 +18,25 @@ inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too la
 inline constexpr char kTooManyPortNamesText[] =
     "This machine holds more COM port names than korvalin can check, so no port is renamed.";
 
+// What applying a saved setup says. A refusal begins "line N: " (kSetupLineText, the number,
+// ": "), N the saved line it is about. A board is shown as its row shows it.
+inline constexpr char kSetupLineText[] = "line ";
+// "<saved board> -> <board here>" and how they matched.
+inline constexpr char kBoardMatchText[] = " -> ";
+inline constexpr char kMatchedByIdText[] = " (by ID#)";
+inline constexpr char kMatchedByOrderText[] = " (by order)";
+// After the saved board; kBoardSkippedText follows when boards with no match may be passed over.
+inline constexpr char kNoSuchBoardText[] = ": no such board here";
+inline constexpr char kBoardSkippedText[] = ", skipped";
+// After a board here that no saved board matched.
+inline constexpr char kNotInFileText[] = ": not in the file, left as it is";
+// %s is the saved place.
+inline constexpr char kNoSuchPlaceText[] = "the board here has no port at place %s";
+// The character follows (ShowCharacter).
+inline constexpr char kNameCharacterText[] = "COM Port name [%s] cannot hold the character ";
+// The other saved line's number follows.
+inline constexpr char kNameGivenTwiceText[] = "COM Port=[%s] is also given on line ";
+
 // A DOS program opens a port by its device name, and DOS takes none of these in one (nor
 // control characters).
 inline constexpr char kDosForbiddenCharacters[] = "\"*+,/:;<=>?[\\]|";

@@ -1,0 +1,289 @@
+// rename/setup_apply.cpp: a saved setup's boards matched to this machine's, and its names checked
+// and given as one assignment (see setup_apply.h).
+#include "rename/setup_apply.h"
+
+#include "platform/ascii.h"
+#include "platform/text.h"
+#include "portlist/tree_rows.h"
+#include "rename/rename_rule.h"
+#include "rename/rename_texts.h"
+
+namespace {
+
+enum {
+    kNoPlace = 0xFF,  // a saved port with no port here
+    kById = 1,
+    kByOrder = 2,
+    kLineSize = 256,  // a saved board, a board here and a remark, cut to fit
+    kMaxPortNameLength = kPortNameSize - 1,
+};
+
+// Everything decided before anything is stored, in indices rather than pointers: about 1.6 KiB,
+// so it stays on the stack in both builds.
+struct ApplyPlan {
+    int8_t here[kMaxBoards];    // per saved board: the index of the board here it matched, or -1
+    uint8_t how[kMaxBoards];    // per saved board: kById or kByOrder
+    uint8_t taken[kMaxBoards];  // per board here: a saved board matched it
+    uint8_t place[kMaxBoards][kMaxBoardPorts];  // per saved port: port order index, or kNoPlace
+    // Per port here, by board and port order index: 1 + its saved port's Ref when its name
+    // changes, 0 when it keeps its name.
+    uint16_t change[kMaxBoards][kMaxBoardPorts];
+};
+
+int Ref(int savedBoard, int savedPort) {
+    return savedBoard * kMaxBoardPorts + savedPort;
+}
+
+const SavedPort& SavedPortOf(const SavedSetup& setup, int ref) {
+    return setup.boards[ref / kMaxBoardPorts].ports[ref % kMaxBoardPorts];
+}
+
+int Clamp(int32_t count, int limit) {
+    return count < 0 ? 0 : count > limit ? limit : count;
+}
+
+// The saved boards in file order, first by ID# and then, for the maker's boards, by order: each
+// pass takes the first board here that fits and that no earlier match took.
+void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int savedCount,
+                 ApplyPlan* plan) {
+    for (int pass = kById; pass <= kByOrder; ++pass) {
+        for (int s = 0; s < savedCount; ++s) {
+            const SavedBoard& saved = setup.boards[s];
+            if (plan->here[s] >= 0 || (pass == kByOrder && !BoardTypeOf(saved.boardType).makers))
+                continue;
+            for (int b = 0; b < inventory.boardCount; ++b) {
+                const BoardRecord& board = inventory.boards[b];
+                if (plan->taken[b] || board.removed || board.boardType != saved.boardType)
+                    continue;
+                char digest[kIdDigestSize];
+                FormatIdDigest(board.instanceName, digest);
+                if (pass == kById && !EqualIgnoringCase(digest, saved.id))
+                    continue;
+                plan->here[s] = static_cast<int8_t>(b);
+                plan->how[s] = static_cast<uint8_t>(pass);
+                plan->taken[b] = 1;
+                break;
+            }
+        }
+    }
+}
+
+// The port order index of the board's place-th present port, or kNoPlace.
+int PlaceIndex(const BoardRecord& board, int32_t place) {
+    int index = NextPortIndex(board, 0);
+    for (int32_t n = 1; index < kMaxBoardPorts; ++n, index = NextPortIndex(board, index + 1)) {
+        if (n == place)
+            return index;
+    }
+    return kNoPlace;
+}
+
+void StartLine(char* line, int32_t number) {
+    line[0] = 0;
+    AppendText(line, kLineSize, kSetupLineText);
+    AppendNumber(line, kLineSize, static_cast<unsigned long>(number));
+    AppendText(line, kLineSize, ": ");
+}
+
+// The saved board as its row showed it on the machine that saved it.
+void AppendSavedBoard(char* line, const SavedBoard& saved) {
+    const BoardTypeFacts& type = BoardTypeOf(saved.boardType);
+    AppendText(line, kLineSize, type.displayText);
+    AppendText(line, kLineSize, type.idLabel);
+    AppendText(line, kLineSize, saved.id);
+}
+
+void AppendBoardHere(char* line, const BoardRecord& board) {
+    char row[kRowTextSize];
+    FormatBoardRowText(&board, row);
+    AppendText(line, kLineSize, row);
+}
+
+// Why the changed name of saved port `ref` is refused, appended to `line` (1); 0 when it is
+// not. The in-use checks are left out when the foreign names overflowed: that refusal is said
+// once for every name.
+int AppendNameRefusal(const PortInventory& inventory, const SavedSetup& setup,
+                      const ApplyPlan& plan, int ref, char* line) {
+    const SavedPort& saved = SavedPortOf(setup, ref);
+    const char* name = saved.name;
+    size_t used = TextLength(line);
+    RenameResult refused;
+    refused.outcome = kRenameNameTooLong;
+    refused.refusedName[0] = 0;
+    refused.heldName = nullptr;
+    AppendText(refused.refusedName, sizeof refused.refusedName, name);
+    if (saved.nameCut || TextLength(name) > kMaxPortNameLength)
+        return FormatRenameRefusal(refused, line + used, kLineSize - used);
+
+    // A blank first: the DOS check leaves blanks to its caller.
+    char bad = 0;
+    for (const char* c = name; *c != 0 && bad == 0; ++c) {
+        if (*c == ' ' || *c == '\t')
+            bad = *c;
+    }
+    if (bad == 0)
+        bad = DosForbiddenCharacter(name);
+    if (bad != 0) {
+        char shown[kShownCharacterSize];
+        ShowCharacter(bad, shown);
+        FormatText(line + used, kLineSize - used, kNameCharacterText, name);
+        AppendText(line, kLineSize, shown);
+        return 1;
+    }
+    if (inventory.foreign.overflow)
+        return 0;
+
+    refused.outcome = kRenameNameInUse;
+    for (int b = 0; b < inventory.boardCount && refused.heldName == nullptr; ++b) {
+        const BoardRecord& board = inventory.boards[b];
+        if (board.removed)
+            continue;
+        for (int i = NextPortIndex(board, 0); i < kMaxBoardPorts; i = NextPortIndex(board, i + 1)) {
+            const char* other = PortInOrder(board, i)->portName;
+            int otherRef = plan.change[b][i] - 1;
+            if (otherRef == ref)
+                continue;
+            if (otherRef >= 0) {
+                // Another changed port: its old name is going, its new one counts.
+                const SavedPort& given = SavedPortOf(setup, otherRef);
+                if (EqualIgnoringCase(given.name, name)) {
+                    FormatText(line + used, kLineSize - used, kNameGivenTwiceText, name);
+                    AppendNumber(line, kLineSize, static_cast<unsigned long>(given.line));
+                    return 1;
+                }
+            } else if (EqualIgnoringCase(other, name)) {
+                refused.heldName = other;
+                break;
+            }
+        }
+    }
+    for (int f = 0; f < inventory.foreign.count && refused.heldName == nullptr; ++f) {
+        if (EqualIgnoringCase(inventory.foreign.names[f].portName, name))
+            refused.heldName = inventory.foreign.names[f].portName;
+    }
+    if (refused.heldName == nullptr)
+        return 0;
+    if (TextEqual(refused.heldName, name))
+        refused.heldName = nullptr;  // the holder's spelling is said only when it differs
+    return FormatRenameRefusal(refused, line + used, kLineSize - used);
+}
+
+void Say(SetupLineSink sink, void* context, const char* line) {
+    if (sink != nullptr)
+        sink(context, line);
+}
+
+}  // namespace
+
+int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int partial,
+                    SetupLineSink sink, void* context, SetupApplyCounts* counts) {
+    ApplyPlan plan;
+    int savedCount = Clamp(setup.boardCount, kMaxBoards);
+    for (int s = 0; s < kMaxBoards; ++s) {
+        plan.here[s] = -1;
+        plan.how[s] = 0;
+        plan.taken[s] = 0;
+        for (int i = 0; i < kMaxBoardPorts; ++i) {
+            plan.place[s][i] = kNoPlace;
+            plan.change[s][i] = 0;
+        }
+    }
+    MatchBoards(inventory, setup, savedCount, &plan);
+
+    // Which port each saved line names, and whether its name changes (byte for byte: a name
+    // that only changes its letter case is still a change the machine should see).
+    int changes = 0;
+    for (int s = 0; s < savedCount; ++s) {
+        if (plan.here[s] < 0)
+            continue;
+        const BoardRecord& board = inventory.boards[plan.here[s]];
+        const SavedBoard& saved = setup.boards[s];
+        for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
+            int index = PlaceIndex(board, saved.ports[k].place);
+            plan.place[s][k] = static_cast<uint8_t>(index);
+            if (index != kNoPlace &&
+                !TextEqual(PortInOrder(board, index)->portName, saved.ports[k].name)) {
+                plan.change[plan.here[s]][index] = static_cast<uint16_t>(Ref(s, k) + 1);
+                ++changes;
+            }
+        }
+    }
+    if (changes > 0)
+        ReadForeignPortNames(inventory);  // once: they count as much as the list's own
+
+    // Said in file order, each refusal on its own line; nothing is stored until all are heard.
+    SetupApplyCounts tally = {0, 0, 0};
+    int refusals = 0;
+    int overflowSaid = 0;
+    char line[kLineSize];
+    for (int s = 0; s < savedCount; ++s) {
+        const SavedBoard& saved = setup.boards[s];
+        if (plan.here[s] < 0) {
+            StartLine(line, saved.line);
+            AppendSavedBoard(line, saved);
+            AppendText(line, kLineSize, kNoSuchBoardText);
+            if (partial) {
+                AppendText(line, kLineSize, kBoardSkippedText);
+                ++tally.boardsSkipped;
+            } else {
+                ++refusals;
+            }
+            Say(sink, context, line);
+            continue;
+        }
+        line[0] = 0;
+        AppendSavedBoard(line, saved);
+        AppendText(line, kLineSize, kBoardMatchText);
+        AppendBoardHere(line, inventory.boards[plan.here[s]]);
+        AppendText(line, kLineSize, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
+        Say(sink, context, line);
+
+        for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
+            const SavedPort& port = saved.ports[k];
+            int index = plan.place[s][k];
+            StartLine(line, port.line);
+            if (index == kNoPlace) {
+                char place[12] = "";
+                AppendNumber(place, sizeof place, static_cast<unsigned long>(port.place));
+                size_t used = TextLength(line);
+                FormatText(line + used, kLineSize - used, kNoSuchPlaceText, place);
+            } else if (plan.change[plan.here[s]][index] == 0) {
+                continue;
+            } else if (!AppendNameRefusal(inventory, setup, plan, Ref(s, k), line)) {
+                // A name that cannot be checked is refused once, for all of them.
+                if (!inventory.foreign.overflow || overflowSaid)
+                    continue;
+                overflowSaid = 1;
+                AppendText(line, kLineSize, kTooManyPortNamesText);
+            }
+            ++refusals;
+            Say(sink, context, line);
+        }
+    }
+
+    for (int b = 0; b < inventory.boardCount; ++b) {
+        if (plan.taken[b] || inventory.boards[b].removed)
+            continue;
+        line[0] = 0;
+        AppendBoardHere(line, inventory.boards[b]);
+        AppendText(line, kLineSize, kNotInFileText);
+        Say(sink, context, line);
+        ++tally.boardsNotInFile;
+    }
+
+    if (refusals == 0) {
+        for (int b = 0; b < inventory.boardCount; ++b) {
+            for (int i = 0; i < kMaxBoardPorts; ++i) {
+                if (plan.change[b][i] == 0)
+                    continue;
+                CopyText(PortInOrder(inventory.boards[b], i)->portName,
+                         SavedPortOf(setup, plan.change[b][i] - 1).name);
+                inventory.boards[b].modified = 1;
+                ++tally.namesChanged;
+            }
+        }
+    }
+    if (counts != nullptr)
+        *counts = tally;
+    return refusals == 0 ? kSetupApplied : kSetupRefused;
+}
