@@ -26,6 +26,7 @@ int Refill(TextReader* reader) {
 int NextByte(TextReader* reader) {
     if (reader->next == reader->end && !Refill(reader))
         return -1;
+    ++reader->bytesRead;
     return static_cast<unsigned char>(*reader->next++);
 }
 
@@ -66,6 +67,7 @@ void OpenTextReaderOnMemory(TextReader* reader, const char* text, size_t length)
     reader->next = text;
     reader->end = text + length;
     reader->ended = 0;
+    reader->bytesRead = 0;
 }
 
 int ReadTextCharacter(TextReader* reader) {

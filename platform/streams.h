@@ -19,6 +19,9 @@ struct TextReader {
     const char* next;    // the unread bytes
     const char* end;
     int ended;  // a Ctrl+Z was read: the text is over for every later read
+    // Bytes taken from the text so far, each CR of a CR LF and a closing Ctrl+Z included: what a
+    // reader that limits a file's size counts, since the characters read are fewer.
+    unsigned long bytesRead;
     char buffer[kStreamBufferSize];
 };
 

@@ -4,6 +4,7 @@
 // names and patterns match without regard to (ASCII) case, directories cannot be opened or
 // deleted as files, and a read-only file (no write permission) cannot be deleted. The current
 // directory is the layer's own, so tests never move the process's working directory.
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/host/files_native.h"
 
@@ -12,6 +13,7 @@
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -462,4 +464,15 @@ int FilesClose(PlatformFile* file) {
     int closed = fclose(file->stream) == 0 ? 1 : FailWithErrno();
     delete file;
     return closed;
+}
+
+void ReadLocalTime(LocalTime* now) {
+    time_t seconds = time(nullptr);
+    struct tm local = {};
+    localtime_r(&seconds, &local);
+    now->year = static_cast<uint16_t>(local.tm_year + 1900);
+    now->month = static_cast<uint16_t>(local.tm_mon + 1);
+    now->day = static_cast<uint16_t>(local.tm_mday);
+    now->hour = static_cast<uint16_t>(local.tm_hour);
+    now->minute = static_cast<uint16_t>(local.tm_min);
 }

@@ -4,6 +4,7 @@
 // FileSearch and PlatformFile pointers themselves, so nothing is allocated.
 #include <windows.h>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -187,4 +188,14 @@ int FilesClose(PlatformFile* file) {
 
 unsigned long FilesLastError() {
     return lastFailure;
+}
+
+void ReadLocalTime(LocalTime* now) {
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    now->year = time.wYear;
+    now->month = time.wMonth;
+    now->day = time.wDay;
+    now->hour = time.wHour;
+    now->minute = time.wMinute;
 }
