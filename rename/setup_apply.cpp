@@ -2,6 +2,8 @@
 // and given as one assignment (see setup_apply.h).
 #include "rename/setup_apply.h"
 
+#include <string.h>
+
 #include "platform/ascii.h"
 #include "platform/text.h"
 #include "portlist/tree_rows.h"
@@ -11,7 +13,6 @@
 namespace {
 
 enum {
-    kNoPlace = 0xFF,  // a saved port with no port here
     kById = 1,
     kByOrder = 2,
     kLineSize = 256,  // a saved board, a board here and a remark, cut to fit
@@ -19,16 +20,19 @@ enum {
 };
 
 // Everything decided before anything is stored, in indices rather than pointers: about 1.6 KiB,
-// so it stays on the stack in both builds.
+// so it stays on the stack in both builds. Zero is "none" throughout, so 1 + an index is kept.
 struct ApplyPlan {
-    int8_t here[kMaxBoards];    // per saved board: the index of the board here it matched, or -1
+    uint8_t here[kMaxBoards];   // per saved board: 1 + the index of the board here it matched
     uint8_t how[kMaxBoards];    // per saved board: kById or kByOrder
     uint8_t taken[kMaxBoards];  // per board here: a saved board matched it
-    uint8_t place[kMaxBoards][kMaxBoardPorts];  // per saved port: port order index, or kNoPlace
+    uint8_t place[kMaxBoards][kMaxBoardPorts];  // per saved port: 1 + its port order index here
     // Per port here, by board and port order index: 1 + its saved port's Ref when its name
-    // changes, 0 when it keeps its name.
+    // changes; 0 when it keeps its name.
     uint16_t change[kMaxBoards][kMaxBoardPorts];
 };
+
+// A name cut on reading is still longer than any port name, so it is refused as too long.
+static_assert(kSavedNameSize - 1 > kMaxPortNameLength, "a cut name never fits a port name");
 
 int Ref(int savedBoard, int savedPort) {
     return savedBoard * kMaxBoardPorts + savedPort;
@@ -49,7 +53,7 @@ void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int sa
     for (int pass = kById; pass <= kByOrder; ++pass) {
         for (int s = 0; s < savedCount; ++s) {
             const SavedBoard& saved = setup.boards[s];
-            if (plan->here[s] >= 0 || (pass == kByOrder && !BoardTypeOf(saved.boardType).makers))
+            if (plan->here[s] != 0 || (pass == kByOrder && !BoardTypeOf(saved.boardType).makers))
                 continue;
             for (int b = 0; b < inventory.boardCount; ++b) {
                 const BoardRecord& board = inventory.boards[b];
@@ -59,7 +63,7 @@ void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int sa
                 FormatIdDigest(board.instanceName, digest);
                 if (pass == kById && !EqualIgnoringCase(digest, saved.id))
                     continue;
-                plan->here[s] = static_cast<int8_t>(b);
+                plan->here[s] = static_cast<uint8_t>(b + 1);
                 plan->how[s] = static_cast<uint8_t>(pass);
                 plan->taken[b] = 1;
                 break;
@@ -68,14 +72,14 @@ void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int sa
     }
 }
 
-// The port order index of the board's place-th present port, or kNoPlace.
+// 1 + the port order index of the board's place-th present port, or 0 when it has none.
 int PlaceIndex(const BoardRecord& board, int32_t place) {
     int index = NextPortIndex(board, 0);
     for (int32_t n = 1; index < kMaxBoardPorts; ++n, index = NextPortIndex(board, index + 1)) {
         if (n == place)
-            return index;
+            return index + 1;
     }
-    return kNoPlace;
+    return 0;
 }
 
 void StartLine(char* line, int32_t number) {
@@ -112,17 +116,13 @@ int AppendNameRefusal(const PortInventory& inventory, const SavedSetup& setup,
     refused.refusedName[0] = 0;
     refused.heldName = nullptr;
     AppendText(refused.refusedName, sizeof refused.refusedName, name);
-    if (saved.nameCut || TextLength(name) > kMaxPortNameLength)
+    if (TextLength(name) > kMaxPortNameLength)
         return FormatRenameRefusal(refused, line + used, kLineSize - used);
 
-    // A blank first: the DOS check leaves blanks to its caller.
-    char bad = 0;
-    for (const char* c = name; *c != 0 && bad == 0; ++c) {
-        if (*c == ' ' || *c == '\t')
-            bad = *c;
-    }
-    if (bad == 0)
-        bad = DosForbiddenCharacter(name);
+    // Blanks first: the DOS check leaves them to its caller.
+    char bad = FindCharacter(name, ' ')    ? ' '
+               : FindCharacter(name, '\t') ? '\t'
+                                           : DosForbiddenCharacter(name);
     if (bad != 0) {
         char shown[kShownCharacterSize];
         ShowCharacter(bad, shown);
@@ -178,32 +178,24 @@ void Say(SetupLineSink sink, void* context, const char* line) {
 int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int partial,
                     SetupLineSink sink, void* context, SetupApplyCounts* counts) {
     ApplyPlan plan;
+    memset(&plan, 0, sizeof plan);
     int savedCount = Clamp(setup.boardCount, kMaxBoards);
-    for (int s = 0; s < kMaxBoards; ++s) {
-        plan.here[s] = -1;
-        plan.how[s] = 0;
-        plan.taken[s] = 0;
-        for (int i = 0; i < kMaxBoardPorts; ++i) {
-            plan.place[s][i] = kNoPlace;
-            plan.change[s][i] = 0;
-        }
-    }
     MatchBoards(inventory, setup, savedCount, &plan);
 
     // Which port each saved line names, and whether its name changes (byte for byte: a name
     // that only changes its letter case is still a change the machine should see).
     int changes = 0;
     for (int s = 0; s < savedCount; ++s) {
-        if (plan.here[s] < 0)
+        if (plan.here[s] == 0)
             continue;
-        const BoardRecord& board = inventory.boards[plan.here[s]];
+        const BoardRecord& board = inventory.boards[plan.here[s] - 1];
         const SavedBoard& saved = setup.boards[s];
         for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
-            int index = PlaceIndex(board, saved.ports[k].place);
-            plan.place[s][k] = static_cast<uint8_t>(index);
-            if (index != kNoPlace &&
-                !TextEqual(PortInOrder(board, index)->portName, saved.ports[k].name)) {
-                plan.change[plan.here[s]][index] = static_cast<uint16_t>(Ref(s, k) + 1);
+            int place = PlaceIndex(board, saved.ports[k].place);
+            plan.place[s][k] = static_cast<uint8_t>(place);
+            if (place != 0 &&
+                !TextEqual(PortInOrder(board, place - 1)->portName, saved.ports[k].name)) {
+                plan.change[plan.here[s] - 1][place - 1] = static_cast<uint16_t>(Ref(s, k) + 1);
                 ++changes;
             }
         }
@@ -218,7 +210,8 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
     char line[kLineSize];
     for (int s = 0; s < savedCount; ++s) {
         const SavedBoard& saved = setup.boards[s];
-        if (plan.here[s] < 0) {
+        int here = plan.here[s] - 1;
+        if (here < 0) {
             StartLine(line, saved.line);
             AppendSavedBoard(line, saved);
             AppendText(line, kLineSize, kNoSuchBoardText);
@@ -234,20 +227,20 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
         line[0] = 0;
         AppendSavedBoard(line, saved);
         AppendText(line, kLineSize, kBoardMatchText);
-        AppendBoardHere(line, inventory.boards[plan.here[s]]);
+        AppendBoardHere(line, inventory.boards[here]);
         AppendText(line, kLineSize, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
         Say(sink, context, line);
 
         for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
             const SavedPort& port = saved.ports[k];
-            int index = plan.place[s][k];
+            int place = plan.place[s][k];
             StartLine(line, port.line);
-            if (index == kNoPlace) {
-                char place[12] = "";
-                AppendNumber(place, sizeof place, static_cast<unsigned long>(port.place));
+            if (place == 0) {
+                char number[12] = "";
+                AppendNumber(number, sizeof number, static_cast<unsigned long>(port.place));
                 size_t used = TextLength(line);
-                FormatText(line + used, kLineSize - used, kNoSuchPlaceText, place);
-            } else if (plan.change[plan.here[s]][index] == 0) {
+                FormatText(line + used, kLineSize - used, kNoSuchPlaceText, number);
+            } else if (plan.change[here][place - 1] == 0) {
                 continue;
             } else if (!AppendNameRefusal(inventory, setup, plan, Ref(s, k), line)) {
                 // A name that cannot be checked is refused once, for all of them.
