@@ -127,22 +127,23 @@ TEST_F(SavedSetupFile, ReadsBackEveryBoardOfAMachineWithinEightyColumns) {
     ASSERT_EQ("", Load());
     ASSERT_EQ(g_inventory.boardCount, g_setup.boardCount);
     for (int32_t b = 0; b < g_setup.boardCount; ++b) {
-        const BoardRecord& board = g_inventory.boards[b];
+        BoardRecord& board = g_inventory.boards[b];
         const SavedBoard& saved = g_setup.boards[b];
         char id[kIdDigestSize];
         FormatIdDigest(board.instanceName, id);
         SCOPED_TRACE(id);
         EXPECT_EQ(board.boardType, saved.boardType);
         EXPECT_STREQ(id, saved.id);
-        int32_t place = 0;
-        for (const PortRecord* port : PortsOf(board)) {
-            ASSERT_LT(place, saved.portCount);
-            EXPECT_EQ(place + 1, saved.ports[place].place);
-            EXPECT_STREQ(port->portName, saved.ports[place].name);
-            EXPECT_EQ(saved.line + place + 1, saved.ports[place].line);
-            ++place;
+        // Not PortsOf: its template would be defined twice where the library is linked at link
+        // time (LTO) and this test is not.
+        PortRecord* ports[kMaxBoardPorts];
+        int32_t count = CollectPresentPorts(&board, ports);
+        ASSERT_EQ(count, saved.portCount);
+        for (int32_t p = 0; p < count; ++p) {
+            EXPECT_EQ(p + 1, saved.ports[p].place);
+            EXPECT_STREQ(ports[p]->portName, saved.ports[p].name);
+            EXPECT_EQ(saved.line + p + 1, saved.ports[p].line);
         }
-        EXPECT_EQ(place, saved.portCount);
     }
 }
 
