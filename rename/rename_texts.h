@@ -26,12 +26,12 @@ inline constexpr char kBoardMatchText[] = " -> ";
 inline constexpr char kMatchedByIdText[] = " (by ID#)";
 inline constexpr char kMatchedByOrderText[] = " (by order)";
 // After the saved board; kBoardSkippedText follows when boards with no match may be passed over.
-inline constexpr char kNoSuchBoardText[] = ": no such board here";
+inline constexpr char kNoBoardHereText[] = ": no such board here";
 inline constexpr char kBoardSkippedText[] = ", skipped";
 // After a board here that no saved board matched.
 inline constexpr char kNotInFileText[] = ": not in the file, left as it is";
-// %s is the saved place.
-inline constexpr char kNoSuchPlaceText[] = "the board here has no port at place %s";
+// The saved place follows.
+inline constexpr char kNoSuchPlaceText[] = "the board here has no port at place ";
 // The character follows (ShowCharacter).
 inline constexpr char kNameCharacterText[] = "COM Port name [%s] cannot hold the character ";
 // The other saved line's number follows.

@@ -42,10 +42,6 @@ const SavedPort& SavedPortOf(const SavedSetup& setup, int ref) {
     return setup.boards[ref / kMaxBoardPorts].ports[ref % kMaxBoardPorts];
 }
 
-int Clamp(int32_t count, int limit) {
-    return count < 0 ? 0 : count > limit ? limit : count;
-}
-
 // The saved boards in file order, first by ID# and then, for the maker's boards, by order: each
 // pass takes the first board here that fits and that no earlier match took.
 void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int savedCount,
@@ -103,69 +99,72 @@ void AppendBoardHere(char* line, const BoardRecord& board) {
     AppendText(line, kLineSize, row);
 }
 
+// Who holds the name of saved port `ref` once the setup is given: a port here (under its new
+// name when it changes: its old one is going), or another device; null when none does. When
+// another changed port is given it, `givenLine` is that port's saved line.
+const char* FindHolder(const PortInventory& inventory, const SavedSetup& setup,
+                       const ApplyPlan& plan, int ref, int32_t* givenLine) {
+    const char* name = SavedPortOf(setup, ref).name;
+    for (int b = 0; b < inventory.boardCount; ++b) {
+        const BoardRecord& board = inventory.boards[b];
+        if (board.removed)
+            continue;
+        for (int i = NextPortIndex(board, 0); i < kMaxBoardPorts; i = NextPortIndex(board, i + 1)) {
+            int otherRef = plan.change[b][i] - 1;
+            const SavedPort& given = SavedPortOf(setup, otherRef < 0 ? 0 : otherRef);
+            const char* other = otherRef < 0 ? PortInOrder(board, i)->portName : given.name;
+            if (otherRef != ref && EqualIgnoringCase(other, name)) {
+                if (otherRef >= 0)
+                    *givenLine = given.line;
+                return other;
+            }
+        }
+    }
+    for (int f = 0; f < inventory.foreign.count; ++f) {
+        if (EqualIgnoringCase(inventory.foreign.names[f].portName, name))
+            return inventory.foreign.names[f].portName;
+    }
+    return nullptr;
+}
+
 // Why the changed name of saved port `ref` is refused, appended to `line` (1); 0 when it is
 // not. The in-use checks are left out when the foreign names overflowed: that refusal is said
 // once for every name.
 int AppendNameRefusal(const PortInventory& inventory, const SavedSetup& setup,
                       const ApplyPlan& plan, int ref, char* line) {
-    const SavedPort& saved = SavedPortOf(setup, ref);
-    const char* name = saved.name;
-    size_t used = TextLength(line);
-    RenameResult refused;
-    refused.outcome = kRenameNameTooLong;
-    refused.refusedName[0] = 0;
-    refused.heldName = nullptr;
-    AppendText(refused.refusedName, sizeof refused.refusedName, name);
-    if (TextLength(name) > kMaxPortNameLength)
-        return FormatRenameRefusal(refused, line + used, kLineSize - used);
-
+    const char* name = SavedPortOf(setup, ref).name;
+    const char* format = nullptr;
+    char tail[kRowTextSize];  // after the text of `format`: a character, a line, a spelling
+    tail[0] = 0;
     // Blanks first: the DOS check leaves them to its caller.
     char bad = FindCharacter(name, ' ')    ? ' '
                : FindCharacter(name, '\t') ? '\t'
                                            : DosForbiddenCharacter(name);
-    if (bad != 0) {
-        char shown[kShownCharacterSize];
-        ShowCharacter(bad, shown);
-        FormatText(line + used, kLineSize - used, kNameCharacterText, name);
-        AppendText(line, kLineSize, shown);
-        return 1;
-    }
-    if (inventory.foreign.overflow)
-        return 0;
-
-    refused.outcome = kRenameNameInUse;
-    for (int b = 0; b < inventory.boardCount && refused.heldName == nullptr; ++b) {
-        const BoardRecord& board = inventory.boards[b];
-        if (board.removed)
-            continue;
-        for (int i = NextPortIndex(board, 0); i < kMaxBoardPorts; i = NextPortIndex(board, i + 1)) {
-            const char* other = PortInOrder(board, i)->portName;
-            int otherRef = plan.change[b][i] - 1;
-            if (otherRef == ref)
-                continue;
-            if (otherRef >= 0) {
-                // Another changed port: its old name is going, its new one counts.
-                const SavedPort& given = SavedPortOf(setup, otherRef);
-                if (EqualIgnoringCase(given.name, name)) {
-                    FormatText(line + used, kLineSize - used, kNameGivenTwiceText, name);
-                    AppendNumber(line, kLineSize, static_cast<unsigned long>(given.line));
-                    return 1;
-                }
-            } else if (EqualIgnoringCase(other, name)) {
-                refused.heldName = other;
-                break;
-            }
+    int32_t givenLine = -1;
+    const char* held;
+    if (TextLength(name) > kMaxPortNameLength) {
+        format = kNameTooLongText;
+    } else if (bad != 0) {
+        format = kNameCharacterText;
+        ShowCharacter(bad, tail);
+    } else if (!inventory.foreign.overflow &&
+               (held = FindHolder(inventory, setup, plan, ref, &givenLine)) != nullptr) {
+        if (givenLine >= 0) {
+            format = kNameGivenTwiceText;
+            AppendNumber(tail, sizeof tail, static_cast<unsigned long>(givenLine));
+        } else {
+            format = kNameInUseText;
+            // The holder's spelling is said only when it differs.
+            if (!TextEqual(held, name))
+                FormatText(tail, sizeof tail, kNameHeldInOtherCaseText, held);
         }
     }
-    for (int f = 0; f < inventory.foreign.count && refused.heldName == nullptr; ++f) {
-        if (EqualIgnoringCase(inventory.foreign.names[f].portName, name))
-            refused.heldName = inventory.foreign.names[f].portName;
-    }
-    if (refused.heldName == nullptr)
+    if (format == nullptr)
         return 0;
-    if (TextEqual(refused.heldName, name))
-        refused.heldName = nullptr;  // the holder's spelling is said only when it differs
-    return FormatRenameRefusal(refused, line + used, kLineSize - used);
+    size_t used = TextLength(line);
+    FormatText(line + used, kLineSize - used, format, name);
+    AppendText(line, kLineSize, tail);
+    return 1;
 }
 
 void Say(SetupLineSink sink, void* context, const char* line) {
@@ -179,7 +178,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     SetupLineSink sink, void* context, SetupApplyCounts* counts) {
     ApplyPlan plan;
     memset(&plan, 0, sizeof plan);
-    int savedCount = Clamp(setup.boardCount, kMaxBoards);
+    int savedCount = setup.boardCount;
     MatchBoards(inventory, setup, savedCount, &plan);
 
     // Which port each saved line names, and whether its name changes (byte for byte: a name
@@ -190,7 +189,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
             continue;
         const BoardRecord& board = inventory.boards[plan.here[s] - 1];
         const SavedBoard& saved = setup.boards[s];
-        for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
+        for (int k = 0; k < saved.portCount; ++k) {
             int place = PlaceIndex(board, saved.ports[k].place);
             plan.place[s][k] = static_cast<uint8_t>(place);
             if (place != 0 &&
@@ -214,7 +213,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
         if (here < 0) {
             StartLine(line, saved.line);
             AppendSavedBoard(line, saved);
-            AppendText(line, kLineSize, kNoSuchBoardText);
+            AppendText(line, kLineSize, kNoBoardHereText);
             if (partial) {
                 AppendText(line, kLineSize, kBoardSkippedText);
                 ++tally.boardsSkipped;
@@ -231,15 +230,13 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
         AppendText(line, kLineSize, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
         Say(sink, context, line);
 
-        for (int k = 0; k < Clamp(saved.portCount, kMaxBoardPorts); ++k) {
+        for (int k = 0; k < saved.portCount; ++k) {
             const SavedPort& port = saved.ports[k];
             int place = plan.place[s][k];
             StartLine(line, port.line);
             if (place == 0) {
-                char number[12] = "";
-                AppendNumber(number, sizeof number, static_cast<unsigned long>(port.place));
-                size_t used = TextLength(line);
-                FormatText(line + used, kLineSize - used, kNoSuchPlaceText, number);
+                AppendText(line, kLineSize, kNoSuchPlaceText);
+                AppendNumber(line, kLineSize, static_cast<unsigned long>(port.place));
             } else if (plan.change[here][place - 1] == 0) {
                 continue;
             } else if (!AppendNameRefusal(inventory, setup, plan, Ref(s, k), line)) {

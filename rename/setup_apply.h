@@ -49,6 +49,8 @@ struct SetupApplyCounts {
 // line). Boards here that no saved board matched are said last ("Standard COM Port, ID# 0F: not
 // in the file, left as it is") and left alone. The texts are rename_texts.h's. Returns a
 // SetupApplyResult; `counts` may be null (namesChanged is 0 after a refusal), and so may `sink`.
+// `setup` is as ReadSavedSetup gives it: at most kMaxBoards boards, each with at most
+// kMaxBoardPorts ports.
 int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int partial,
                     SetupLineSink sink, void* context, SetupApplyCounts* counts);
 
