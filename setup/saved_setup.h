@@ -68,7 +68,7 @@ int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextW
 // kSetupLineLimit + 1 characters of a line or kSetupFileLimit bytes of the file. Returns 1 when
 // the whole file is a setup; 0 when it is not, with "line N: why" in `message` (`size`), N the
 // file's line number of the first fault: not a setup (first line, or an empty file), a newer
-// version, a line that is not KEY=VALUE, an unknown key, a PORT before any BOARD, a board type
+// version, an unknown key (a line without '=' is all key), a PORT before any BOARD, a board type
 // no table row knows, a BOARD value without its ID# or with one longer than kIdDigestSize - 1, a
 // place that is not a whole number or that no board of the type has, a place given twice on one
 // board, a PORT without a name, more boards than kMaxBoards, a NUL byte (a name would end at it),

@@ -59,13 +59,6 @@ int Refuse(SetupFile* file, const char* format, const char* first = "", const ch
     return 0;
 }
 
-// Refuses with a number as the one piece.
-int RefuseNumber(SetupFile* file, const char* format, unsigned long number) {
-    char digits[12] = "";
-    AppendNumber(digits, sizeof digits, number);
-    return Refuse(file, format, digits);
-}
-
 // Reads the next line into file->line. 1: a line is there; 0: the file is over; -1: refused.
 int ReadLine(SetupFile* file) {
     int c = ReadTextCharacter(file->text);
@@ -75,21 +68,17 @@ int ReadLine(SetupFile* file) {
     size_t length = 0;
     for (;; c = ReadTextCharacter(file->text)) {
         // Checked after every character, the line end's too: the limit is the file's bytes.
-        if (file->text->bytesRead > kSetupFileLimit) {
-            RefuseNumber(file, kSetupLargeFileText, kSetupFileLimit);
-            return -1;
-        }
-        if (c < 0 || c == '\n')
+        const char* fault = nullptr;
+        if (file->text->bytesRead > kSetupFileLimit)
+            fault = kSetupLargeFileText;
+        else if (c < 0 || c == '\n')
             break;
-        if (length == kSetupLineLimit) {
-            RefuseNumber(file, kSetupLongLineText, kSetupLineLimit);
-            return -1;
-        }
-        // A name of the file ends at a NUL here: refused rather than cut without a word.
-        if (c == 0) {
-            Refuse(file, kSetupNulText);
-            return -1;
-        }
+        else if (length == kSetupLineLimit)
+            fault = kSetupLongLineText;
+        else if (c == 0)
+            fault = kSetupNulText;  // a name would end at it without a word
+        if (fault != nullptr)
+            return Refuse(file, fault) - 1;
         file->line[length++] = static_cast<char>(c);
     }
     file->line[length] = 0;
@@ -108,19 +97,15 @@ int IsWholeNumber(const char* text) {
 
 // The first line: the format and its version, exactly.
 int ReadVersionLine(SetupFile* file, const char* key, const char* value) {
-    if (key != nullptr && EqualIgnoringCase(key, kSetupVersionKey) && IsWholeNumber(value) &&
-        value[0] != '0') {
-        if (TextEqual(value, "1"))
-            return 1;
-        return Refuse(file, kSetupNewerText, value);
-    }
-    return Refuse(file, kSetupNotSetupText);
+    if (!EqualIgnoringCase(key, kSetupVersionKey) || !IsWholeNumber(value) || value[0] == '0')
+        return Refuse(file, kSetupNotSetupText);
+    return TextEqual(value, kSetupVersionText) || Refuse(file, kSetupNewerText, value);
 }
 
 // BOARD=<type>, ID# <id>: split at the last label, since a type's text may hold a comma.
 int ReadBoardLine(SetupFile* file, SavedSetup* setup, char* value) {
     if (setup->boardCount == kMaxBoards)
-        return RefuseNumber(file, kSetupManyBoardsText, kMaxBoards);
+        return Refuse(file, kSetupManyBoardsText);
     // Every row shares the label. Its trailing blank goes the way of the value's when the ID#
     // is empty.
     char label[8] = "";
@@ -198,8 +183,6 @@ int ReadPortLine(SetupFile* file, SavedSetup* setup, char* value) {
 
 // One line after the first. 1: read; 0: refused.
 int ReadSetupLine(SetupFile* file, SavedSetup* setup, char* key, char* value) {
-    if (key == nullptr)
-        return Refuse(file, kSetupNoKeyText);
     if (EqualIgnoringCase(key, kSetupBoardKey))
         return ReadBoardLine(file, setup, value);
     if (EqualIgnoringCase(key, kSetupPortKey))
@@ -229,14 +212,16 @@ int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t 
         CutTrailingBlanks(start);
         if (file.number > 1 && (*start == 0 || *start == kSetupCommentStart))
             continue;
-        // KEY=VALUE, blanks around either passed over; a null key: no '=' or nothing before it.
-        char* key = nullptr;
+        // KEY=VALUE, blanks around either passed over. A line without '=' is all key: "BOARD"
+        // alone is a board without its ID#, anything else an unknown key.
+        char* key = start;
         char* value = const_cast<char*>(FindCharacter(start, '='));
-        if (value != nullptr && value != start) {
+        if (value != nullptr) {
             *value = 0;
             value = SkipBlanks(value + 1);
-            key = start;
             CutTrailingBlanks(key);
+        } else {
+            value = start + TextLength(start);
         }
         int good = file.number == 1 ? ReadVersionLine(&file, key, value)
                                     : ReadSetupLine(&file, setup, key, value);

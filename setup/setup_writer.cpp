@@ -5,15 +5,6 @@
 
 namespace {
 
-// `value` in decimal, at least `width` digits with zeros in front ("2026-12-08 09:05").
-void AppendPadded(char* text, size_t size, unsigned value, unsigned width) {
-    for (unsigned limit = 10; width > 1; --width, limit *= 10) {
-        if (value < limit)
-            AppendText(text, size, "0");
-    }
-    AppendNumber(text, size, value);
-}
-
 // Writes "KEY=" and `value` as one line.
 void WriteKeyLine(TextWriter* out, const char* key, const char* value) {
     WriteText(out, key);
@@ -25,22 +16,18 @@ void WriteKeyLine(TextWriter* out, const char* key, const char* value) {
 }  // namespace
 
 int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextWriter* out) {
-    char text[kRowTextSize];
-    text[0] = 0;
-    AppendNumber(text, sizeof text, kSetupVersion);
-    WriteKeyLine(out, kSetupVersionKey, text);
+    WriteKeyLine(out, kSetupVersionKey, kSetupVersionText);
 
+    // The date and time into the comment's zeros, last digit first.
+    char text[kRowTextSize];
     CopyText(text, kSetupWrittenText);
-    AppendPadded(text, sizeof text, when.year, 4);
-    AppendText(text, sizeof text, "-");
-    AppendPadded(text, sizeof text, when.month, 2);
-    AppendText(text, sizeof text, "-");
-    AppendPadded(text, sizeof text, when.day, 2);
-    AppendText(text, sizeof text, " ");
-    AppendPadded(text, sizeof text, when.hour, 2);
-    AppendText(text, sizeof text, ":");
-    AppendPadded(text, sizeof text, when.minute, 2);
-    AppendText(text, sizeof text, "\n");
+    char* digit = text + TextLength(text) - 2;  // before the line end
+    const unsigned fields[] = {when.minute, when.hour, when.day, when.month, when.year};
+    for (unsigned value : fields) {
+        for (; *digit == '0'; --digit, value /= 10)
+            *digit = static_cast<char>('0' + value % 10);
+        --digit;  // the mark between two fields
+    }
     WriteText(out, text);
 
     for (int32_t b = 0; b < inventory.boardCount; ++b) {

@@ -175,8 +175,9 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
          "line 1: setup version 2 is newer than this korvalin reads"},
         {"unknown key", kHead + kBoard + "PORT=1 COM5\nSPEED=9600\n",
          "line 4: unknown key SPEED (a key of your own starts with X-)"},
-        {"no key", kHead + kBoard + "COM5\n", "line 3: not a KEY=VALUE line"},
-        {"empty key", kHead + "=COM5\n", "line 2: not a KEY=VALUE line"},
+        {"no '='", kHead + kBoard + "COM5\n",
+         "line 3: unknown key COM5 (a key of your own starts with X-)"},
+        {"BOARD without '='", kHead + "BOARD\n", "line 2: no ID# after the board type"},
         {"port before a board", kHead + "PORT=1 COM5\n", "line 2: PORT before any BOARD"},
         {"unknown type", kHead + "BOARD=Tessaline 32 Port, ID# 7D8E9F\n",
          "line 2: no board type is called Tessaline 32 Port"},
@@ -203,8 +204,7 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
          "line 3: a NUL byte in the line"},
         {"line over 255", kHead + kBoard + "PORT=1 " + longName + "N\n",
          "line 3: over 255 characters"},
-        {"file over 64 KiB", FileOfSize(kSetupFileLimit + 1),
-         "line 657: the file is over 65536 bytes"},
+        {"file over 64 KiB", FileOfSize(kSetupFileLimit + 1), "line 657: the file is over 64 KiB"},
         // What the file may hold.
         {"comments, blank lines, X- keys, any letter case, blanks around keys and values",
          " korvalin-setup = 1 \r\n\n  ; a note\nx-lane=7\nBoard= tessaline 16 PORT, id# 7D8E9F\t\n"
