@@ -14,6 +14,7 @@
 #include "platform/streams.h"
 #include "platform/text.h"
 #include "portcheck/port_check.h"
+#include "setup/saved_setup.h"
 
 // What the process ends with, for batch files and login scripts.
 enum CommandExitCode {
@@ -68,6 +69,9 @@ struct CommandLine {
     int list;          // /list, to listPath
     int preview;       // /preview, to previewPath
     int log;           // /log, to logPath; also a line that may have been cut, which may name one
+    int save;          // /save, to savePath
+    int apply;         // /apply, of applyPath
+    int partial;       // /partial: /apply skips saved boards this machine lacks
     int test;          // /test, of testNames (ALL: every port)
     int plug;          // /plug, a PlugKind; kPlugNone without it
     // /speed's speeds in the order given (speedCount 0 without it) and /repeat's runs (0 without
@@ -77,6 +81,8 @@ struct CommandLine {
     char listPath[kCommandPathSize];
     char previewPath[kCommandPathSize];
     char logPath[kCommandPathSize];
+    char savePath[kCommandPathSize];
+    char applyPath[kCommandPathSize];
     CommandChange changes[kMaxCommandChanges];  // in the order given
     int changeCount;
     char testNames[kMaxTestPorts][kPortNameSize];
@@ -169,6 +175,18 @@ int CheckNotPassed(const char* line, char* name, size_t size);
 // for each port name another device holds (inventory.foreign, read beforehand). Returns
 // 1, or 0 when a write failed. *boards and *ports count what was written.
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards, int* ports);
+// The boards not removed and their present ports, as the listing counts them.
+void CountListed(const PortInventory& inventory, int* boards, int* ports);
+
+// --- command_setup.cpp
+// /apply's file, read before the walks into `setup`. 1: it is a setup; 0: it could not be
+// read or is not one, and the log says why with its line number.
+int ReadCommandSetup(const CommandLine& parsed, SavedSetup* setup, const CommandOutputs& outputs);
+// Gives the walks' `inventory` the names of `setup` (ApplySavedSetup), every match, skip and
+// refusal on a log line of its own, then how many names change. Returns kExitDone, or
+// kExitRefused with the inventory as the walks left it.
+int ApplyCommandSetup(const CommandLine& parsed, const SavedSetup& setup,
+                      PortInventory& inventory, const CommandOutputs& outputs);
 
 // --- unattended_commit.cpp
 // /preview: writes every change OK would make to outputs.result and changes nothing.

@@ -10,6 +10,8 @@ inline constexpr char kUsageText[] =
     "korvalin /test NAME ...|ALL [/plug P] [/speed N,...] [/repeat N]\n"
     "korvalin [/rename NAME=NEW ... [/single]] [/remove ID|ALL ...]\n"
     "    [/preview FILE | /ok [/restart]]\n"
+    "korvalin /save FILE\n"
+    "korvalin /apply FILE [/partial] /preview FILE | /ok [/restart]\n"
     "Each takes /log FILE.\n"
     "\n"
     "/list FILE - writes every board and port.\n"
@@ -19,6 +21,9 @@ inline constexpr char kUsageText[] =
     "/preview FILE - writes what OK would change.\n"
     "/ok - makes the changes as OK does, showing nothing.\n"
     "/restart - with /ok: restarts Windows if needed.\n"
+    "/save FILE - writes every board's port names, for /apply on another machine.\n"
+    "/apply FILE - gives the ports the names FILE holds.\n"
+    "/partial - with /apply: skips a saved board this machine lacks.\n"
     "/test NAME - tests the ports named, or ALL.\n"
     "/plug - the loopback plug: none, data, full (9/25-pin), rj45, rj45-rts, rj45-10.\n"
     "/speed N,... - up to 8 speeds, 50 to 115200.\n"
@@ -74,6 +79,11 @@ inline constexpr char kListWithChangesText[] =
     "/list cannot be used with /rename, /remove, /single, /preview, /ok or /restart";
 inline constexpr char kTestWithOthersText[] =
     "/test goes with /plug, /speed, /repeat and /log only";
+inline constexpr char kSaveWithOthersText[] = "/save goes with /log only";
+inline constexpr char kApplyWithChangesText[] =
+    "/apply cannot be used with /rename, /remove, /single or /list";
+inline constexpr char kApplyNeedsPreviewOrOkText[] = "/apply needs /preview or /ok";
+inline constexpr char kPartialWithoutApplyText[] = "/partial needs /apply";
 inline constexpr char kNeedsTestText[] = "/%s needs /test";  // %s: plug, speed or repeat
 inline constexpr char kPlugValueText[] =
     "/plug takes none, data, full, rj45, rj45-rts or rj45-10: %s";
@@ -107,6 +117,12 @@ inline constexpr char kBoardAmbiguousText[] =
 inline constexpr char kWalksIncompleteText[] =
     "The registry could not be read completely; nothing was changed";
 inline constexpr char kListedText[] = "Listed %s";
+inline constexpr char kSavedText[] = "Saved %s";
+// /apply's file: one that cannot be opened, or the file's name before the reader's "line N: why".
+inline constexpr char kCannotReadText[] = "Cannot read %s";
+inline constexpr char kSetupFaultText[] = "%s: ";
+// After the matches: "Setup: 2 names changed", before the preview's or OK's own summary.
+inline constexpr char kSetupAppliedText[] = "Setup: %s changed";
 // /list's last lines: the port names devices outside the list hold.
 inline constexpr char kOtherDeviceText[] = "Other device: ";
 inline constexpr char kMoreOtherDevicesText[] =

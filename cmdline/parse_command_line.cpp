@@ -21,6 +21,9 @@ enum OptionId {
     kOk,
     kRestart,
     kLog,
+    kSave,
+    kApply,
+    kPartial,
     kTest,
     kPlug,  // /plug, /speed and /repeat in this order: CommandLine::testOptionGiven's
     kSpeed,
@@ -28,9 +31,9 @@ enum OptionId {
     kOptions
 };
 
-const char* const kOptionNames[kOptions] = {"?",       "list",  "rename",  "single", "remove",
-                                            "preview", "ok",    "restart", "log",    "test",
-                                            "plug",    "speed", "repeat"};
+const char* const kOptionNames[kOptions] = {
+    "?",   "list", "rename", "single",  "remove", "preview", "ok",    "restart",
+    "log", "save", "apply",  "partial", "test",   "plug",    "speed", "repeat"};
 
 // /speed's range: 50 baud is the slowest rate a PC's UART divisor was ever set for, 115,200 the
 // fastest (divisor 1); whether a port takes a speed between is the test's to find and say.
@@ -246,9 +249,22 @@ void CheckCombinations(CommandLine* parsed) {
     if (parsed->list && (parsed->changeCount > 0 || parsed->single || parsed->preview ||
                          parsed->commit || parsed->restart))
         Fail(parsed, kListWithChangesText, "");
+    // /save changes nothing, and writes this machine's names as they stand.
+    if (parsed->save && (parsed->list || parsed->changeCount > 0 || parsed->single ||
+                         parsed->preview || parsed->commit || parsed->restart || parsed->apply))
+        Fail(parsed, kSaveWithOthersText, "");
+    // A setup names every port it gives a name: a /rename or /remove beside it would have the
+    // two decide one port.
+    if (parsed->apply && (parsed->changeCount > 0 || parsed->single || parsed->list))
+        Fail(parsed, kApplyWithChangesText, "");
+    if (parsed->apply && !parsed->preview && !parsed->commit)
+        Fail(parsed, kApplyNeedsPreviewOrOkText, "");
+    if (parsed->partial && !parsed->apply)
+        Fail(parsed, kPartialWithoutApplyText, "");
     // A test changes nothing, and nothing is changed along with it.
     if (parsed->test && (parsed->list || parsed->changeCount > 0 || parsed->single ||
-                         parsed->preview || parsed->commit || parsed->restart))
+                         parsed->preview || parsed->commit || parsed->restart || parsed->save ||
+                         parsed->apply || parsed->partial))
         Fail(parsed, kTestWithOthersText, "");
     // Named as the usage names them, however the line spelled them.
     for (int i = 0; i < 3; ++i)
@@ -301,6 +317,15 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
                 break;
             case kLog:
                 TakePath(parsed, &cursor, token.text, parsed->logPath, &parsed->log);
+                break;
+            case kSave:
+                TakePath(parsed, &cursor, token.text, parsed->savePath, &parsed->save);
+                break;
+            case kApply:
+                TakePath(parsed, &cursor, token.text, parsed->applyPath, &parsed->apply);
+                break;
+            case kPartial:
+                flag = &parsed->partial;
                 break;
             case kRename:
             case kRemove:
@@ -356,7 +381,7 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
 CommandRun CommandRunOf(const CommandLine& parsed) {
     if (!parsed.hasArguments)
         return kRunPlainDialog;
-    int unattended = parsed.list || parsed.preview || parsed.commit || parsed.test;
+    int unattended = parsed.list || parsed.preview || parsed.commit || parsed.test || parsed.save;
     // A batch file never waits on a box: with a log named, only the dialog a valid line asks for
     // is shown.
     int logged = parsed.log && parsed.logPath[0] != 0;

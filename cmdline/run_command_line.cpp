@@ -10,8 +10,10 @@ const char kStandardOutputName[] = "-";
 // Without a log, the usage gathers in the message a box shows, after the line that names it.
 static_assert(sizeof kUsageText + kCommandMessageSize <= kUnattendedMessageSize, "usage fits");
 
-// The command line's own boards and ports; the dialog keeps its own.
+// The command line's own boards and ports; the dialog keeps its own. The setup /apply reads is
+// kept beside it, too large for a stack frame.
 PortInventory commandInventory;
+SavedSetup commandSetup;
 
 // The log's last line, by exit code (and kResultRestartingText once /restart was taken).
 const char* const kResultTexts[] = {
@@ -34,11 +36,20 @@ int CloseOutput(TextWriter* writer) {
     return writer == nullptr || CloseTextWriter(writer);
 }
 
-int ListInventory(const CommandOutputs& outputs, const char* path) {
+// /list and /save: the file written from the walks' inventory, and a line that counts what.
+int WriteResult(const CommandLine& parsed, const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
-    int boards, ports;
-    ReadForeignPortNames(commandInventory);
-    if (!WriteInventoryListing(commandInventory, outputs.result, &boards, &ports)) {
+    int boards, ports, written;
+    if (parsed.save) {
+        LocalTime now;
+        ReadLocalTime(&now);
+        written = WriteSavedSetup(commandInventory, now, outputs.result);
+        CountListed(commandInventory, &boards, &ports);
+    } else {
+        ReadForeignPortNames(commandInventory);
+        written = WriteInventoryListing(commandInventory, outputs.result, &boards, &ports);
+    }
+    if (!written) {
         FormatText(message, sizeof message, kCannotWriteText, path);
         WriteLogLine(outputs, message);
         return kExitNotCompleted;
@@ -48,7 +59,7 @@ int ListInventory(const CommandOutputs& outputs, const char* path) {
     AppendText(counts, sizeof counts, " boards, ");
     AppendNumber(counts, sizeof counts, ports);
     AppendText(counts, sizeof counts, " ports");
-    FormatText(message, sizeof message, kListedText, counts);
+    FormatText(message, sizeof message, parsed.save ? kSavedText : kListedText, counts);
     WriteLogLine(outputs, message);
     return kExitDone;
 }
@@ -66,7 +77,10 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
         return kExitBadCommandLine;
     }
     char message[kCommandMessageSize];
-    *resultPath = parsed.list ? parsed.listPath : parsed.preview ? parsed.previewPath : nullptr;
+    *resultPath = parsed.list      ? parsed.listPath
+                  : parsed.preview ? parsed.previewPath
+                  : parsed.save    ? parsed.savePath
+                                   : nullptr;
     if (*resultPath != nullptr) {
         // One file named twice is written through one writer, not two that overwrite each other.
         if (outputs->log != nullptr && TextEqual(*resultPath, parsed.logPath))
@@ -79,6 +93,10 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
             return kExitBadCommandLine;
         }
     }
+
+    // A setup that is not one is a bad line, found before the registry is read.
+    if (parsed.apply && !ReadCommandSetup(parsed, &commandSetup, *outputs))
+        return kExitBadCommandLine;
 
     // A walk that stopped early leaves an inventory that is not the machine's; nothing is
     // listed or changed from it.
@@ -94,8 +112,11 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
         WriteLogLine(*outputs, message);
         return code;
     }
-    if (parsed.list)
-        return ListInventory(*outputs, *resultPath);
+    if (parsed.apply && (code = ApplyCommandSetup(parsed, commandSetup, commandInventory,
+                                                  *outputs)) != kExitDone)
+        return code;
+    if (parsed.list || parsed.save)
+        return WriteResult(parsed, *outputs, *resultPath);
     if (parsed.preview)
         return RunUnattendedPreview(parsed, commandInventory, *outputs);
     return RunUnattendedCommit(parsed, commandInventory, *outputs);

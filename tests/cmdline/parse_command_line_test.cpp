@@ -94,6 +94,20 @@ const ParseCase kCases[] = {
     {"/remove 7D8E9F 7d8e9f", kRunBadCommandBox, 1, "Board 7d8e9f is named twice"},
     {"/remove ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", kRunBadCommandBox, 1,
      "Too long: ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
+    // A setup: /save as /list, /apply as a change list that is never left to the dialog.
+    {"/save C:\\SETUP.TXT /log -", kRunUnattended, 0, ""},
+    {"/apply S.TXT /partial /ok /restart", kRunUnattended, 0, ""},
+    {"/apply S.TXT /preview -", kRunUnattended, 0, ""},
+    {"/save", kRunBadCommandBox, 1, "/save needs a value"},
+    {"/save a /save b", kRunBadCommandBox, 1, "/save is given twice"},
+    {"/save S.TXT /ok", kRunBadCommandBox, 1, "/save goes with /log only"},
+    {"/save S.TXT /apply T.TXT /ok", kRunBadCommandBox, 1, "/save goes with /log only"},
+    {"/apply S.TXT", kRunBadCommandBox, 1, "/apply needs /preview or /ok"},
+    {"/apply S.TXT /rename COM1=COM3 /ok", kRunBadCommandBox, 1,
+     "/apply cannot be used with /rename, /remove, /single or /list"},
+    {"/partial /ok", kRunBadCommandBox, 1, "/partial needs /apply"},
+    {"/test COM5 /apply S.TXT /ok", kRunBadCommandBox, 1,
+     "/test goes with /plug, /speed, /repeat and /log only"},
 };
 
 TEST(ParseCommandLine, EveryOptionGoodAndBad) {
