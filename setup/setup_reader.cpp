@@ -9,12 +9,16 @@
 
 namespace {
 
-// The file as read so far: one line at a time, so the stack holds a line, not the file.
+// The file as read so far: one line at a time, so the stack holds a line, not the file. Each
+// step below returns null, or the text of the fault with the piece for its "%s" in `first` and
+// what follows it in `second`: one place then writes every message.
 struct SetupFile {
     TextReader* text;
+    SavedSetup* setup;
     int32_t number;  // the line in `line`, from 1
-    char* message;
-    size_t size;
+    int ended;       // 1: no line is left
+    const char* first;
+    const char* second;
     char line[kSetupLineLimit + 2];  // a line one character too long is seen, never more
 };
 
@@ -37,54 +41,6 @@ void CutTrailingBlanks(char* text) {
     text[length] = 0;
 }
 
-// "line N: " and `format` with its "%s" marks replaced by `first` and `second` into the
-// message. Returns 0, what every refusal returns.
-int Refuse(SetupFile* file, const char* format, const char* first = "", const char* second = "") {
-    char* message = file->message;
-    message[0] = 0;
-    AppendText(message, file->size, kSetupLinePrefix);
-    AppendNumber(message, file->size, static_cast<unsigned long>(file->number));
-    AppendText(message, file->size, ": ");
-    char piece[2] = {0, 0};
-    for (const char* f = format; *f != 0; ++f) {
-        if (f[0] == '%' && f[1] == 's') {
-            AppendText(message, file->size, first);
-            first = second;
-            ++f;
-        } else {
-            piece[0] = *f;
-            AppendText(message, file->size, piece);
-        }
-    }
-    return 0;
-}
-
-// Reads the next line into file->line. 1: a line is there; 0: the file is over; -1: refused.
-int ReadLine(SetupFile* file) {
-    int c = ReadTextCharacter(file->text);
-    if (c < 0)
-        return 0;
-    ++file->number;
-    size_t length = 0;
-    for (;; c = ReadTextCharacter(file->text)) {
-        // Checked after every character, the line end's too: the limit is the file's bytes.
-        const char* fault = nullptr;
-        if (file->text->bytesRead > kSetupFileLimit)
-            fault = kSetupLargeFileText;
-        else if (c < 0 || c == '\n')
-            break;
-        else if (length == kSetupLineLimit)
-            fault = kSetupLongLineText;
-        else if (c == 0)
-            fault = kSetupNulText;  // a name would end at it without a word
-        if (fault != nullptr)
-            return Refuse(file, fault) - 1;
-        file->line[length++] = static_cast<char>(c);
-    }
-    file->line[length] = 0;
-    return 1;
-}
-
 int IsWholeNumber(const char* text) {
     if (*text == 0)
         return 0;
@@ -95,17 +51,39 @@ int IsWholeNumber(const char* text) {
     return 1;
 }
 
-// The first line: the format and its version, exactly.
-int ReadVersionLine(SetupFile* file, const char* key, const char* value) {
-    if (!EqualIgnoringCase(key, kSetupVersionKey) || !IsWholeNumber(value) || value[0] == '0')
-        return Refuse(file, kSetupNotSetupText);
-    return TextEqual(value, kSetupVersionText) || Refuse(file, kSetupNewerText, value);
+// The next line into file->line, or file->ended.
+const char* ReadLine(SetupFile* file) {
+    int c = ReadTextCharacter(file->text);
+    if (c < 0) {
+        file->ended = 1;
+        if (file->number > 0)
+            return nullptr;
+        file->number = 1;  // an empty file: its first line is not the version line
+        return kSetupNotSetupText;
+    }
+    ++file->number;
+    size_t length = 0;
+    for (;; c = ReadTextCharacter(file->text)) {
+        // Checked after every character, the line end's too: the limit is the file's bytes.
+        if (file->text->bytesRead > kSetupFileLimit)
+            return kSetupLargeFileText;
+        if (c < 0 || c == '\n')
+            break;
+        if (length == kSetupLineLimit)
+            return kSetupLongLineText;
+        if (c == 0)
+            return kSetupNulText;  // a name would end at it without a word
+        file->line[length++] = static_cast<char>(c);
+    }
+    file->line[length] = 0;
+    return nullptr;
 }
 
 // BOARD=<type>, ID# <id>: split at the last label, since a type's text may hold a comma.
-int ReadBoardLine(SetupFile* file, SavedSetup* setup, char* value) {
+const char* ReadBoardLine(SetupFile* file, char* value) {
+    SavedSetup* setup = file->setup;
     if (setup->boardCount == kMaxBoards)
-        return Refuse(file, kSetupManyBoardsText);
+        return kSetupManyBoardsText;
     // Every row shares the label. Its trailing blank goes the way of the value's when the ID#
     // is empty.
     char label[8] = "";
@@ -113,18 +91,18 @@ int ReadBoardLine(SetupFile* file, SavedSetup* setup, char* value) {
     CutTrailingBlanks(label);
     size_t labelLength = TextLength(label);
     char* id = nullptr;
-    for (size_t at = TextLength(value); at-- > 0;) {
+    for (size_t at = TextLength(value); id == nullptr && at-- > 0;) {
         char after = value[at + labelLength];
         if (StartsWithIgnoringCase(value + at, label) && (after == 0 || IsBlank(after))) {
             value[at] = 0;
             id = SkipBlanks(value + at + labelLength);
-            break;
         }
     }
     if (id == nullptr)
-        return Refuse(file, kSetupNoIdText);
+        return kSetupNoIdText;
+    file->first = id;
     if (TextLength(id) >= kIdDigestSize)
-        return Refuse(file, kSetupLongIdText, id);
+        return kSetupLongIdText;
     for (int32_t type = 0; type < kBoardTypeCount; ++type) {
         const char* text = BoardTypeOf(type).displayText;
         if (*text != 0 && EqualIgnoringCase(text, value)) {
@@ -132,26 +110,29 @@ int ReadBoardLine(SetupFile* file, SavedSetup* setup, char* value) {
             board->boardType = type;
             board->line = file->number;
             CopyText(board->id, id);
-            return 1;
+            return nullptr;
         }
     }
-    return Refuse(file, kSetupNoTypeText, value);
+    file->first = value;
+    return kSetupNoTypeText;
 }
 
 // PORT=<place> <name>, for the latest board.
-int ReadPortLine(SetupFile* file, SavedSetup* setup, char* value) {
+const char* ReadPortLine(SetupFile* file, char* value) {
+    SavedSetup* setup = file->setup;
     if (setup->boardCount == 0)
-        return Refuse(file, kSetupPortFirstText);
+        return kSetupPortFirstText;
     if (*value == 0)
-        return Refuse(file, kSetupNoPlaceText);
+        return kSetupNoPlaceText;
     char* name = value;
     while (*name != 0 && !IsBlank(*name))
         ++name;
     if (*name != 0)
         *name++ = 0;
     name = SkipBlanks(name);
+    file->first = value;
     if (!IsWholeNumber(value))
-        return Refuse(file, kSetupBadPlaceText, value);
+        return kSetupBadPlaceText;
 
     SavedBoard* board = &setup->boards[setup->boardCount - 1];
     const BoardTypeFacts& type = BoardTypeOf(board->boardType);
@@ -159,14 +140,17 @@ int ReadPortLine(SetupFile* file, SavedSetup* setup, char* value) {
     int32_t place = 0;
     for (const char* digit = value; *digit != 0 && place <= most; ++digit)
         place = place * 10 + (*digit - '0');
-    if (place < 1 || place > most)
-        return Refuse(file, kSetupNoSuchPlaceText, type.displayText, value);
+    if (place < 1 || place > most) {
+        file->first = type.displayText;
+        file->second = value;
+        return kSetupNoSuchPlaceText;
+    }
     for (int32_t p = 0; p < board->portCount; ++p) {
         if (board->ports[p].place == place)
-            return Refuse(file, kSetupTwiceText, value);
+            return kSetupTwiceText;
     }
     if (*name == 0)
-        return Refuse(file, kSetupNoNameText, value);
+        return kSetupNoNameText;
 
     // Distinct places no higher than the board's slots: the table has room for every one.
     SavedPort* port = &board->ports[board->portCount++];
@@ -177,60 +161,64 @@ int ReadPortLine(SetupFile* file, SavedSetup* setup, char* value) {
     if (port->nameCut)
         length = kSavedNameSize - 1;
     memcpy(port->name, name, length);
-    port->name[length] = 0;
-    return 1;
+    return nullptr;  // the zeroed setup ends the name
 }
 
-// One line after the first. 1: read; 0: refused.
-int ReadSetupLine(SetupFile* file, SavedSetup* setup, char* key, char* value) {
+// The line in file->line: KEY=VALUE, blanks around either passed over.
+const char* ReadSetupLine(SetupFile* file) {
+    char* key = SkipBlanks(file->line);
+    CutTrailingBlanks(key);
+    if (file->number > 1 && (*key == 0 || *key == kSetupCommentStart))
+        return nullptr;
+    // A line without '=' is all key: "BOARD" alone is a board without its ID#.
+    char* value = key + TextLength(key);
+    char* mark = const_cast<char*>(FindCharacter(key, '='));
+    if (mark != nullptr) {
+        *mark = 0;
+        value = SkipBlanks(mark + 1);
+        CutTrailingBlanks(key);
+    }
+    file->first = value;
+    if (file->number == 1) {
+        // The format and its version, exactly.
+        if (!EqualIgnoringCase(key, kSetupVersionKey) || !IsWholeNumber(value) || *value == '0')
+            return kSetupNotSetupText;
+        return TextEqual(value, kSetupVersionText) ? nullptr : kSetupNewerText;
+    }
     if (EqualIgnoringCase(key, kSetupBoardKey))
-        return ReadBoardLine(file, setup, value);
+        return ReadBoardLine(file, value);
     if (EqualIgnoringCase(key, kSetupPortKey))
-        return ReadPortLine(file, setup, value);
-    if (StartsWithIgnoringCase(key, kSetupOwnKeyPrefix))
-        return 1;
-    return Refuse(file, kSetupUnknownKeyText, key);
+        return ReadPortLine(file, value);
+    file->first = key;
+    return StartsWithIgnoringCase(key, kSetupOwnKeyPrefix) ? nullptr : kSetupUnknownKeyText;
 }
 
 }  // namespace
 
 int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t size) {
     memset(setup, 0, sizeof *setup);
-    message[0] = 0;
     SetupFile file;
     file.text = reader;
+    file.setup = setup;
     file.number = 0;
-    file.message = message;
-    file.size = size;
-    for (;;) {
-        int got = ReadLine(&file);
-        if (got < 0)
-            return 0;
-        if (got == 0)
-            break;
-        char* start = SkipBlanks(file.line);
-        CutTrailingBlanks(start);
-        if (file.number > 1 && (*start == 0 || *start == kSetupCommentStart))
-            continue;
-        // KEY=VALUE, blanks around either passed over. A line without '=' is all key: "BOARD"
-        // alone is a board without its ID#, anything else an unknown key.
-        char* key = start;
-        char* value = const_cast<char*>(FindCharacter(start, '='));
-        if (value != nullptr) {
-            *value = 0;
-            value = SkipBlanks(value + 1);
-            CutTrailingBlanks(key);
-        } else {
-            value = start + TextLength(start);
-        }
-        int good = file.number == 1 ? ReadVersionLine(&file, key, value)
-                                    : ReadSetupLine(&file, setup, key, value);
-        if (!good)
-            return 0;
-    }
-    if (file.number == 0) {
-        file.number = 1;  // an empty file: its first line is not the version line
-        return Refuse(&file, kSetupNotSetupText);
-    }
-    return 1;
+    file.ended = 0;
+    const char* fault;
+    do {
+        file.first = file.second = "";
+        fault = ReadLine(&file);
+        if (fault == nullptr && !file.ended)
+            fault = ReadSetupLine(&file);
+    } while (fault == nullptr && !file.ended);
+
+    // "line N: ", the fault with `first` at its "%s", and `second` after it.
+    message[0] = 0;
+    if (fault == nullptr)
+        return 1;
+    AppendText(message, size, kSetupLinePrefix);
+    AppendNumber(message, size, static_cast<unsigned long>(file.number));
+    AppendText(message, size, ": ");
+    size_t used = TextLength(message);
+    FormatText(message + used, size - used, fault, file.first);
+    AppendText(message, size, file.second);
+    return 0;
 }

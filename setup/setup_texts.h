@@ -6,33 +6,33 @@
 #define KORVALIN_SETUP_SETUP_TEXTS_H
 
 // The keys. The version key's line comes first; X- keys are anyone's and passed over.
-const char kSetupVersionKey[] = "KORVALIN-SETUP";
-const char kSetupBoardKey[] = "BOARD";
-const char kSetupPortKey[] = "PORT";
-const char kSetupOwnKeyPrefix[] = "X-";
-const char kSetupCommentStart = ';';
+inline constexpr char kSetupVersionKey[] = "KORVALIN-SETUP";
+inline constexpr char kSetupBoardKey[] = "BOARD";
+inline constexpr char kSetupPortKey[] = "PORT";
+inline constexpr char kSetupOwnKeyPrefix[] = "X-";
+inline constexpr char kSetupCommentStart = ';';
 
 // The version line's value: kSetupVersion.
-const char kSetupVersionText[] = "1";
+inline constexpr char kSetupVersionText[] = "1";
 // The second line: its zeros are where the writer puts the date and time, YYYY-MM-DD HH:MM.
-const char kSetupWrittenText[] = "; Written by korvalin on 0000-00-00 00:00\n";
+inline constexpr char kSetupWrittenText[] = "; Written by korvalin on 0000-00-00 00:00\n";
 
-const char kSetupLinePrefix[] = "line ";
-const char kSetupNotSetupText[] = "not a korvalin setup file";
-const char kSetupNewerText[] = "setup version %s is newer than this korvalin reads";
-const char kSetupUnknownKeyText[] = "unknown key %s (a key of your own starts with X-)";
-const char kSetupPortFirstText[] = "PORT before any BOARD";
-const char kSetupNoIdText[] = "no ID# after the board type";
-const char kSetupLongIdText[] = "ID# %s is too long";
-const char kSetupNoTypeText[] = "no board type is called %s";
-const char kSetupManyBoardsText[] = "more than 8 boards";  // kMaxBoards
-const char kSetupNoPlaceText[] = "PORT needs a place and a name";
-const char kSetupBadPlaceText[] = "port place %s is not a whole number";
-const char kSetupNoSuchPlaceText[] = "no %s has a port %s";
-const char kSetupTwiceText[] = "port %s is given twice for this board";
-const char kSetupNoNameText[] = "no name after port %s";
-const char kSetupNulText[] = "a NUL byte in the line";
-const char kSetupLongLineText[] = "over 255 characters";       // kSetupLineLimit
-const char kSetupLargeFileText[] = "the file is over 64 KiB";  // kSetupFileLimit
+inline constexpr char kSetupLinePrefix[] = "line ";
+inline constexpr char kSetupNotSetupText[] = "not a korvalin setup file";
+inline constexpr char kSetupNewerText[] = "setup version %s is newer than this korvalin reads";
+inline constexpr char kSetupUnknownKeyText[] = "unknown key %s (a key of your own starts with X-)";
+inline constexpr char kSetupPortFirstText[] = "PORT before any BOARD";
+inline constexpr char kSetupNoIdText[] = "no ID# after the type";
+inline constexpr char kSetupLongIdText[] = "ID# %s is too long";
+inline constexpr char kSetupNoTypeText[] = "no board type is called %s";
+inline constexpr char kSetupManyBoardsText[] = "more than 8 boards";  // kMaxBoards
+inline constexpr char kSetupNoPlaceText[] = "PORT needs a place and a name";
+inline constexpr char kSetupBadPlaceText[] = "port %s is not a number";
+inline constexpr char kSetupNoSuchPlaceText[] = "no %s has a port ";  // and the place
+inline constexpr char kSetupTwiceText[] = "port %s is given twice for this board";
+inline constexpr char kSetupNoNameText[] = "no name after port %s";
+inline constexpr char kSetupNulText[] = "a NUL byte";
+inline constexpr char kSetupLongLineText[] = "over 255 characters";       // kSetupLineLimit
+inline constexpr char kSetupLargeFileText[] = "the file is over 64 KiB";  // kSetupFileLimit
 
 #endif
