@@ -44,10 +44,9 @@ const SavedPort& SavedPortOf(const SavedSetup& setup, int ref) {
 
 // The saved boards in file order, first by ID# and then, for the maker's boards, by order: each
 // pass takes the first board here that fits and that no earlier match took.
-void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, int savedCount,
-                 ApplyPlan* plan) {
+void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, ApplyPlan* plan) {
     for (int pass = kById; pass <= kByOrder; ++pass) {
-        for (int s = 0; s < savedCount; ++s) {
+        for (int s = 0; s < setup.boardCount; ++s) {
             const SavedBoard& saved = setup.boards[s];
             if (plan->here[s] != 0 || (pass == kByOrder && !BoardTypeOf(saved.boardType).makers))
                 continue;
@@ -78,25 +77,48 @@ int PlaceIndex(const BoardRecord& board, int32_t place) {
     return 0;
 }
 
-void StartLine(char* line, int32_t number) {
-    line[0] = 0;
-    AppendText(line, kLineSize, kSetupLineText);
-    AppendNumber(line, kLineSize, static_cast<unsigned long>(number));
-    AppendText(line, kLineSize, ": ");
+// One line of what the apply says, built piece by piece, and where it goes.
+struct Teller {
+    SetupLineSink sink;
+    void* context;
+    char line[kLineSize];
+};
+
+void Add(Teller* teller, const char* piece) {
+    AppendText(teller->line, kLineSize, piece);
+}
+
+void AddNumber(Teller* teller, int32_t number) {
+    AppendNumber(teller->line, kLineSize, static_cast<unsigned long>(number));
+}
+
+// A new line: "line N: " for a saved line's refusal, empty for number 0.
+void Start(Teller* teller, int32_t number) {
+    teller->line[0] = 0;
+    if (number == 0)
+        return;
+    Add(teller, kSetupLineText);
+    AddNumber(teller, number);
+    Add(teller, ": ");
+}
+
+void Say(Teller* teller) {
+    if (teller->sink != nullptr)
+        teller->sink(teller->context, teller->line);
 }
 
 // The saved board as its row showed it on the machine that saved it.
-void AppendSavedBoard(char* line, const SavedBoard& saved) {
+void AddSavedBoard(Teller* teller, const SavedBoard& saved) {
     const BoardTypeFacts& type = BoardTypeOf(saved.boardType);
-    AppendText(line, kLineSize, type.displayText);
-    AppendText(line, kLineSize, type.idLabel);
-    AppendText(line, kLineSize, saved.id);
+    Add(teller, type.displayText);
+    Add(teller, type.idLabel);
+    Add(teller, saved.id);
 }
 
-void AppendBoardHere(char* line, const BoardRecord& board) {
+void AddBoardHere(Teller* teller, const BoardRecord& board) {
     char row[kRowTextSize];
     FormatBoardRowText(&board, row);
-    AppendText(line, kLineSize, row);
+    Add(teller, row);
 }
 
 // Who holds the name of saved port `ref` once the setup is given: a port here (under its new
@@ -127,11 +149,41 @@ const char* FindHolder(const PortInventory& inventory, const SavedSetup& setup,
     return nullptr;
 }
 
-// Why the changed name of saved port `ref` is refused, appended to `line` (1); 0 when it is
+// Which port each saved line names, and whether its name changes (byte for byte: a name that
+// only changes its letter case is still a change the machine should see). With `store`, the
+// changed names are given and their boards marked: planning again gives the same plan, as each
+// port is named by one line at most. Returns how many names change.
+int PlanNames(PortInventory& inventory, const SavedSetup& setup, ApplyPlan* plan, int store) {
+    int changes = 0;
+    for (int s = 0; s < setup.boardCount; ++s) {
+        if (plan->here[s] == 0)
+            continue;
+        BoardRecord& board = inventory.boards[plan->here[s] - 1];
+        const SavedBoard& saved = setup.boards[s];
+        for (int k = 0; k < saved.portCount; ++k) {
+            int place = PlaceIndex(board, saved.ports[k].place);
+            plan->place[s][k] = static_cast<uint8_t>(place);
+            if (place == 0)
+                continue;
+            PortRecord* port = PortInOrder(board, place - 1);
+            if (TextEqual(port->portName, saved.ports[k].name))
+                continue;
+            plan->change[plan->here[s] - 1][place - 1] = static_cast<uint16_t>(Ref(s, k) + 1);
+            ++changes;
+            if (store) {
+                CopyText(port->portName, saved.ports[k].name);
+                board.modified = 1;
+            }
+        }
+    }
+    return changes;
+}
+
+// Why the changed name of saved port `ref` is refused, added to the line (1); 0 when it is
 // not. The in-use checks are left out when the foreign names overflowed: that refusal is said
 // once for every name.
-int AppendNameRefusal(const PortInventory& inventory, const SavedSetup& setup,
-                      const ApplyPlan& plan, int ref, char* line) {
+int AddNameRefusal(const PortInventory& inventory, const SavedSetup& setup, const ApplyPlan& plan,
+                   int ref, Teller* teller) {
     const char* name = SavedPortOf(setup, ref).name;
     const char* format = nullptr;
     char tail[kRowTextSize];  // after the text of `format`: a character, a line, a spelling
@@ -161,15 +213,10 @@ int AppendNameRefusal(const PortInventory& inventory, const SavedSetup& setup,
     }
     if (format == nullptr)
         return 0;
-    size_t used = TextLength(line);
-    FormatText(line + used, kLineSize - used, format, name);
-    AppendText(line, kLineSize, tail);
+    size_t used = TextLength(teller->line);
+    FormatText(teller->line + used, kLineSize - used, format, name);
+    Add(teller, tail);
     return 1;
-}
-
-void Say(SetupLineSink sink, void* context, const char* line) {
-    if (sink != nullptr)
-        sink(context, line);
 }
 
 }  // namespace
@@ -178,27 +225,9 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     SetupLineSink sink, void* context, SetupApplyCounts* counts) {
     ApplyPlan plan;
     memset(&plan, 0, sizeof plan);
-    int savedCount = setup.boardCount;
-    MatchBoards(inventory, setup, savedCount, &plan);
+    MatchBoards(inventory, setup, &plan);
 
-    // Which port each saved line names, and whether its name changes (byte for byte: a name
-    // that only changes its letter case is still a change the machine should see).
-    int changes = 0;
-    for (int s = 0; s < savedCount; ++s) {
-        if (plan.here[s] == 0)
-            continue;
-        const BoardRecord& board = inventory.boards[plan.here[s] - 1];
-        const SavedBoard& saved = setup.boards[s];
-        for (int k = 0; k < saved.portCount; ++k) {
-            int place = PlaceIndex(board, saved.ports[k].place);
-            plan.place[s][k] = static_cast<uint8_t>(place);
-            if (place != 0 &&
-                !TextEqual(PortInOrder(board, place - 1)->portName, saved.ports[k].name)) {
-                plan.change[plan.here[s] - 1][place - 1] = static_cast<uint16_t>(Ref(s, k) + 1);
-                ++changes;
-            }
-        }
-    }
+    int changes = PlanNames(inventory, setup, &plan, 0);
     if (changes > 0)
         ReadForeignPortNames(inventory);  // once: they count as much as the list's own
 
@@ -206,73 +235,64 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
     SetupApplyCounts tally = {0, 0, 0};
     int refusals = 0;
     int overflowSaid = 0;
-    char line[kLineSize];
-    for (int s = 0; s < savedCount; ++s) {
+    Teller teller = {sink, context, {}};
+    Teller* t = &teller;
+    for (int s = 0; s < setup.boardCount; ++s) {
         const SavedBoard& saved = setup.boards[s];
         int here = plan.here[s] - 1;
         if (here < 0) {
-            StartLine(line, saved.line);
-            AppendSavedBoard(line, saved);
-            AppendText(line, kLineSize, kNoBoardHereText);
+            Start(t, saved.line);
+            AddSavedBoard(t, saved);
+            Add(t, kNoBoardHereText);
             if (partial) {
-                AppendText(line, kLineSize, kBoardSkippedText);
+                Add(t, kBoardSkippedText);
                 ++tally.boardsSkipped;
             } else {
                 ++refusals;
             }
-            Say(sink, context, line);
+            Say(t);
             continue;
         }
-        line[0] = 0;
-        AppendSavedBoard(line, saved);
-        AppendText(line, kLineSize, kBoardMatchText);
-        AppendBoardHere(line, inventory.boards[here]);
-        AppendText(line, kLineSize, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
-        Say(sink, context, line);
+        Start(t, 0);
+        AddSavedBoard(t, saved);
+        Add(t, kBoardMatchText);
+        AddBoardHere(t, inventory.boards[here]);
+        Add(t, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
+        Say(t);
 
         for (int k = 0; k < saved.portCount; ++k) {
             const SavedPort& port = saved.ports[k];
             int place = plan.place[s][k];
-            StartLine(line, port.line);
+            Start(t, port.line);
             if (place == 0) {
-                AppendText(line, kLineSize, kNoSuchPlaceText);
-                AppendNumber(line, kLineSize, static_cast<unsigned long>(port.place));
+                Add(t, kNoSuchPlaceText);
+                AddNumber(t, port.place);
             } else if (plan.change[here][place - 1] == 0) {
                 continue;
-            } else if (!AppendNameRefusal(inventory, setup, plan, Ref(s, k), line)) {
+            } else if (!AddNameRefusal(inventory, setup, plan, Ref(s, k), t)) {
                 // A name that cannot be checked is refused once, for all of them.
                 if (!inventory.foreign.overflow || overflowSaid)
                     continue;
                 overflowSaid = 1;
-                AppendText(line, kLineSize, kTooManyPortNamesText);
+                Add(t, kTooManyPortNamesText);
             }
             ++refusals;
-            Say(sink, context, line);
+            Say(t);
         }
     }
 
     for (int b = 0; b < inventory.boardCount; ++b) {
         if (plan.taken[b] || inventory.boards[b].removed)
             continue;
-        line[0] = 0;
-        AppendBoardHere(line, inventory.boards[b]);
-        AppendText(line, kLineSize, kNotInFileText);
-        Say(sink, context, line);
+        Start(t, 0);
+        AddBoardHere(t, inventory.boards[b]);
+        Add(t, kNotInFileText);
+        Say(t);
         ++tally.boardsNotInFile;
     }
 
-    if (refusals == 0) {
-        for (int b = 0; b < inventory.boardCount; ++b) {
-            for (int i = 0; i < kMaxBoardPorts; ++i) {
-                if (plan.change[b][i] == 0)
-                    continue;
-                CopyText(PortInOrder(inventory.boards[b], i)->portName,
-                         SavedPortOf(setup, plan.change[b][i] - 1).name);
-                inventory.boards[b].modified = 1;
-                ++tally.namesChanged;
-            }
-        }
-    }
+    if (refusals == 0)
+        tally.namesChanged = PlanNames(inventory, setup, &plan, 1);
     if (counts != nullptr)
         *counts = tally;
     return refusals == 0 ? kSetupApplied : kSetupRefused;
