@@ -18,9 +18,8 @@ inline constexpr char kNumberTooLargeText[] = "COM Port number in [%s] is too la
 inline constexpr char kTooManyPortNamesText[] =
     "This machine holds more COM port names than korvalin can check, so no port is renamed.";
 
-// What applying a saved setup says. A refusal begins "line N: " (kSetupLineText, the number,
-// ": "), N the saved line it is about. A board is shown as its row shows it.
-inline constexpr char kSetupLineText[] = "line ";
+// What applying a saved setup says. A refusal begins "line N: " as a bad file's does
+// (setup_texts.h), N the saved line it is about. A board is shown as its row shows it.
 // "<saved board> -> <board here>" and how they matched.
 inline constexpr char kBoardMatchText[] = " -> ";
 inline constexpr char kMatchedByIdText[] = " (by ID#)";

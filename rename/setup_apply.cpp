@@ -9,6 +9,7 @@
 #include "portlist/tree_rows.h"
 #include "rename/rename_rule.h"
 #include "rename/rename_texts.h"
+#include "setup/setup_texts.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void Start(Teller* teller, int32_t number) {
     teller->line[0] = 0;
     if (number == 0)
         return;
-    Add(teller, kSetupLineText);
+    Add(teller, kSetupLinePrefix);
     AddNumber(teller, number);
     Add(teller, ": ");
 }
