@@ -78,6 +78,7 @@ struct CommandLine {
     // it: one run); its plug is unused, `plug` says it.
     PortTestOptions testOptions;
     int testOptionGiven[3];  // /plug, /speed, /repeat: each is given once at most
+    unsigned long optionsGiven;  // bit n: option n of the parser's list was on the line
     char listPath[kCommandPathSize];
     char previewPath[kCommandPathSize];
     char logPath[kCommandPathSize];

@@ -1,5 +1,6 @@
 // cmdline/parse_command_line.cpp: the command line's options and values, and what the
 // entry does with them.
+#include <stdint.h>
 #include <string.h>
 
 #include "cmdline/command_line.h"
@@ -232,44 +233,50 @@ int TakeNumbers(const Token& value, unsigned long least, unsigned long most, uns
     return 0;
 }
 
-int HasRename(const CommandLine& parsed) {
-    for (int i = 0; i < parsed.changeCount; ++i)
-        if (parsed.changes[i].kind == kChangeRename)
-            return 1;
-    return 0;
+// What an option needs beside it, in the order the line is checked: it cannot go with any of
+// `excluded`, and needs one of `needed` (when there are some). `text` may name the option.
+struct Combination {
+    uint8_t option;
+    uint16_t excluded;
+    uint16_t needed;
+    const char* text;
+};
+
+static_assert(kOptions <= 16, "every option has a bit of a combination's");
+
+constexpr uint32_t Bit(int option) {
+    return 1u << option;
 }
 
-void CheckCombinations(CommandLine* parsed) {
-    if (parsed->restart && !parsed->commit)
-        Fail(parsed, kRestartWithoutOkText, "");
-    if (parsed->single && !HasRename(*parsed))
-        Fail(parsed, kSingleWithoutRenameText, "");
-    if (parsed->preview && parsed->commit)
-        Fail(parsed, kPreviewWithOkText, "");
-    if (parsed->list && (parsed->changeCount > 0 || parsed->single || parsed->preview ||
-                         parsed->commit || parsed->restart))
-        Fail(parsed, kListWithChangesText, "");
-    // /save changes nothing, and writes this machine's names as they stand.
-    if (parsed->save && (parsed->list || parsed->changeCount > 0 || parsed->single ||
-                         parsed->preview || parsed->commit || parsed->restart || parsed->apply))
-        Fail(parsed, kSaveWithOthersText, "");
-    // A setup names every port it gives a name: a /rename or /remove beside it would have the
-    // two decide one port.
-    if (parsed->apply && (parsed->changeCount > 0 || parsed->single || parsed->list))
-        Fail(parsed, kApplyWithChangesText, "");
-    if (parsed->apply && !parsed->preview && !parsed->commit)
-        Fail(parsed, kApplyNeedsPreviewOrOkText, "");
-    if (parsed->partial && !parsed->apply)
-        Fail(parsed, kPartialWithoutApplyText, "");
-    // A test changes nothing, and nothing is changed along with it.
-    if (parsed->test && (parsed->list || parsed->changeCount > 0 || parsed->single ||
-                         parsed->preview || parsed->commit || parsed->restart || parsed->save ||
-                         parsed->apply || parsed->partial))
-        Fail(parsed, kTestWithOthersText, "");
+// Options that change names or say how: none goes with a /list, /save or /test, which change
+// nothing, nor with /apply, whose file names every port it gives a name.
+constexpr uint32_t kChanging = Bit(kRename) | Bit(kRemove) | Bit(kSingle);
+constexpr uint32_t kCommitting = Bit(kPreview) | Bit(kOk) | Bit(kRestart);
+
+const Combination kCombinations[] = {
+    {kRestart, 0, Bit(kOk), kRestartWithoutOkText},
+    {kSingle, 0, Bit(kRename), kSingleWithoutRenameText},
+    {kPreview, Bit(kOk), 0, kPreviewWithOkText},
+    {kList, kChanging | kCommitting, 0, kListWithChangesText},
+    {kSave, kChanging | kCommitting | Bit(kList) | Bit(kApply), 0, kSaveWithOthersText},
+    {kApply, kChanging | Bit(kList), 0, kApplyWithChangesText},
+    {kApply, 0, Bit(kPreview) | Bit(kOk), kApplyNeedsPreviewOrOkText},
+    {kPartial, 0, Bit(kApply), kPartialWithoutApplyText},
+    {kTest, kChanging | kCommitting | Bit(kList) | Bit(kSave) | Bit(kApply) | Bit(kPartial), 0,
+     kTestWithOthersText},
     // Named as the usage names them, however the line spelled them.
-    for (int i = 0; i < 3; ++i)
-        if (parsed->testOptionGiven[i] && !parsed->test)
-            Fail(parsed, kNeedsTestText, kOptionNames[kPlug + i]);
+    {kPlug, 0, Bit(kTest), kNeedsTestText},
+    {kSpeed, 0, Bit(kTest), kNeedsTestText},
+    {kRepeat, 0, Bit(kTest), kNeedsTestText},
+};
+
+void CheckCombinations(CommandLine* parsed) {
+    uint32_t given = parsed->optionsGiven;
+    for (const Combination& rule : kCombinations) {
+        if ((given & Bit(rule.option)) &&
+            ((given & rule.excluded) || (rule.needed != 0 && !(given & rule.needed))))
+            Fail(parsed, rule.text, kOptionNames[rule.option]);
+    }
 }
 
 }  // namespace
@@ -305,6 +312,7 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
         }
         int* flag = nullptr;
         Token value;
+        parsed->optionsGiven |= Bit(option);  // kOptions's bit for an unknown one: never asked
         switch (option) {
             case kUsage:
                 parsed->showUsage = 1;
