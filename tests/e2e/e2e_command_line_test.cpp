@@ -196,3 +196,53 @@ TEST_F(EndToEndCommandLine, OkWithADriverFileHeldWithoutSharingLeavesNoUndoFolde
     EXPECT_EQ(foldersBefore, undoFolders());
     EXPECT_TRUE(dirs.Exists(driver));
 }
+
+// A saved setup carried to the test machine: a board it lacks refuses the whole apply unless
+// /partial skips it, a bad file or a refused name is said with its line, and nothing changes
+// until every check passes.
+TEST_F(EndToEndCommandLine, ApplyRefusesABoardNotHereUnlessPartialAndNamesTheLine) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string setup = std::string(temp) + "korvalin-setup.txt";
+    // The machine has one Tessaline 16 Port: the first saved one takes it by order.
+    const std::string head =
+        "KORVALIN-SETUP=1\r\nBOARD=Tessaline 16 Port, ID# 010203\r\nPORT=1 COM40\r\n"
+        "BOARD=Tessaline 16 Port, ID# 040506\r\nPORT=1 COM41\r\n"
+        "BOARD=Tessaline 4/8 Port, ID# 706F5E\r\n";
+    const struct {
+        const char* ports;
+        const char* options;
+        DWORD code;
+        const char* said;
+    } runs[] = {
+        {"PORT=1 COM8\r\nPORT=2 COM7\r\n", "/ok", 2,
+         "line 4: Tessaline 16 Port, ID# 040506: no such board here\n"},
+        {"PORT=1 COM8\r\nPORT=1 COM7\r\n", "/partial /ok", 1, ": line 8: port 1 is given twice"},
+        {"PORT=2 COM1\r\n", "/partial /ok", 2, "line 7: COM Port=[COM1] is already being used!"},
+        {"PORT=1 COM8\r\nPORT=2 COM7\r\n", "/partial /ok", 4,
+         "line 4: Tessaline 16 Port, ID# 040506: no such board here, skipped\n"},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.ports);
+        const std::string text = head + r.ports;
+        HANDLE file =
+            CreateFileA(setup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD wrote = 0;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
+        CloseHandle(file);
+        EXPECT_EQ(r.code, Run("/apply \"" + setup + "\" " + r.options + " /log -"));
+        EXPECT_NE(std::string::npos, output_.find(r.said)) << output_;
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+        if (r.code != 4)
+            EXPECT_EQ(before_, ExportTestRegistry());
+    }
+    // COM11 became COM40, and the Tessaline 4/8 Port's first two names swapped.
+    EXPECT_NE(std::string::npos, output_.find("Setup: 3 names changed\n")) << output_;
+    size_t folder = output_.find("Undo folder: ");
+    ASSERT_NE(std::string::npos, folder) << output_;
+    std::string path = output_.substr(folder + 13, output_.find('\n', folder) - folder - 13);
+    EXPECT_EQ(0u, system(("cmd /c rmdir /s /q \"" + path + "\"").c_str()));
+    DeleteFileA(setup.c_str());
+}

@@ -2,9 +2,12 @@
 // run them on the demo registry, their output held against the text the README quotes.
 //
 // An example is an indented block whose first line starts with the prompt "C:\>". Each prompt
-// line is "start /w korvalin ARGUMENTS" (the real korvalin.exe, waited for) or "type FILE" (the
-// file's lines must follow it exactly, up to the next prompt or the block's end). Every block
-// starts again from the demo registry, with no undo folder and none of the files it types.
+// line is "start /w korvalin ARGUMENTS" (the real korvalin.exe, waited for), "type FILE" (the
+// file's lines must follow it exactly, up to the next prompt or the block's end), a batch file
+// (run by cmd /c, as a technician types its path), or "rem next machine: FIXTURE.reg" (the
+// registry becomes that fixture's, with no undo folder: the machine a saved setup is carried
+// to). Every block starts again from the demo registry, with no undo folder and none of the
+// files it types. A setup file's "written on" time is the run's, so its digits are not compared.
 #include <windows.h>
 
 #include <string>
@@ -19,6 +22,8 @@ namespace {
 const char kPrompt[] = "C:\\>";
 const char kStart[] = "start /w korvalin ";
 const char kType[] = "type ";
+const char kNextMachine[] = "rem next machine: ";
+const char kWrittenOn[] = "; Written by korvalin on ";
 const DWORD kPatience = 20000;
 
 std::string ReadWhole(const std::string& path) {
@@ -66,11 +71,15 @@ std::vector<Example> Examples() {
     return examples;
 }
 
-DWORD RunKorvalin(const std::string& arguments) {
-    std::string program = std::string("Z:") + KORVALIN_EXE;
-    for (char& c : program)
-        c = c == '/' ? '\\' : c;
-    std::string command = "\"" + program + "\" " + arguments;
+// The line with the digits of a setup's written-on time masked.
+std::string WithoutTime(std::string line) {
+    if (line.rfind(kWrittenOn, 0) == 0)
+        for (char& c : line)
+            c = c >= '0' && c <= '9' ? '#' : c;
+    return line;
+}
+
+DWORD RunCommand(std::string command) {
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     DWORD code = 99;
@@ -86,19 +95,24 @@ DWORD RunKorvalin(const std::string& arguments) {
     return code;
 }
 
+DWORD RunKorvalin(const std::string& arguments) {
+    std::string program = std::string("Z:") + KORVALIN_EXE;
+    for (char& c : program)
+        c = c == '/' ? '\\' : c;
+    return RunCommand("\"" + program + "\" " + arguments);
+}
+
+int EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, text.c_str() + text.size() -
+                              end.size(), -1, end.c_str(), -1) == CSTR_EQUAL;
+}
+
 // Wine's Windows directory, where the undo folders go.
 void RemoveUndoFolders() {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    std::string command = std::string("cmd /c rmdir /s /q ") + windows + "\\KORVALIN";
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, kPatience);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    RunCommand(std::string("cmd /c rmdir /s /q ") + windows + "\\KORVALIN");
 }
 
 TEST(ReadmeExamples, QuotedOutputIsWhatTheDemoGives) {
@@ -122,16 +136,23 @@ TEST(ReadmeExamples, QuotedOutputIsWhatTheDemoGives) {
         };
         for (const std::string& line : example.lines) {
             if (line.rfind(kPrompt, 0) != 0) {
-                expected.push_back(line);
+                expected.push_back(WithoutTime(line));
                 continue;
             }
             compare();
             const std::string command = line.substr(sizeof kPrompt - 1);
-            if (command.rfind(kStart, 0) == 0)
+            if (command.rfind(kStart, 0) == 0) {
                 RunKorvalin(command.substr(sizeof kStart - 1));
-            else if (command.rfind(kType, 0) == 0)
-                got = Lines(ReadWhole(command.substr(sizeof kType - 1)));
-            else
+            } else if (command.rfind(kType, 0) == 0) {
+                for (const std::string& typed : Lines(ReadWhole(command.substr(sizeof kType - 1))))
+                    got.push_back(WithoutTime(typed));
+            } else if (command.rfind(kNextMachine, 0) == 0) {
+                ClearTestRegistry();
+                ASSERT_TRUE(LoadFixtureFile(command.substr(sizeof kNextMachine - 1).c_str()));
+                RemoveUndoFolders();
+            } else if (EndsWith(command, ".BAT")) {
+                RunCommand("cmd /c " + command);
+            } else
                 ADD_FAILURE() << "an example may only start korvalin or type a file: " << line;
         }
         compare();
