@@ -2,7 +2,7 @@
 # fuzz.sh: a longer fuzzing run by hand, with the figures libFuzzer prints at the end.
 #
 #   tools/fuzz.sh [SECONDS] [TARGET...]     targets: registry_commit inf_recognition regedit_text
-#                                           command_line restart_deletions
+#                                           command_line restart_deletions saved_setup
 #
 # Builds build/fuzz (clang, libFuzzer, ASan + UBSan) and runs each target for SECONDS
 # (default 600), starting from its saved corpus. New inputs go to build/fuzz/long-<target>;
@@ -15,7 +15,8 @@ seconds=${1:-600}
 [ $# -gt 0 ] && shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-    targets=(registry_commit inf_recognition regedit_text command_line restart_deletions)
+    targets=(registry_commit inf_recognition regedit_text command_line restart_deletions
+             saved_setup)
 
 bash tools/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DKORVALIN_FUZZ=ON -DKORVALIN_SANITIZE=ON \
