@@ -19,22 +19,21 @@ inline constexpr char kTooManyPortNamesText[] =
     "This machine holds more COM port names than korvalin can check, so no port is renamed.";
 
 // What applying a saved setup says. A refusal begins "line N: " as a bad file's does
-// (setup_texts.h), N the saved line it is about. A board is shown as its row shows it.
-// "<saved board> -> <board here>" and how they matched.
-inline constexpr char kBoardMatchText[] = " -> ";
-inline constexpr char kMatchedByIdText[] = " (by ID#)";
-inline constexpr char kMatchedByOrderText[] = " (by order)";
-// After the saved board; kBoardSkippedText follows when boards with no match may be passed over.
-inline constexpr char kNoBoardHereText[] = ": no such board here";
+// (setup_texts.h), N the saved line it is about; a place no board here has is said as the
+// reader says it. A board is shown as its row shows it; %s marks where.
+// "<saved board> -> <board here> (by ...)".
+inline constexpr char kBoardMatchText[] = "%s -> ";
+inline constexpr char kMatchedByIdText[] = "%s (by ID#)";
+inline constexpr char kMatchedByOrderText[] = "%s (by order)";
+// A saved board; kBoardSkippedText follows when boards with no match may be passed over.
+inline constexpr char kNoBoardHereText[] = "%s: no such board";
 inline constexpr char kBoardSkippedText[] = ", skipped";
-// After a board here that no saved board matched.
-inline constexpr char kNotInFileText[] = ": not in the file, left as it is";
-// The saved place follows.
-inline constexpr char kNoSuchPlaceText[] = "the board here has no port at place ";
+// A board here that no saved board matched, left as it is.
+inline constexpr char kNotInFileText[] = "%s: not in the file";
 // The character follows (ShowCharacter).
-inline constexpr char kNameCharacterText[] = "COM Port name [%s] cannot hold the character ";
+inline constexpr char kNameCharacterText[] = "COM Port=[%s] cannot hold the character ";
 // The other saved line's number follows.
-inline constexpr char kNameGivenTwiceText[] = "COM Port=[%s] is also given on line ";
+inline constexpr char kNameGivenTwiceText[] = "COM Port=[%s] is also on line ";
 
 // A DOS program opens a port by its device name, and DOS takes none of these in one (nor
 // control characters).

@@ -14,210 +14,77 @@
 namespace {
 
 enum {
-    kById = 1,
-    kByOrder = 2,
+    // The walks over the saved boards, in turn: match by ID#, then by order; plan every change,
+    // then check and say each one against the whole plan, then store them when none was refused.
+    kById,
+    kByOrder,
+    kPlan,
+    kCheck,
+    kStore,
     kLineSize = 256,  // a saved board, a board here and a remark, cut to fit
     kMaxPortNameLength = kPortNameSize - 1,
 };
 
-// Everything decided before anything is stored, in indices rather than pointers: about 1.6 KiB,
-// so it stays on the stack in both builds. Zero is "none" throughout, so 1 + an index is kept.
+// Everything decided before anything is stored: about 2 KiB in the i686 build, 4 KiB in the
+// x86_64 one, so it stays on the stack.
 struct ApplyPlan {
-    uint8_t here[kMaxBoards];   // per saved board: 1 + the index of the board here it matched
-    uint8_t how[kMaxBoards];    // per saved board: kById or kByOrder
-    uint8_t taken[kMaxBoards];  // per board here: a saved board matched it
-    uint8_t place[kMaxBoards][kMaxBoardPorts];  // per saved port: 1 + its port order index here
-    // Per port here, by board and port order index: 1 + its saved port's Ref when its name
-    // changes; 0 when it keeps its name.
-    uint16_t change[kMaxBoards][kMaxBoardPorts];
+    BoardRecord* here[kMaxBoards];  // per saved board: the board here it matched, or null
+    uint8_t how[kMaxBoards];        // per saved board: kById or kByOrder
+    uint8_t taken[kMaxBoards];      // per board here: a saved board matched it
+    // Per port slot here, board by board in port order: the saved port that changes its name,
+    // or null when it keeps it.
+    const SavedPort* given[kMaxBoards * kMaxBoardPorts];
 };
 
 // A name cut on reading is still longer than any port name, so it is refused as too long.
 static_assert(kSavedNameSize - 1 > kMaxPortNameLength, "a cut name never fits a port name");
 
-int Ref(int savedBoard, int savedPort) {
-    return savedBoard * kMaxBoardPorts + savedPort;
-}
-
-const SavedPort& SavedPortOf(const SavedSetup& setup, int ref) {
-    return setup.boards[ref / kMaxBoardPorts].ports[ref % kMaxBoardPorts];
-}
-
-// The saved boards in file order, first by ID# and then, for the maker's boards, by order: each
-// pass takes the first board here that fits and that no earlier match took.
-void MatchBoards(const PortInventory& inventory, const SavedSetup& setup, ApplyPlan* plan) {
-    for (int pass = kById; pass <= kByOrder; ++pass) {
-        for (int s = 0; s < setup.boardCount; ++s) {
-            const SavedBoard& saved = setup.boards[s];
-            if (plan->here[s] != 0 || (pass == kByOrder && !BoardTypeOf(saved.boardType).makers))
-                continue;
-            for (int b = 0; b < inventory.boardCount; ++b) {
-                const BoardRecord& board = inventory.boards[b];
-                if (plan->taken[b] || board.removed || board.boardType != saved.boardType)
-                    continue;
-                char digest[kIdDigestSize];
-                FormatIdDigest(board.instanceName, digest);
-                if (pass == kById && !EqualIgnoringCase(digest, saved.id))
-                    continue;
-                plan->here[s] = static_cast<uint8_t>(b + 1);
-                plan->how[s] = static_cast<uint8_t>(pass);
-                plan->taken[b] = 1;
-                break;
-            }
-        }
-    }
-}
-
-// 1 + the port order index of the board's place-th present port, or 0 when it has none.
-int PlaceIndex(const BoardRecord& board, int32_t place) {
-    int index = NextPortIndex(board, 0);
-    for (int32_t n = 1; index < kMaxBoardPorts; ++n, index = NextPortIndex(board, index + 1)) {
-        if (n == place)
-            return index + 1;
-    }
-    return 0;
-}
-
-// One line of what the apply says, built piece by piece, and where it goes.
+// Where the lines go, and what the next one ends with.
 struct Teller {
     SetupLineSink sink;
     void* context;
-    char line[kLineSize];
+    char tail[kRowTextSize];
 };
 
-void Add(Teller* teller, const char* piece) {
-    AppendText(teller->line, kLineSize, piece);
-}
-
-void AddNumber(Teller* teller, int32_t number) {
-    AppendNumber(teller->line, kLineSize, static_cast<unsigned long>(number));
-}
-
-// A new line: "line N: " for a saved line's refusal, empty for number 0.
-void Start(Teller* teller, int32_t number) {
-    teller->line[0] = 0;
-    if (number == 0)
-        return;
-    Add(teller, kSetupLinePrefix);
-    AddNumber(teller, number);
-    Add(teller, ": ");
-}
-
-void Say(Teller* teller) {
-    if (teller->sink != nullptr)
-        teller->sink(teller->context, teller->line);
-}
-
-// The saved board as its row showed it on the machine that saved it.
-void AddSavedBoard(Teller* teller, const SavedBoard& saved) {
-    const BoardTypeFacts& type = BoardTypeOf(saved.boardType);
-    Add(teller, type.displayText);
-    Add(teller, type.idLabel);
-    Add(teller, saved.id);
-}
-
-void AddBoardHere(Teller* teller, const BoardRecord& board) {
-    char row[kRowTextSize];
-    FormatBoardRowText(&board, row);
-    Add(teller, row);
-}
-
-// Who holds the name of saved port `ref` once the setup is given: a port here (under its new
-// name when it changes: its old one is going), or another device; null when none does. When
-// another changed port is given it, `givenLine` is that port's saved line.
-const char* FindHolder(const PortInventory& inventory, const SavedSetup& setup,
-                       const ApplyPlan& plan, int ref, int32_t* givenLine) {
-    const char* name = SavedPortOf(setup, ref).name;
-    for (int b = 0; b < inventory.boardCount; ++b) {
-        const BoardRecord& board = inventory.boards[b];
-        if (board.removed)
-            continue;
-        for (int i = NextPortIndex(board, 0); i < kMaxBoardPorts; i = NextPortIndex(board, i + 1)) {
-            int otherRef = plan.change[b][i] - 1;
-            const SavedPort& given = SavedPortOf(setup, otherRef < 0 ? 0 : otherRef);
-            const char* other = otherRef < 0 ? PortInOrder(board, i)->portName : given.name;
-            if (otherRef != ref && EqualIgnoringCase(other, name)) {
-                if (otherRef >= 0)
-                    *givenLine = given.line;
-                return other;
-            }
-        }
+// Says "line N: " (none for line 0), `format` with `piece` in its "%s", then the tail, which it
+// empties for the next line.
+void Say(Teller* teller, int32_t line, const char* format, const char* piece) {
+    char text[kLineSize];
+    text[0] = 0;
+    if (line != 0) {
+        AppendText(text, kLineSize, kSetupLinePrefix);
+        AppendNumber(text, kLineSize, static_cast<unsigned long>(line));
+        AppendText(text, kLineSize, ": ");
     }
-    for (int f = 0; f < inventory.foreign.count; ++f) {
-        if (EqualIgnoringCase(inventory.foreign.names[f].portName, name))
-            return inventory.foreign.names[f].portName;
+    size_t used = TextLength(text);
+    FormatText(text + used, kLineSize - used, format, piece);
+    AppendText(text, kLineSize, teller->tail);
+    teller->tail[0] = 0;
+    if (teller->sink != nullptr)
+        teller->sink(teller->context, text);
+}
+
+// Who holds the name of saved port `self` once the setup is given: a port here under the name
+// it has then (its old one is going), or another device; null when none does. `*by` is the
+// saved port that gives the holder its name, when one does.
+const char* FindHolder(const PortInventory& inventory, const ApplyPlan& plan, const SavedPort* self,
+                       const SavedPort** by) {
+    int slots = inventory.boardCount * kMaxBoardPorts;
+    for (int n = 0; n < slots + inventory.foreign.count; ++n) {
+        const char* after = inventory.foreign.names[n - slots].portName;
+        *by = nullptr;
+        if (n < slots) {
+            const BoardRecord& board = inventory.boards[n / kMaxBoardPorts];
+            const PortRecord* port = PortInOrder(board, n % kMaxBoardPorts);
+            if (board.removed || !IsPortPresent(*port))
+                continue;
+            *by = plan.given[n];
+            after = *by != nullptr ? (*by)->name : port->portName;
+        }
+        if (*by != self && EqualIgnoringCase(after, self->name))
+            return after;
     }
     return nullptr;
-}
-
-// Which port each saved line names, and whether its name changes (byte for byte: a name that
-// only changes its letter case is still a change the machine should see). With `store`, the
-// changed names are given and their boards marked: planning again gives the same plan, as each
-// port is named by one line at most. Returns how many names change.
-int PlanNames(PortInventory& inventory, const SavedSetup& setup, ApplyPlan* plan, int store) {
-    int changes = 0;
-    for (int s = 0; s < setup.boardCount; ++s) {
-        if (plan->here[s] == 0)
-            continue;
-        BoardRecord& board = inventory.boards[plan->here[s] - 1];
-        const SavedBoard& saved = setup.boards[s];
-        for (int k = 0; k < saved.portCount; ++k) {
-            int place = PlaceIndex(board, saved.ports[k].place);
-            plan->place[s][k] = static_cast<uint8_t>(place);
-            if (place == 0)
-                continue;
-            PortRecord* port = PortInOrder(board, place - 1);
-            if (TextEqual(port->portName, saved.ports[k].name))
-                continue;
-            plan->change[plan->here[s] - 1][place - 1] = static_cast<uint16_t>(Ref(s, k) + 1);
-            ++changes;
-            if (store) {
-                CopyText(port->portName, saved.ports[k].name);
-                board.modified = 1;
-            }
-        }
-    }
-    return changes;
-}
-
-// Why the changed name of saved port `ref` is refused, added to the line (1); 0 when it is
-// not. The in-use checks are left out when the foreign names overflowed: that refusal is said
-// once for every name.
-int AddNameRefusal(const PortInventory& inventory, const SavedSetup& setup, const ApplyPlan& plan,
-                   int ref, Teller* teller) {
-    const char* name = SavedPortOf(setup, ref).name;
-    const char* format = nullptr;
-    char tail[kRowTextSize];  // after the text of `format`: a character, a line, a spelling
-    tail[0] = 0;
-    // Blanks first: the DOS check leaves them to its caller.
-    char bad = FindCharacter(name, ' ')    ? ' '
-               : FindCharacter(name, '\t') ? '\t'
-                                           : DosForbiddenCharacter(name);
-    int32_t givenLine = -1;
-    const char* held;
-    if (TextLength(name) > kMaxPortNameLength) {
-        format = kNameTooLongText;
-    } else if (bad != 0) {
-        format = kNameCharacterText;
-        ShowCharacter(bad, tail);
-    } else if (!inventory.foreign.overflow &&
-               (held = FindHolder(inventory, setup, plan, ref, &givenLine)) != nullptr) {
-        if (givenLine >= 0) {
-            format = kNameGivenTwiceText;
-            AppendNumber(tail, sizeof tail, static_cast<unsigned long>(givenLine));
-        } else {
-            format = kNameInUseText;
-            // The holder's spelling is said only when it differs.
-            if (!TextEqual(held, name))
-                FormatText(tail, sizeof tail, kNameHeldInOtherCaseText, held);
-        }
-    }
-    if (format == nullptr)
-        return 0;
-    size_t used = TextLength(teller->line);
-    FormatText(teller->line + used, kLineSize - used, format, name);
-    Add(teller, tail);
-    return 1;
 }
 
 }  // namespace
@@ -226,74 +93,141 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     SetupLineSink sink, void* context, SetupApplyCounts* counts) {
     ApplyPlan plan;
     memset(&plan, 0, sizeof plan);
-    MatchBoards(inventory, setup, &plan);
-
-    int changes = PlanNames(inventory, setup, &plan, 0);
-    if (changes > 0)
-        ReadForeignPortNames(inventory);  // once: they count as much as the list's own
-
-    // Said in file order, each refusal on its own line; nothing is stored until all are heard.
     SetupApplyCounts tally = {0, 0, 0};
+    Teller teller;
+    teller.sink = sink;
+    teller.context = context;
+    char* tail = teller.tail;
+    tail[0] = 0;
+    char row[kRowTextSize];  // a board here as its row shows it
+    int changes = 0;
     int refusals = 0;
     int overflowSaid = 0;
-    Teller teller = {sink, context, {}};
-    Teller* t = &teller;
-    for (int s = 0; s < setup.boardCount; ++s) {
-        const SavedBoard& saved = setup.boards[s];
-        int here = plan.here[s] - 1;
-        if (here < 0) {
-            Start(t, saved.line);
-            AddSavedBoard(t, saved);
-            Add(t, kNoBoardHereText);
-            if (partial) {
-                Add(t, kBoardSkippedText);
-                ++tally.boardsSkipped;
-            } else {
-                ++refusals;
+    for (int walk = kById; walk <= kStore && refusals == 0; ++walk) {
+        // The other devices' names count as much as the list's own, but are read only for a
+        // change, once.
+        if (walk == kCheck && changes > 0)
+            ReadForeignPortNames(inventory);
+        changes = 0;
+        for (int s = 0; s < setup.boardCount; ++s) {
+            const SavedBoard& saved = setup.boards[s];
+            // Each match takes the first board here of the type that no earlier match took: by
+            // ID# first, letter case ignored, then, for the maker's boards, in list order.
+            for (int b = 0; walk <= kByOrder && b < inventory.boardCount; ++b) {
+                BoardRecord* board = &inventory.boards[b];
+                char digest[kIdDigestSize];
+                FormatIdDigest(board->instanceName, digest);
+                if (plan.here[s] == nullptr && !plan.taken[b] && !board->removed &&
+                    board->boardType == saved.boardType &&
+                    (walk == kById ? EqualIgnoringCase(digest, saved.id)
+                                   : BoardTypeOf(saved.boardType).makers)) {
+                    plan.here[s] = board;
+                    plan.how[s] = static_cast<uint8_t>(walk);
+                    plan.taken[b] = 1;
+                }
             }
-            Say(t);
-            continue;
+            BoardRecord* board = plan.here[s];
+            if (walk == kCheck) {
+                // The saved board as its row showed it where it was saved.
+                char shown[kRowTextSize];
+                const BoardTypeFacts& type = BoardTypeOf(saved.boardType);
+                CopyText(shown, type.displayText);
+                AppendText(shown, kRowTextSize, type.idLabel);
+                AppendText(shown, kRowTextSize, saved.id);
+                int32_t line = 0;
+                const char* format = kBoardMatchText;
+                if (board != nullptr) {
+                    FormatBoardRowText(board, row);
+                    FormatText(tail, kRowTextSize,
+                               plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText, row);
+                } else {
+                    line = saved.line;
+                    format = kNoBoardHereText;
+                    if (partial) {
+                        CopyText(tail, kBoardSkippedText);
+                        ++tally.boardsSkipped;
+                    } else {
+                        ++refusals;
+                    }
+                }
+                Say(&teller, line, format, shown);
+            }
+            for (int k = 0; walk >= kPlan && board != nullptr && k < saved.portCount; ++k) {
+                const SavedPort* port = &saved.ports[k];
+                const char* name = port->name;
+                // The place-th present port, in port order.
+                int index = 0;
+                PortRecord* record;
+                for (int32_t n = 0; index < kMaxBoardPorts; ++index) {
+                    record = PortInOrder(*board, index);
+                    if (IsPortPresent(*record) && ++n == port->place)
+                        break;
+                }
+                const char* refusal = kSetupNoSuchPlaceText;  // as the reader says it
+                const char* piece = row;
+                if (index >= kMaxBoardPorts) {
+                    row[0] = 0;
+                    AppendNumber(row, kRowTextSize, static_cast<unsigned long>(port->place));
+                } else {
+                    // Byte for byte: a name that only changes its letter case is still a change
+                    // the machine should see.
+                    if (TextEqual(record->portName, name))
+                        continue;
+                    plan.given[(board - inventory.boards) * kMaxBoardPorts + index] = port;
+                    ++changes;
+                    if (walk == kStore) {
+                        CopyText(record->portName, name);
+                        board->modified = 1;
+                    }
+                    // A blank first: the DOS check leaves blanks to its caller.
+                    char bad = DosForbiddenCharacter(name);
+                    for (const char* c = name; *c != 0; ++c) {
+                        if (*c == ' ' || *c == '\t')
+                            bad = *c;
+                    }
+                    const SavedPort* by;
+                    const char* held;
+                    piece = name;
+                    refusal = nullptr;
+                    if (walk != kCheck) {
+                    } else if (TextLength(name) > kMaxPortNameLength) {
+                        refusal = kNameTooLongText;
+                    } else if (bad != 0) {
+                        refusal = kNameCharacterText;
+                        ShowCharacter(bad, tail);
+                    } else if (inventory.foreign.overflow) {
+                        // A name that cannot be checked is refused once, for all of them.
+                        if (!overflowSaid)
+                            refusal = kTooManyPortNamesText;
+                        overflowSaid = 1;
+                    } else if ((held = FindHolder(inventory, plan, port, &by)) != nullptr) {
+                        refusal = kNameInUseText;
+                        if (by != nullptr) {
+                            refusal = kNameGivenTwiceText;
+                            AppendNumber(tail, kRowTextSize, static_cast<unsigned long>(by->line));
+                        } else if (!TextEqual(held, name)) {
+                            // The holder's spelling is said only when it differs.
+                            FormatText(tail, kRowTextSize, kNameHeldInOtherCaseText, held);
+                        }
+                    }
+                }
+                if (walk == kCheck && refusal != nullptr) {
+                    ++refusals;
+                    Say(&teller, port->line, refusal, piece);
+                }
+            }
         }
-        Start(t, 0);
-        AddSavedBoard(t, saved);
-        Add(t, kBoardMatchText);
-        AddBoardHere(t, inventory.boards[here]);
-        Add(t, plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText);
-        Say(t);
-
-        for (int k = 0; k < saved.portCount; ++k) {
-            const SavedPort& port = saved.ports[k];
-            int place = plan.place[s][k];
-            Start(t, port.line);
-            if (place == 0) {
-                Add(t, kNoSuchPlaceText);
-                AddNumber(t, port.place);
-            } else if (plan.change[here][place - 1] == 0) {
+        for (int b = 0; walk == kCheck && b < inventory.boardCount; ++b) {
+            if (plan.taken[b] || inventory.boards[b].removed)
                 continue;
-            } else if (!AddNameRefusal(inventory, setup, plan, Ref(s, k), t)) {
-                // A name that cannot be checked is refused once, for all of them.
-                if (!inventory.foreign.overflow || overflowSaid)
-                    continue;
-                overflowSaid = 1;
-                Add(t, kTooManyPortNamesText);
-            }
-            ++refusals;
-            Say(t);
+            FormatBoardRowText(&inventory.boards[b], row);
+            Say(&teller, 0, kNotInFileText, row);
+            ++tally.boardsNotInFile;
         }
-    }
-
-    for (int b = 0; b < inventory.boardCount; ++b) {
-        if (plan.taken[b] || inventory.boards[b].removed)
-            continue;
-        Start(t, 0);
-        AddBoardHere(t, inventory.boards[b]);
-        Add(t, kNotInFileText);
-        Say(t);
-        ++tally.boardsNotInFile;
     }
 
     if (refusals == 0)
-        tally.namesChanged = PlanNames(inventory, setup, &plan, 1);
+        tally.namesChanged = changes;
     if (counts != nullptr)
         *counts = tally;
     return refusals == 0 ? kSetupApplied : kSetupRefused;

@@ -116,7 +116,7 @@ void ExpectApply(const ApplyCase& c, bool fill = true) {
     };
     EXPECT_EQ(changed, counts.namesChanged);
     EXPECT_EQ(saying(", skipped"), counts.boardsSkipped);
-    EXPECT_EQ(saying("left as it is"), counts.boardsNotInFile);
+    EXPECT_EQ(saying(": not in the file"), counts.boardsNotInFile);
 }
 
 std::string Board(const char* type, const char* id) {
@@ -126,7 +126,7 @@ std::string Match(const char* type, const char* saved, const char* here, const c
     return Board(type, saved) + " -> " + Board(type, here) + " (by " + how + ")";
 }
 std::string NotInFile(const char* type, const char* id) {
-    return Board(type, id) + ": not in the file, left as it is";
+    return Board(type, id) + ": not in the file";
 }
 
 TEST(SetupApply, MatchesByIdThenByOrderWithinTypeStandardPortsByIdOnly) {
@@ -147,15 +147,15 @@ TEST(SetupApply, MatchesByIdThenByOrderWithinTypeStandardPortsByIdOnly) {
           NotInFile("T16", "CC")}},
         {"a Standard COM Port only by ID#: refused", {"STD,01,COM1", "STD,02,COM2"},
          {"STD,01,1=COM3", "STD,09,1=COM4"}, 0, {},
-         {Match("STD", "01", "01", "ID#"), "line 5: " + Board("STD", "09") + ": no such board here",
+         {Match("STD", "01", "01", "ID#"), "line 5: " + Board("STD", "09") + ": no such board",
           NotInFile("STD", "02")}},
         {"partial skips it", {"STD,01,COM1", "STD,02,COM2"}, {"STD,01,1=COM3", "STD,09,1=COM4"}, 1,
          {"COM3", "COM2"}, {Match("STD", "01", "01", "ID#"),
-          "line 5: " + Board("STD", "09") + ": no such board here, skipped",
+          "line 5: " + Board("STD", "09") + ": no such board, skipped",
           NotInFile("STD", "02")}},
         {"a place counts present ports; one past them is refused", {"T16,AA,A,,,B"},
          {"T16,AA,2=B2,3=C3"}, 0, {}, {Match("T16", "AA", "AA", "ID#"),
-          "line 5: the board here has no port at place 3"}},
+          "line 5: no port 3 on this board"}},
     };
     // clang-format on
     for (const ApplyCase& c : cases)
@@ -179,13 +179,13 @@ TEST(SetupApply, ChecksTheNewNamesAsOneAssignmentAndListsEveryRefusal) {
         {"a foreign name; one name twice; too long; cut; DOS character; blanks",
          {"T16,AA,A,B,C,D,E,F,G,H"}, {"T16,AA,1=LPT1,2=COM9,3=com9,4=ABCDEFGHIJKLMNOPQR12,5=" +
           std::string(60, 'X') + ",6=COM:1,7=COM 1,8=COM\t1"}, 0, {},
-         {m, "line 4: COM Port=[LPT1]" + used, "line 5: COM Port=[COM9] is also given on line 6",
-          "line 6: COM Port=[com9] is also given on line 5",
+         {m, "line 4: COM Port=[LPT1]" + used, "line 5: COM Port=[COM9] is also on line 6",
+          "line 6: COM Port=[com9] is also on line 5",
           "line 7: COM Port name [ABCDEFGHIJKLMNOPQR12] is too long!",
           "line 8: COM Port name [" + std::string(kSavedNameSize - 1, 'X') + "] is too long!",
-          "line 9: COM Port name [COM:1] cannot hold the character :",
-          "line 10: COM Port name [COM 1] cannot hold the character code 32",
-          "line 11: COM Port name [COM\t1] cannot hold the character code 9"}, {"LPT1"}},
+          "line 9: COM Port=[COM:1] cannot hold the character :",
+          "line 10: COM Port=[COM 1] cannot hold the character code 32",
+          "line 11: COM Port=[COM\t1] cannot hold the character code 9"}, {"LPT1"}},
         {"too many foreign names: every change refused, once", {"T16,AA,A,B,C"},
          {"T16,AA,1=A,2=X,3=Y"}, 0, {}, {m, "line 5: This machine holds more COM port names than "
           "korvalin can check, so no port is renamed."}, {"X"}, 1},
