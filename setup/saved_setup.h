@@ -10,9 +10,10 @@
 // The first line names the format and its version. Then KEY=VALUE lines, any letter case in the
 // key: BOARD starts a board (its type and ID# as its list row shows them), PORT gives the board's
 // port at that place in its port order (1 for its first present port) and its name as the
-// registry holds it. A line whose first character that is not a blank is ';' is a comment; blank
-// lines are passed over. A later version adds keys (a value for the port above them, say): an
-// unknown key is refused with its line number, unless it starts with X-, which anyone may add.
+// registry holds it. A line whose first character that is not a blank (nor a tab or another
+// control character) is ';' is a comment; blank lines are passed over. A later version adds keys
+// (a value for the port above them, say): an unknown key is refused with its line number, unless
+// it starts with X-, which anyone may add.
 //
 // No window calls here: both builds.
 #ifndef KORVALIN_SETUP_SAVED_SETUP_H
@@ -67,13 +68,13 @@ int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextW
 // Reads a setup from `reader` a line at a time into `setup` (zeroed first), never reading past
 // kSetupLineLimit + 1 characters of a line or kSetupFileLimit bytes of the file. Returns 1 when
 // the whole file is a setup; 0 when it is not, with "line N: why" in `message` (`size`), N the
-// file's line number of the first fault: not a setup (first line, or an empty file), a newer
-// version, an unknown key (a line without '=' is all key), a PORT before any BOARD, a board type
-// no table row knows, a BOARD value without its ID# or with one longer than kIdDigestSize - 1, a
+// file's line number of the first fault: not a setup of this version (first line, or an empty
+// file), an unknown key (a line without '=' is all key), a PORT before any BOARD, a BOARD value
+// that is not a type's text, its ID# label and the ID#, an ID# longer than kIdDigestSize - 1, a
 // place that is not a whole number or that no board of the type has, a place given twice on one
-// board, a PORT without a name, more boards than kMaxBoards, a NUL byte (a name would end at it),
-// a line over kSetupLineLimit characters, a file over kSetupFileLimit bytes (CR LF counted as
-// two). The texts are setup_texts.h's.
+// board, a PORT without a place and a name, more boards than kMaxBoards, a NUL byte (a name would
+// end at it), a line over kSetupLineLimit characters, a file over kSetupFileLimit bytes (CR LF
+// counted as two). A control character counts as a blank. The texts are setup_texts.h's.
 int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t size);
 
 #endif

@@ -10,21 +10,22 @@
 namespace {
 
 // The file as read so far: one line at a time, so the stack holds a line, not the file. Each
-// step below returns null, or the text of the fault with the piece for its "%s" in `first` and
-// what follows it in `second`: one place then writes every message.
+// step below returns null, or the text of the fault, with the piece for its "%s" (if it has
+// one) in `piece`: one place then writes every message.
 struct SetupFile {
     TextReader* text;
     SavedSetup* setup;
-    int32_t number;  // the line in `line`, from 1
-    int ended;       // 1: no line is left
-    const char* first;
-    const char* second;
+    SavedBoard* board;  // the latest board read, or null
+    int32_t most;       // the highest place it has
+    int32_t number;     // the line in `line`, from 1
+    const char* piece;
     char line[kSetupLineLimit + 2];  // a line one character too long is seen, never more
 };
 
-int IsBlank(char c) {
-    // A CR without its LF is what an editor left behind before a line end: a blank too.
-    return c == ' ' || c == '\t' || c == '\r';
+// A blank, a tab, and any other control character: none shows in an editor, and a CR
+// without its LF is what one left behind before a line end. NUL ends the text.
+inline int IsBlank(char c) {
+    return static_cast<unsigned char>(c - 1) < ' ';
 }
 
 char* SkipBlanks(char* text) {
@@ -33,35 +34,97 @@ char* SkipBlanks(char* text) {
     return text;
 }
 
-// Ends `text` before its trailing blanks.
-void CutTrailingBlanks(char* text) {
-    size_t length = TextLength(text);
-    while (length > 0 && IsBlank(text[length - 1]))
-        --length;
-    text[length] = 0;
+// `text` without the blanks around it: its start, and its end cut before them.
+char* Trim(char* text) {
+    text = SkipBlanks(text);
+    char* end = text + TextLength(text);
+    while (end > text && IsBlank(end[-1]))
+        --end;
+    *end = 0;
+    return text;
 }
 
-int IsWholeNumber(const char* text) {
-    if (*text == 0)
-        return 0;
-    for (; *text != 0; ++text) {
-        if (*text < '0' || *text > '9')
-            return 0;
+// The text after `prefix` at the start of `text`, letter case aside, or null. A blank that
+// ends the prefix matches any blank, or the end of the text: an editor drops a trailing blank.
+char* After(char* text, const char* prefix) {
+    for (; *prefix != 0; ++text, ++prefix) {
+        if (LowerAscii(*text) != LowerAscii(*prefix)) {
+            int last = *prefix == ' ' && prefix[1] == 0;
+            return last && (*text == 0 || IsBlank(*text)) ? text : nullptr;
+        }
     }
-    return 1;
+    return text;
 }
 
-// The next line into file->line, or file->ended.
-const char* ReadLine(SetupFile* file) {
-    int c = ReadTextCharacter(file->text);
-    if (c < 0) {
-        file->ended = 1;
-        if (file->number > 0)
-            return nullptr;
-        file->number = 1;  // an empty file: its first line is not the version line
-        return kSetupNotSetupText;
+// BOARD=<type>, ID# <id>, the type and its label as the board's row shows them.
+const char* ReadBoardLine(SetupFile* file, char* value) {
+    SavedSetup* setup = file->setup;
+    if (setup->boardCount == kMaxBoards)
+        return kSetupManyBoardsText;
+    file->piece = value;
+    for (int32_t type = 0; type < kBoardTypeCount; ++type) {
+        const BoardTypeFacts& facts = BoardTypeOf(type);
+        char* id = After(value, facts.displayText);
+        if (id == nullptr || (id = After(id, facts.idLabel)) == nullptr)
+            continue;
+        file->piece = id = SkipBlanks(id);
+        if (TextLength(id) >= kIdDigestSize)
+            return kSetupLongIdText;
+        SavedBoard* board = file->board = &setup->boards[setup->boardCount++];
+        file->most = facts.portSlots == kSlotsLegacy ? 1 : kMaxBoardPorts;
+        board->boardType = type;
+        board->line = file->number;
+        CopyText(board->id, id);
+        return nullptr;
     }
-    ++file->number;
+    return kSetupBadBoardText;
+}
+
+// PORT=<place> <name>, for the latest board.
+const char* ReadPortLine(SetupFile* file, char* value) {
+    SavedBoard* board = file->board;
+    if (board == nullptr)
+        return kSetupPortFirstText;
+    char* name = value;
+    while (*name != 0 && !IsBlank(*name))
+        ++name;
+    if (*name != 0)
+        *name++ = 0;
+    name = SkipBlanks(name);
+    if (*name == 0)
+        return kSetupNoPlaceText;
+
+    // A place that is not a whole number, or past the board's slots, is 0: no board has it.
+    file->piece = value;
+    int32_t most = file->most;
+    int32_t place = 0;
+    for (; *value != 0; ++value) {
+        if (*value < '0' || *value > '9' || place > most) {
+            place = 0;
+            break;
+        }
+        place = place * 10 + (*value - '0');
+    }
+    if (place < 1 || place > most)
+        return kSetupNoSuchPlaceText;
+    for (int32_t p = 0; p < board->portCount; ++p) {
+        if (board->ports[p].place == place)
+            return kSetupTwiceText;
+    }
+
+    // Distinct places no higher than the board's slots: the table has room for every one.
+    SavedPort* port = &board->ports[board->portCount++];
+    port->place = place;
+    port->line = file->number;
+    port->nameCut = TextLength(name) >= kSavedNameSize;
+    AppendText(port->name, kSavedNameSize, name);  // the zeroed setup holds an empty name
+    return nullptr;
+}
+
+// The next line, its first character `c` read already: KEY=VALUE, blanks around either passed
+// over. Always inlined, and its caller never: the link-time inliner's own choice for these two
+// costs the program 48 bytes more.
+__attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file, int c) {
     size_t length = 0;
     for (;; c = ReadTextCharacter(file->text)) {
         // Checked after every character, the line end's too: the limit is the file's bytes.
@@ -76,149 +139,52 @@ const char* ReadLine(SetupFile* file) {
         file->line[length++] = static_cast<char>(c);
     }
     file->line[length] = 0;
-    return nullptr;
-}
 
-// BOARD=<type>, ID# <id>: split at the last label, since a type's text may hold a comma.
-const char* ReadBoardLine(SetupFile* file, char* value) {
-    SavedSetup* setup = file->setup;
-    if (setup->boardCount == kMaxBoards)
-        return kSetupManyBoardsText;
-    // Every row shares the label. Its trailing blank goes the way of the value's when the ID#
-    // is empty.
-    char label[8] = "";
-    AppendText(label, sizeof label, BoardTypeOf(kBoardTypeCount).idLabel);
-    CutTrailingBlanks(label);
-    size_t labelLength = TextLength(label);
-    char* id = nullptr;
-    for (size_t at = TextLength(value); id == nullptr && at-- > 0;) {
-        char after = value[at + labelLength];
-        if (StartsWithIgnoringCase(value + at, label) && (after == 0 || IsBlank(after))) {
-            value[at] = 0;
-            id = SkipBlanks(value + at + labelLength);
-        }
-    }
-    if (id == nullptr)
-        return kSetupNoIdText;
-    file->first = id;
-    if (TextLength(id) >= kIdDigestSize)
-        return kSetupLongIdText;
-    for (int32_t type = 0; type < kBoardTypeCount; ++type) {
-        const char* text = BoardTypeOf(type).displayText;
-        if (*text != 0 && EqualIgnoringCase(text, value)) {
-            SavedBoard* board = &setup->boards[setup->boardCount++];
-            board->boardType = type;
-            board->line = file->number;
-            CopyText(board->id, id);
-            return nullptr;
-        }
-    }
-    file->first = value;
-    return kSetupNoTypeText;
-}
-
-// PORT=<place> <name>, for the latest board.
-const char* ReadPortLine(SetupFile* file, char* value) {
-    SavedSetup* setup = file->setup;
-    if (setup->boardCount == 0)
-        return kSetupPortFirstText;
-    if (*value == 0)
-        return kSetupNoPlaceText;
-    char* name = value;
-    while (*name != 0 && !IsBlank(*name))
-        ++name;
-    if (*name != 0)
-        *name++ = 0;
-    name = SkipBlanks(name);
-    file->first = value;
-    if (!IsWholeNumber(value))
-        return kSetupBadPlaceText;
-
-    SavedBoard* board = &setup->boards[setup->boardCount - 1];
-    const BoardTypeFacts& type = BoardTypeOf(board->boardType);
-    int32_t most = type.portSlots == kSlotsLegacy ? 1 : kMaxBoardPorts;
-    int32_t place = 0;
-    for (const char* digit = value; *digit != 0 && place <= most; ++digit)
-        place = place * 10 + (*digit - '0');
-    if (place < 1 || place > most) {
-        file->first = type.displayText;
-        file->second = value;
-        return kSetupNoSuchPlaceText;
-    }
-    for (int32_t p = 0; p < board->portCount; ++p) {
-        if (board->ports[p].place == place)
-            return kSetupTwiceText;
-    }
-    if (*name == 0)
-        return kSetupNoNameText;
-
-    // Distinct places no higher than the board's slots: the table has room for every one.
-    SavedPort* port = &board->ports[board->portCount++];
-    port->place = place;
-    port->line = file->number;
-    size_t length = TextLength(name);
-    port->nameCut = length >= kSavedNameSize;
-    if (port->nameCut)
-        length = kSavedNameSize - 1;
-    memcpy(port->name, name, length);
-    return nullptr;  // the zeroed setup ends the name
-}
-
-// The line in file->line: KEY=VALUE, blanks around either passed over.
-const char* ReadSetupLine(SetupFile* file) {
-    char* key = SkipBlanks(file->line);
-    CutTrailingBlanks(key);
+    char* key = Trim(file->line);
     if (file->number > 1 && (*key == 0 || *key == kSetupCommentStart))
         return nullptr;
     // A line without '=' is all key: "BOARD" alone is a board without its ID#.
-    char* value = key + TextLength(key);
-    char* mark = const_cast<char*>(FindCharacter(key, '='));
-    if (mark != nullptr) {
-        *mark = 0;
-        value = SkipBlanks(mark + 1);
-        CutTrailingBlanks(key);
-    }
-    file->first = value;
+    char* value = key;
+    while (*value != 0 && *value != '=')
+        ++value;
+    if (*value != 0)
+        *value++ = 0;
+    value = SkipBlanks(value);  // the line's trailing blanks are gone
+    Trim(key);
     if (file->number == 1) {
         // The format and its version, exactly.
-        if (!EqualIgnoringCase(key, kSetupVersionKey) || !IsWholeNumber(value) || *value == '0')
-            return kSetupNotSetupText;
-        return TextEqual(value, kSetupVersionText) ? nullptr : kSetupNewerText;
+        int setup = EqualIgnoringCase(key, kSetupVersionKey) && TextEqual(value, kSetupVersionText);
+        return setup ? nullptr : kSetupNotSetupText;
     }
     if (EqualIgnoringCase(key, kSetupBoardKey))
         return ReadBoardLine(file, value);
     if (EqualIgnoringCase(key, kSetupPortKey))
         return ReadPortLine(file, value);
-    file->first = key;
+    file->piece = key;
     return StartsWithIgnoringCase(key, kSetupOwnKeyPrefix) ? nullptr : kSetupUnknownKeyText;
 }
 
 }  // namespace
 
-int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t size) {
+__attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message,
+                                             size_t size) {
     memset(setup, 0, sizeof *setup);
-    SetupFile file;
-    file.text = reader;
-    file.setup = setup;
-    file.number = 0;
-    file.ended = 0;
+    message[0] = 0;
+    SetupFile file = {reader, setup};
     const char* fault;
     do {
-        file.first = file.second = "";
-        fault = ReadLine(&file);
-        if (fault == nullptr && !file.ended)
-            fault = ReadSetupLine(&file);
-    } while (fault == nullptr && !file.ended);
+        int c = ReadTextCharacter(reader);
+        if (c < 0 && file.number > 0)
+            return 1;  // an empty file reads as a first line that is not the version line
+        ++file.number;
+        fault = ReadSetupLine(&file, c);
+    } while (fault == nullptr);
 
-    // "line N: ", the fault with `first` at its "%s", and `second` after it.
-    message[0] = 0;
-    if (fault == nullptr)
-        return 1;
+    // "line N: " and the fault with its piece at its "%s".
     AppendText(message, size, kSetupLinePrefix);
     AppendNumber(message, size, static_cast<unsigned long>(file.number));
     AppendText(message, size, ": ");
     size_t used = TextLength(message);
-    FormatText(message + used, size - used, fault, file.first);
-    AppendText(message, size, file.second);
+    FormatText(message + used, size - used, fault, file.piece);
     return 0;
 }

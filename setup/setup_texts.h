@@ -18,21 +18,19 @@ inline constexpr char kSetupVersionText[] = "1";
 inline constexpr char kSetupWrittenText[] = "; Written by korvalin on 0000-00-00 00:00\n";
 
 inline constexpr char kSetupLinePrefix[] = "line ";
-inline constexpr char kSetupNotSetupText[] = "not a korvalin setup file";
-inline constexpr char kSetupNewerText[] = "setup version %s is newer than this korvalin reads";
-inline constexpr char kSetupUnknownKeyText[] = "unknown key %s (a key of your own starts with X-)";
-inline constexpr char kSetupPortFirstText[] = "PORT before any BOARD";
-inline constexpr char kSetupNoIdText[] = "no ID# after the type";
-inline constexpr char kSetupLongIdText[] = "ID# %s is too long";
-inline constexpr char kSetupNoTypeText[] = "no board type is called %s";
-inline constexpr char kSetupManyBoardsText[] = "more than 8 boards";  // kMaxBoards
-inline constexpr char kSetupNoPlaceText[] = "PORT needs a place and a name";
-inline constexpr char kSetupBadPlaceText[] = "port %s is not a number";
-inline constexpr char kSetupNoSuchPlaceText[] = "no %s has a port ";  // and the place
-inline constexpr char kSetupTwiceText[] = "port %s is given twice for this board";
-inline constexpr char kSetupNoNameText[] = "no name after port %s";
-inline constexpr char kSetupNulText[] = "a NUL byte";
-inline constexpr char kSetupLongLineText[] = "over 255 characters";       // kSetupLineLimit
-inline constexpr char kSetupLargeFileText[] = "the file is over 64 KiB";  // kSetupFileLimit
+// The version line is missing, or names another version: either way this korvalin cannot say
+// what the file means.
+inline constexpr char kSetupNotSetupText[] = "not a version 1 setup file";
+inline constexpr char kSetupUnknownKeyText[] = "unknown key %s";
+inline constexpr char kSetupPortFirstText[] = "PORT before BOARD";
+inline constexpr char kSetupBadBoardText[] = "unknown board or no ID#: %s";
+inline constexpr char kSetupLongIdText[] = "ID# %s too long";
+inline constexpr char kSetupManyBoardsText[] = "over 8 boards";  // kMaxBoards
+inline constexpr char kSetupNoPlaceText[] = "PORT lacks place or name";
+inline constexpr char kSetupNoSuchPlaceText[] = "no such port %s";  // or not a number
+inline constexpr char kSetupTwiceText[] = "port %s is given twice";
+inline constexpr char kSetupNulText[] = "NUL byte";
+inline constexpr char kSetupLongLineText[] = "over 255 characters";  // kSetupLineLimit
+inline constexpr char kSetupLargeFileText[] = "file over 64 KiB";    // kSetupFileLimit
 
 #endif

@@ -112,6 +112,21 @@ TEST_F(SavedSetupFile, ListsPresentPortsByPlaceSkipsRemovedBoardsInCrLfLines) {
               Summary(g_setup));
 }
 
+TEST_F(SavedSetupFile, WritesPlacesOfTwoDigitsWhole) {
+    BoardRecord* board = AddTestBoard(kBoardTessaline48, "ABCDEF");
+    std::string names[11];
+    for (int slot = 0; slot < 11; ++slot) {
+        names[slot] = "P" + std::to_string(slot + 1);
+        AddDirectPort(board, slot, names[slot].c_str());
+    }
+    std::string bytes = Save(LocalTime{2026, 12, 31, 23, 59});
+    EXPECT_NE(std::string::npos, bytes.find("; Written by korvalin on 2026-12-31 23:59\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find("\r\nPORT=9 P9\r\nPORT=10 P10\r\nPORT=11 P11\r\n"));
+    EXPECT_EQ("", Load());
+    EXPECT_EQ("2 CDAB: 1=P1 2=P2 3=P3 4=P4 5=P5 6=P6 7=P7 8=P8 9=P9 10=P10 11=P11\n",
+              Summary(g_setup));
+}
+
 TEST_F(SavedSetupFile, ReadsBackEveryBoardOfAMachineWithinEightyColumns) {
     std::string error;
     ASSERT_TRUE(LoadFixtureFile("machine.reg", &error)) << error;
@@ -166,56 +181,55 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
         const char* refusal;  // null: the file is read, as `summary` says
         std::string summary;
     } cases[] = {
-        {"empty", "", "line 1: not a korvalin setup file"},
-        {"another format", "REGEDIT4\n", "line 1: not a korvalin setup file"},
-        {"version not first", "; setup\n" + kHead, "line 1: not a korvalin setup file"},
+        {"empty", "", "line 1: not a version 1 setup file"},
+        {"another format", "REGEDIT4\n", "line 1: not a version 1 setup file"},
+        {"version not first", "; setup\n" + kHead, "line 1: not a version 1 setup file"},
         {"version 1 in another spelling", "KORVALIN-SETUP=01\n",
-         "line 1: not a korvalin setup file"},
-        {"newer version", "KORVALIN-SETUP=2\n" + kBoard,
-         "line 1: setup version 2 is newer than this korvalin reads"},
-        {"unknown key", kHead + kBoard + "PORT=1 COM5\nSPEED=9600\n",
-         "line 4: unknown key SPEED (a key of your own starts with X-)"},
-        {"no '='", kHead + kBoard + "COM5\n",
-         "line 3: unknown key COM5 (a key of your own starts with X-)"},
-        {"BOARD without '='", kHead + "BOARD\n", "line 2: no ID# after the type"},
-        {"port before a board", kHead + "PORT=1 COM5\n", "line 2: PORT before any BOARD"},
+         "line 1: not a version 1 setup file"},
+        {"newer version", "KORVALIN-SETUP=2\n" + kBoard, "line 1: not a version 1 setup file"},
+        {"unknown key", kHead + kBoard + "PORT=1 COM5\nSPEED=9600\n", "line 4: unknown key SPEED"},
+        {"no '='", kHead + kBoard + "COM5\n", "line 3: unknown key COM5"},
+        {"BOARD without '='", kHead + "BOARD\n", "line 2: unknown board or no ID#: "},
+        {"port before a board", kHead + "PORT=1 COM5\n", "line 2: PORT before BOARD"},
         {"unknown type", kHead + "BOARD=Tessaline 32 Port, ID# 7D8E9F\n",
-         "line 2: no board type is called Tessaline 32 Port"},
-        {"no ID#", kHead + "BOARD=Tessaline 16 Port\n", "line 2: no ID# after the type"},
+         "line 2: unknown board or no ID#: Tessaline 32 Port, ID# 7D8E9F"},
+        {"no ID#", kHead + "BOARD=Tessaline 16 Port\n",
+         "line 2: unknown board or no ID#: Tessaline 16 Port"},
+        {"a type, then not the label", kHead + "BOARD=Tessaline 16 Port ID# 7D8E9F\n",
+         "line 2: unknown board or no ID#: Tessaline 16 Port ID# 7D8E9F"},
         {"ID# too long", kHead + "BOARD=Standard COM Port, ID# 0123456789ABCDEFGHIJ\n",
-         "line 2: ID# 0123456789ABCDEFGHIJ is too long"},
+         "line 2: ID# 0123456789ABCDEFGHIJ too long"},
         {"ninth board",
          kHead + kBoard + kBoard + kBoard + kBoard + kBoard + kBoard + kBoard + kBoard + kBoard,
-         "line 10: more than 8 boards"},
-        {"no place", kHead + kBoard + "PORT=\n", "line 3: PORT needs a place and a name"},
-        {"place not a number", kHead + kBoard + "PORT=one COM5\n",
-         "line 3: port one is not a number"},
-        {"place 0", kHead + kBoard + "PORT=0 COM5\n", "line 3: no Tessaline 16 Port has a port 0"},
+         "line 10: over 8 boards"},
+        {"no place", kHead + kBoard + "PORT=\n", "line 3: PORT lacks place or name"},
+        {"place not a number", kHead + kBoard + "PORT=one COM5\n", "line 3: no such port one"},
+        {"place 0", kHead + kBoard + "PORT=0 COM5\n", "line 3: no such port 0"},
         {"place past a board's slots", kHead + kBoard + "PORT=65 COM5\n",
-         "line 3: no Tessaline 16 Port has a port 65"},
+         "line 3: no such port 65"},
         {"second port of a legacy board", kHead + "BOARD=Standard COM Port, ID# 0D\nPORT=2 COM5\n",
-         "line 3: no Standard COM Port has a port 2"},
+         "line 3: no such port 2"},
         {"huge place", kHead + kBoard + "PORT=99999999999999999999 COM5\n",
-         "line 3: no Tessaline 16 Port has a port 99999999999999999999"},
+         "line 3: no such port 99999999999999999999"},
         {"place twice", kHead + kBoard + "PORT=3 COM5\nX-NOTE=a\nPORT=3 COM6\n",
-         "line 5: port 3 is given twice for this board"},
-        {"no name", kHead + kBoard + "PORT=3  \t\n", "line 3: no name after port 3"},
-        {"NUL in a name", kHead + kBoard + std::string("PORT=1 CO\0M5\n", 13),
-         "line 3: a NUL byte"},
+         "line 5: port 3 is given twice"},
+        {"no name", kHead + kBoard + "PORT=3  \t\n", "line 3: PORT lacks place or name"},
+        {"NUL in a name", kHead + kBoard + std::string("PORT=1 CO\0M5\n", 13), "line 3: NUL byte"},
         {"line over 255", kHead + kBoard + "PORT=1 " + longName + "N\n",
          "line 3: over 255 characters"},
-        {"file over 64 KiB", FileOfSize(kSetupFileLimit + 1), "line 657: the file is over 64 KiB"},
+        {"file over 64 KiB", FileOfSize(kSetupFileLimit + 1), "line 657: file over 64 KiB"},
         // What the file may hold.
         {"comments, blank lines, X- keys, any letter case, blanks around keys and values",
          " korvalin-setup = 1 \r\n\n  ; a note\nx-lane=7\nBoard= tessaline 16 PORT, id# 7D8E9F\t\n"
-         "\t port =2   LANE 2  \r\n\r\nPORT=1 COM11\nbOARD=Standard COM Port, ID#\nport=1 COM1\n",
-         nullptr, "3 7D8E9F: 2=LANE 2 1=COM11\n4 : 1=COM1\n"},
+         "\t port =2   LANE 2  \r\n\r\nPORT=1 COM11\nbOARD=Standard COM Port, ID#\nport=1 COM1\n"
+         "BOARD=Standard COM Port, ID#\t0E\f\nPORT=1\x0b COM2\n",
+         nullptr, "3 7D8E9F: 2=LANE 2 1=COM11\n4 : 1=COM1\n4 0E: 1=COM2\n"},
         {"a line of 255 exactly, its name kept in part", kHead + kBoard + "PORT=1 " + longName,
          nullptr, "3 7D8E9F: 1=" + longName.substr(0, kSavedNameSize - 1) + "*\n"},
         {"a file of 64 KiB exactly", FileOfSize(kSetupFileLimit), nullptr, ""},
         {"Ctrl+Z ends the text", kHead + kBoard + "\x1A" + "SPEED=9600\n", nullptr, "3 7D8E9F:\n"},
-        {"a type's text holds the label", kHead + "BOARD=Standard COM Port, ID# 0D, ID# 0E\n",
-         "line 2: no board type is called Standard COM Port, ID# 0D"},
+        {"the ID# is all that follows the label",
+         kHead + "BOARD=Standard COM Port, ID# 0D, ID# 0E\n", nullptr, "4 0D, ID# 0E:\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
