@@ -29,8 +29,10 @@ enum {
 // x86_64 one, so it stays on the stack.
 struct ApplyPlan {
     BoardRecord* here[kMaxBoards];  // per saved board: the board here it matched, or null
-    uint8_t how[kMaxBoards];        // per saved board: kById or kByOrder
-    uint8_t taken[kMaxBoards];      // per board here: a saved board matched it
+    // Per saved board: where the given slots of the board here it matched begin.
+    const SavedPort** givenAt[kMaxBoards];
+    uint8_t how[kMaxBoards];    // per saved board: kById or kByOrder
+    uint8_t taken[kMaxBoards];  // per board here: a saved board matched it
     // Per port slot here, board by board in port order: the saved port that changes its name,
     // or null when it keeps it.
     const SavedPort* given[kMaxBoards * kMaxBoardPorts];
@@ -71,18 +73,22 @@ const char* FindHolder(const PortInventory& inventory, const ApplyPlan& plan, co
                        const SavedPort** by) {
     int slots = inventory.boardCount * kMaxBoardPorts;
     for (int n = 0; n < slots + inventory.foreign.count; ++n) {
-        const char* after = inventory.foreign.names[n - slots].portName;
-        *by = nullptr;
+        const SavedPort* given = nullptr;
+        const char* after;
         if (n < slots) {
             const BoardRecord& board = inventory.boards[n / kMaxBoardPorts];
             const PortRecord* port = PortInOrder(board, n % kMaxBoardPorts);
             if (board.removed || !IsPortPresent(*port))
                 continue;
-            *by = plan.given[n];
-            after = *by != nullptr ? (*by)->name : port->portName;
+            given = plan.given[n];
+            after = given != nullptr ? given->name : port->portName;
+        } else {
+            after = inventory.foreign.names[n - slots].portName;
         }
-        if (*by != self && EqualIgnoringCase(after, self->name))
+        if (given != self && EqualIgnoringCase(after, self->name)) {
+            *by = given;
             return after;
+        }
     }
     return nullptr;
 }
@@ -93,7 +99,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     SetupLineSink sink, void* context, SetupApplyCounts* counts) {
     ApplyPlan plan;
     memset(&plan, 0, sizeof plan);
-    SetupApplyCounts tally = {0, 0, 0};
+    *counts = {0, 0, 0};
     Teller teller;
     teller.sink = sink;
     teller.context = context;
@@ -102,7 +108,8 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
     char row[kRowTextSize];  // a board here as its row shows it
     int changes = 0;
     int refusals = 0;
-    int overflowSaid = 0;
+    // Said for the first name that cannot be checked, and for no other.
+    const char* overflow = kTooManyPortNamesText;
     for (int walk = kById; walk <= kStore && refusals == 0; ++walk) {
         // The other devices' names count as much as the list's own, but are read only for a
         // change, once.
@@ -122,6 +129,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     (walk == kById ? EqualIgnoringCase(digest, saved.id)
                                    : BoardTypeOf(saved.boardType).makers)) {
                     plan.here[s] = board;
+                    plan.givenAt[s] = &plan.given[b * kMaxBoardPorts];
                     plan.how[s] = static_cast<uint8_t>(walk);
                     plan.taken[b] = 1;
                 }
@@ -145,7 +153,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     format = kNoBoardHereText;
                     if (partial) {
                         CopyText(tail, kBoardSkippedText);
-                        ++tally.boardsSkipped;
+                        ++counts->boardsSkipped;
                     } else {
                         ++refusals;
                     }
@@ -173,7 +181,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     // the machine should see.
                     if (TextEqual(record->portName, name))
                         continue;
-                    plan.given[(board - inventory.boards) * kMaxBoardPorts + index] = port;
+                    plan.givenAt[s][index] = port;
                     ++changes;
                     if (walk == kStore) {
                         CopyText(record->portName, name);
@@ -190,6 +198,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     piece = name;
                     refusal = nullptr;
                     if (walk != kCheck) {
+                        // Planning and storing check nothing.
                     } else if (TextLength(name) > kMaxPortNameLength) {
                         refusal = kNameTooLongText;
                     } else if (bad != 0) {
@@ -197,9 +206,8 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                         ShowCharacter(bad, tail);
                     } else if (inventory.foreign.overflow) {
                         // A name that cannot be checked is refused once, for all of them.
-                        if (!overflowSaid)
-                            refusal = kTooManyPortNamesText;
-                        overflowSaid = 1;
+                        refusal = overflow;
+                        overflow = nullptr;
                     } else if ((held = FindHolder(inventory, plan, port, &by)) != nullptr) {
                         refusal = kNameInUseText;
                         if (by != nullptr) {
@@ -222,13 +230,11 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                 continue;
             FormatBoardRowText(&inventory.boards[b], row);
             Say(&teller, 0, kNotInFileText, row);
-            ++tally.boardsNotInFile;
+            ++counts->boardsNotInFile;
         }
     }
 
     if (refusals == 0)
-        tally.namesChanged = changes;
-    if (counts != nullptr)
-        *counts = tally;
+        counts->namesChanged = changes;
     return refusals == 0 ? kSetupApplied : kSetupRefused;
 }

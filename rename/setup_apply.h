@@ -44,12 +44,12 @@ struct SetupApplyCounts {
 //
 // Refused, each said as "line N: why" with the saved line's number, in file order, and nothing
 // changes (no portName, no board flag): a saved board no board here matches ("line 3:
-// Tessaline 16 Port, ID# 8E7D6C: no such board here"; with `partial` it is passed over, and
-// ", skipped" follows), a place the matched board does not have, a refused name (one reason per
-// line). Boards here that no saved board matched are said last ("Standard COM Port, ID# 0F: not
-// in the file, left as it is") and left alone. The texts are rename_texts.h's. Returns a
-// SetupApplyResult; `counts` may be null (namesChanged is 0 after a refusal), and so may `sink`.
-// `setup` is as ReadSavedSetup gives it: at most kMaxBoards boards, each with at most
+// Tessaline 16 Port, ID# 8E7D6C: no such board"; with `partial` it is passed over, and
+// ", skipped" follows), a place the matched board does not have (as the reader says it), a
+// refused name (one reason per line). Boards here that no saved board matched are said last
+// ("Standard COM Port, ID# 0F: not in the file") and left alone. The texts are rename_texts.h's.
+// Returns a SetupApplyResult and fills `counts` (namesChanged is 0 after a refusal); `sink` may
+// be null. `setup` is as ReadSavedSetup gives it: at most kMaxBoards boards, each with at most
 // kMaxBoardPorts ports.
 int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int partial,
                     SetupLineSink sink, void* context, SetupApplyCounts* counts);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "rename/setup_apply.h"
+#include "setup/setup_texts.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
 #include "tests/support/test_inventory.h"
@@ -119,6 +120,10 @@ void ExpectApply(const ApplyCase& c, bool fill = true) {
     EXPECT_EQ(saying(": not in the file"), counts.boardsNotInFile);
 }
 
+// A text with its "%s" filled, as the reader's messages are.
+std::string Placed(std::string format, const char* piece) {
+    return format.replace(format.find("%s"), 2, piece);
+}
 std::string Board(const char* type, const char* id) {
     return BoardTypeOf(TypeOf(type)).displayText + std::string(", ID# ") + id;
 }
@@ -155,7 +160,7 @@ TEST(SetupApply, MatchesByIdThenByOrderWithinTypeStandardPortsByIdOnly) {
           NotInFile("STD", "02")}},
         {"a place counts present ports; one past them is refused", {"T16,AA,A,,,B"},
          {"T16,AA,2=B2,3=C3"}, 0, {}, {Match("T16", "AA", "AA", "ID#"),
-          "line 5: no port 3 on this board"}},
+          "line 5: " + Placed(kSetupNoSuchPlaceText, "3")}},
     };
     // clang-format on
     for (const ApplyCase& c : cases)
@@ -217,7 +222,9 @@ TEST(SetupApply, ASetupOfTheMachinesOwnNamesChangesNothing) {
 
     strcpy(g_setup.boards[0].ports[2].name, "com9");
     Texts said;
-    EXPECT_EQ(kSetupRefused, ApplySavedSetup(g_inventory, g_setup, 0, Said, &said, nullptr));
+    SetupApplyCounts counts;
+    EXPECT_EQ(kSetupRefused, ApplySavedSetup(g_inventory, g_setup, 0, Said, &said, &counts));
+    EXPECT_EQ(0, counts.namesChanged);
     EXPECT_EQ(
         "line 6: COM Port=[com9] is already being used!"
         " (as COM9; Windows ignores letter case)",
