@@ -170,7 +170,7 @@ __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* set
                                              size_t size) {
     memset(setup, 0, sizeof *setup);
     message[0] = 0;
-    SetupFile file = {reader, setup};
+    SetupFile file = {reader, setup, nullptr, 0, 0, nullptr, {}};
     const char* fault;
     do {
         int c = ReadTextCharacter(reader);
