@@ -28,15 +28,10 @@ inline int IsBlank(char c) {
     return static_cast<unsigned char>(c - 1) < ' ';
 }
 
-char* SkipBlanks(char* text) {
-    while (IsBlank(*text))
-        ++text;
-    return text;
-}
-
 // `text` without the blanks around it: its start, and its end cut before them.
 char* Trim(char* text) {
-    text = SkipBlanks(text);
+    while (IsBlank(*text))
+        ++text;
     char* end = text + TextLength(text);
     while (end > text && IsBlank(end[-1]))
         --end;
@@ -67,7 +62,7 @@ const char* ReadBoardLine(SetupFile* file, char* value) {
         char* id = After(value, facts.displayText);
         if (id == nullptr || (id = After(id, facts.idLabel)) == nullptr)
             continue;
-        file->piece = id = SkipBlanks(id);
+        file->piece = id = Trim(id);
         if (TextLength(id) >= kIdDigestSize)
             return kSetupLongIdText;
         SavedBoard* board = file->board = &setup->boards[setup->boardCount++];
@@ -90,7 +85,7 @@ const char* ReadPortLine(SetupFile* file, char* value) {
         ++name;
     if (*name != 0)
         *name++ = 0;
-    name = SkipBlanks(name);
+    name = Trim(name);
     if (*name == 0)
         return kSetupNoPlaceText;
 
@@ -149,7 +144,7 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
         ++value;
     if (*value != 0)
         *value++ = 0;
-    value = SkipBlanks(value);  // the line's trailing blanks are gone
+    value = Trim(value);
     Trim(key);
     if (file->number == 1) {
         // The format and its version, exactly.
