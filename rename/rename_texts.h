@@ -26,7 +26,7 @@ inline constexpr char kBoardMatchText[] = "%s -> ";
 inline constexpr char kMatchedByIdText[] = "%s (by ID#)";
 inline constexpr char kMatchedByOrderText[] = "%s (by order)";
 // A saved board; kBoardSkippedText follows when boards with no match may be passed over.
-inline constexpr char kNoBoardHereText[] = "%s: no such board";
+inline constexpr char kNoBoardHereText[] = "%s: no such board here";
 inline constexpr char kBoardSkippedText[] = ", skipped";
 // A board here that no saved board matched, left as it is.
 inline constexpr char kNotInFileText[] = "%s: not in the file";

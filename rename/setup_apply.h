@@ -44,7 +44,7 @@ struct SetupApplyCounts {
 //
 // Refused, each said as "line N: why" with the saved line's number, in file order, and nothing
 // changes (no portName, no board flag): a saved board no board here matches ("line 3:
-// Tessaline 16 Port, ID# 8E7D6C: no such board"; with `partial` it is passed over, and
+// Tessaline 16 Port, ID# 8E7D6C: no such board here"; with `partial` it is passed over, and
 // ", skipped" follows), a place the matched board does not have (as the reader says it), a
 // refused name (one reason per line). Boards here that no saved board matched are said last
 // ("Standard COM Port, ID# 0F: not in the file") and left alone. The texts are rename_texts.h's.

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "rename/setup_apply.h"
-#include "setup/setup_texts.h"
 #include "tests/support/fixture_registry.h"
 #include "tests/support/inventory_walk.h"
 #include "tests/support/test_inventory.h"
@@ -120,10 +119,6 @@ void ExpectApply(const ApplyCase& c, bool fill = true) {
     EXPECT_EQ(saying(": not in the file"), counts.boardsNotInFile);
 }
 
-// A text with its "%s" filled, as the reader's messages are.
-std::string Placed(std::string format, const char* piece) {
-    return format.replace(format.find("%s"), 2, piece);
-}
 std::string Board(const char* type, const char* id) {
     return BoardTypeOf(TypeOf(type)).displayText + std::string(", ID# ") + id;
 }
@@ -152,15 +147,15 @@ TEST(SetupApply, MatchesByIdThenByOrderWithinTypeStandardPortsByIdOnly) {
           NotInFile("T16", "CC")}},
         {"a Standard COM Port only by ID#: refused", {"STD,01,COM1", "STD,02,COM2"},
          {"STD,01,1=COM3", "STD,09,1=COM4"}, 0, {},
-         {Match("STD", "01", "01", "ID#"), "line 5: " + Board("STD", "09") + ": no such board",
+         {Match("STD", "01", "01", "ID#"), "line 5: " + Board("STD", "09") + ": no such board here",
           NotInFile("STD", "02")}},
         {"partial skips it", {"STD,01,COM1", "STD,02,COM2"}, {"STD,01,1=COM3", "STD,09,1=COM4"}, 1,
          {"COM3", "COM2"}, {Match("STD", "01", "01", "ID#"),
-          "line 5: " + Board("STD", "09") + ": no such board, skipped",
+          "line 5: " + Board("STD", "09") + ": no such board here, skipped",
           NotInFile("STD", "02")}},
         {"a place counts present ports; one past them is refused", {"T16,AA,A,,,B"},
          {"T16,AA,2=B2,3=C3"}, 0, {}, {Match("T16", "AA", "AA", "ID#"),
-          "line 5: " + Placed(kSetupNoSuchPlaceText, "3")}},
+          "line 5: no such port 3"}},
     };
     // clang-format on
     for (const ApplyCase& c : cases)
