@@ -77,4 +77,7 @@ int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextW
 // counted as two). A control character counts as a blank. The texts are setup_texts.h's.
 int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t size);
 
+// "line N: " then `format` with `piece` at its "%s", into `text` (`size`).
+void FormatSetupLine(char* text, size_t size, int32_t line, const char* format, const char* piece);
+
 #endif

@@ -175,11 +175,15 @@ __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* set
         fault = ReadSetupLine(&file, c);
     } while (fault == nullptr);
 
-    // "line N: " and the fault with its piece at its "%s".
-    AppendText(message, size, kSetupLinePrefix);
-    AppendNumber(message, size, static_cast<unsigned long>(file.number));
-    AppendText(message, size, ": ");
-    size_t used = TextLength(message);
-    FormatText(message + used, size - used, fault, file.piece);
+    FormatSetupLine(message, size, file.number, fault, file.piece);
     return 0;
+}
+
+void FormatSetupLine(char* text, size_t size, int32_t line, const char* format, const char* piece) {
+    text[0] = 0;
+    AppendText(text, size, kSetupLinePrefix);
+    AppendNumber(text, size, static_cast<unsigned long>(line));
+    AppendText(text, size, ": ");
+    size_t used = TextLength(text);
+    FormatText(text + used, size - used, format, piece);
 }
