@@ -176,8 +176,6 @@ int CheckNotPassed(const char* line, char* name, size_t size);
 // for each port name another device holds (inventory.foreign, read beforehand). Returns
 // 1, or 0 when a write failed. *boards and *ports count what was written.
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards, int* ports);
-// The boards not removed and their present ports, as the listing counts them.
-void CountListed(const PortInventory& inventory, int* boards, int* ports);
 
 // --- command_setup.cpp
 // /apply's file, read before the walks into `setup`. 1: it is a setup; 0: it could not be
@@ -195,6 +193,8 @@ int ApplyCommandSetup(const CommandLine& parsed, const SavedSetup& setup,
 // command line's changes already made, write their messages and summary to outputs.log, and
 // return the exit code (/ok: kExitRestartNeeded when the commit changed the registry; the
 // entry makes the restart for /restart).
+// "Setup: 2 names changed" (or "1 name") to the log.
+void WriteNamesChanged(const CommandOutputs& outputs, int count);
 int RunUnattendedPreview(const CommandLine& parsed, const PortInventory& inventory,
                          const CommandOutputs& outputs);
 int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventory,

@@ -16,20 +16,17 @@ void WriteApplyLine(void* context, const char* text) {
 int ReadCommandSetup(const CommandLine& parsed, SavedSetup* setup, const CommandOutputs& outputs) {
     char message[kCommandPathSize + kSetupMessageSize];
     TextReader reader;
-    if (!OpenTextReader(&reader, parsed.applyPath)) {
-        FormatText(message, sizeof message, kCannotReadText, parsed.applyPath);
-        WriteLogLine(outputs, message);
-        return 0;
+    int read = OpenTextReader(&reader, parsed.applyPath);
+    // "C:\SETUP.TXT: line 7: ...": the file, then the reader's own words.
+    FormatText(message, sizeof message, read ? kSetupFaultText : kCannotReadText,
+               parsed.applyPath);
+    if (read) {
+        size_t used = TextLength(message);
+        read = ReadSavedSetup(&reader, setup, message + used, sizeof message - used);
+        CloseTextReader(&reader);
     }
-    char fault[kSetupMessageSize];
-    int read = ReadSavedSetup(&reader, setup, fault, sizeof fault);
-    CloseTextReader(&reader);
-    if (!read) {
-        // "C:\SETUP.TXT: line 7: ...": the file, then where in it.
-        FormatText(message, sizeof message, kSetupFaultText, parsed.applyPath);
-        AppendText(message, sizeof message, fault);
+    if (!read)
         WriteLogLine(outputs, message);
-    }
     return read;
 }
 
@@ -39,11 +36,6 @@ int ApplyCommandSetup(const CommandLine& parsed, const SavedSetup& setup,
     if (ApplySavedSetup(inventory, setup, parsed.partial, WriteApplyLine,
                         const_cast<CommandOutputs*>(&outputs), &counts) != kSetupApplied)
         return kExitRefused;
-    char changed[24] = "";
-    AppendNumber(changed, sizeof changed, static_cast<unsigned long>(counts.namesChanged));
-    AppendText(changed, sizeof changed, counts.namesChanged == 1 ? " name" : " names");
-    char message[kCommandMessageSize];
-    FormatText(message, sizeof message, kSetupAppliedText, changed);
-    WriteLogLine(outputs, message);
+    WriteNamesChanged(outputs, counts.namesChanged);
     return kExitDone;
 }

@@ -117,12 +117,13 @@ inline constexpr char kBoardAmbiguousText[] =
 inline constexpr char kWalksIncompleteText[] =
     "The registry could not be read completely; nothing was changed";
 inline constexpr char kListedText[] = "Listed %s";
-inline constexpr char kSavedText[] = "Saved %s";
+inline constexpr char kSavedText[] = "Saved %s";  // the file
 // /apply's file: one that cannot be opened, or the file's name before the reader's "line N: why".
 inline constexpr char kCannotReadText[] = "Cannot read %s";
 inline constexpr char kSetupFaultText[] = "%s: ";
 // After the matches: "Setup: 2 names changed", before the preview's or OK's own summary.
-inline constexpr char kSetupAppliedText[] = "Setup: %s changed";
+inline constexpr char kSetupAppliedText[] = "Setup: ";
+inline constexpr char kNameNoun[] = " name";
 // /list's last lines: the port names devices outside the list hold.
 inline constexpr char kOtherDeviceText[] = "Other device: ";
 inline constexpr char kMoreOtherDevicesText[] =

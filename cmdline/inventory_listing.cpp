@@ -4,23 +4,10 @@
 #include "cmdline/command_texts.h"
 #include "portlist/tree_rows.h"
 
-void CountListed(const PortInventory& inventory, int* boards, int* ports) {
-    *boards = 0;
-    *ports = 0;
-    for (int32_t b = 0; b < inventory.boardCount; ++b) {
-        if (inventory.boards[b].removed)
-            continue;
-        ++*boards;
-        for (const PortRecord* port : PortsOf(inventory.boards[b])) {
-            (void)port;
-            ++*ports;
-        }
-    }
-}
-
 int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* boards,
                           int* ports) {
-    CountListed(inventory, boards, ports);
+    *boards = 0;
+    *ports = 0;
     for (int32_t b = 0; b < inventory.boardCount; ++b) {
         const BoardRecord& board = inventory.boards[b];
         if (board.removed)
@@ -29,6 +16,7 @@ int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* 
         FormatBoardRowText(&board, text);
         WriteText(out, text);
         WriteText(out, "\n");
+        ++*boards;
 
         for (const PortRecord* port : PortsOf(board)) {
             FormatPortRowText(port, text);
@@ -36,6 +24,7 @@ int WriteInventoryListing(const PortInventory& inventory, TextWriter* out, int* 
             WriteText(out, "\t");
             WriteText(out, port->keyPath);
             WriteText(out, "\n");
+            ++*ports;
         }
     }
     const ForeignPortNames& foreign = inventory.foreign;

@@ -36,32 +36,30 @@ int CloseOutput(TextWriter* writer) {
     return writer == nullptr || CloseTextWriter(writer);
 }
 
-// /list and /save: the file written from the walks' inventory, and a line that counts what.
+// /list and /save: the file written from the walks' inventory, and a line that says so.
 int WriteResult(const CommandLine& parsed, const CommandOutputs& outputs, const char* path) {
     char message[kCommandMessageSize];
-    int boards, ports, written;
+    int written;
     if (parsed.save) {
         LocalTime now;
         ReadLocalTime(&now);
         written = WriteSavedSetup(commandInventory, now, outputs.result);
-        CountListed(commandInventory, &boards, &ports);
+        FormatText(message, sizeof message, kSavedText, path);
     } else {
+        int boards, ports;
         ReadForeignPortNames(commandInventory);
         written = WriteInventoryListing(commandInventory, outputs.result, &boards, &ports);
+        char counts[40] = "";
+        AppendNumber(counts, sizeof counts, boards);
+        AppendText(counts, sizeof counts, " boards, ");
+        AppendNumber(counts, sizeof counts, ports);
+        AppendText(counts, sizeof counts, " ports");
+        FormatText(message, sizeof message, kListedText, counts);
     }
-    if (!written) {
+    if (!written)
         FormatText(message, sizeof message, kCannotWriteText, path);
-        WriteLogLine(outputs, message);
-        return kExitNotCompleted;
-    }
-    char counts[40] = "";
-    AppendNumber(counts, sizeof counts, boards);
-    AppendText(counts, sizeof counts, " boards, ");
-    AppendNumber(counts, sizeof counts, ports);
-    AppendText(counts, sizeof counts, " ports");
-    FormatText(message, sizeof message, parsed.save ? kSavedText : kListedText, counts);
     WriteLogLine(outputs, message);
-    return kExitDone;
+    return written ? kExitDone : kExitNotCompleted;
 }
 
 // Everything after the log is open. The result file is opened before anything else happens,

@@ -130,6 +130,12 @@ void WritePreviewLine(void* context, const OkChange& change) {
 
 }  // namespace
 
+void WriteNamesChanged(const CommandOutputs& outputs, int count) {
+    char summary[kSummarySize] = "";
+    AppendCount(summary, kSetupAppliedText, count, kNameNoun, kChangedText);
+    WriteLogLine(outputs, summary);
+}
+
 int RunUnattendedPreview(const CommandLine&, const PortInventory& inventory,
                          const CommandOutputs& outputs) {
     PreviewWriter writer = {outputs.result, {}, 0};
