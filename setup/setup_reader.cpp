@@ -80,26 +80,23 @@ const char* ReadPortLine(SetupFile* file, char* value) {
     SavedBoard* board = file->board;
     if (board == nullptr)
         return kSetupPortFirstText;
+    // The place's digits up to the first blank. A place that is not a whole number, or past the
+    // board's slots, ends above them: no board has it.
+    file->piece = value;
+    int32_t most = file->most;
+    int32_t place = 0;
     char* name = value;
-    while (*name != 0 && !IsBlank(*name))
-        ++name;
+    for (; *name != 0 && !IsBlank(*name); ++name) {
+        int32_t digit = *name - '0';
+        place = place * 10 + digit;
+        if (static_cast<uint32_t>(digit) > 9 || place > most)
+            place = most + 1;
+    }
     if (*name != 0)
         *name++ = 0;
     name = Trim(name);
     if (*name == 0)
         return kSetupNoPlaceText;
-
-    // A place that is not a whole number, or past the board's slots, is 0: no board has it.
-    file->piece = value;
-    int32_t most = file->most;
-    int32_t place = 0;
-    for (; *value != 0; ++value) {
-        if (*value < '0' || *value > '9' || place > most) {
-            place = 0;
-            break;
-        }
-        place = place * 10 + (*value - '0');
-    }
     if (place < 1 || place > most)
         return kSetupNoSuchPlaceText;
     for (int32_t p = 0; p < board->portCount; ++p) {
@@ -127,16 +124,17 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
             return kSetupLargeFileText;
         if (c < 0 || c == '\n')
             break;
-        if (length == kSetupLineLimit)
-            return kSetupLongLineText;
-        if (c == 0)
-            return kSetupNulText;  // a name would end at it without a word
+        // A NUL would end a name without a word.
+        if (c == 0 || length == kSetupLineLimit)
+            return kSetupBadLineText;
         file->line[length++] = static_cast<char>(c);
     }
     file->line[length] = 0;
 
     char* key = Trim(file->line);
-    if (file->number > 1 && (*key == 0 || *key == kSetupCommentStart))
+    if (file->number == 1)  // the format and its version, exactly
+        return EqualIgnoringCase(key, kSetupVersionLine) ? nullptr : kSetupNotSetupText;
+    if (*key == 0 || *key == kSetupCommentStart)
         return nullptr;
     // A line without '=' is all key: "BOARD" alone is a board without its ID#.
     char* value = key;
@@ -146,11 +144,6 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
         *value++ = 0;
     value = Trim(value);
     Trim(key);
-    if (file->number == 1) {
-        // The format and its version, exactly.
-        int setup = EqualIgnoringCase(key, kSetupVersionKey) && TextEqual(value, kSetupVersionText);
-        return setup ? nullptr : kSetupNotSetupText;
-    }
     if (EqualIgnoringCase(key, kSetupBoardKey))
         return ReadBoardLine(file, value);
     if (EqualIgnoringCase(key, kSetupPortKey))

@@ -5,17 +5,17 @@
 #ifndef KORVALIN_SETUP_SETUP_TEXTS_H
 #define KORVALIN_SETUP_SETUP_TEXTS_H
 
-// The keys. The version key's line comes first; X- keys are anyone's and passed over.
-inline constexpr char kSetupVersionKey[] = "KORVALIN-SETUP";
+// The first line, the format and its version (kSetupVersion), read as a whole. Then the keys;
+// X- keys are anyone's and passed over.
+inline constexpr char kSetupVersionLine[] = "KORVALIN-SETUP=1";
 inline constexpr char kSetupBoardKey[] = "BOARD";
 inline constexpr char kSetupPortKey[] = "PORT";
 inline constexpr char kSetupOwnKeyPrefix[] = "X-";
 inline constexpr char kSetupCommentStart = ';';
 
-// The version line's value: kSetupVersion.
-inline constexpr char kSetupVersionText[] = "1";
-// The second line: its zeros are where the writer puts the date and time, YYYY-MM-DD HH:MM.
-inline constexpr char kSetupWrittenText[] = "; Written by korvalin on 0000-00-00 00:00\n";
+// The version line's end and the second line: its zeros are where the writer puts the date and
+// time, YYYY-MM-DD HH:MM.
+inline constexpr char kSetupWrittenText[] = "\n; Written by korvalin on 0000-00-00 00:00\n";
 
 inline constexpr char kSetupLinePrefix[] = "line ";
 // The version line is missing, or names another version: either way this korvalin cannot say
@@ -29,8 +29,7 @@ inline constexpr char kSetupManyBoardsText[] = "over 8 boards";  // kMaxBoards
 inline constexpr char kSetupNoPlaceText[] = "PORT lacks place or name";
 inline constexpr char kSetupNoSuchPlaceText[] = "no such port %s";  // or not a number
 inline constexpr char kSetupTwiceText[] = "port %s is given twice";
-inline constexpr char kSetupNulText[] = "NUL byte";
-inline constexpr char kSetupLongLineText[] = "over 255 characters";  // kSetupLineLimit
-inline constexpr char kSetupLargeFileText[] = "file over 64 KiB";    // kSetupFileLimit
+inline constexpr char kSetupBadLineText[] = "NUL byte or over 255 characters";  // kSetupLineLimit
+inline constexpr char kSetupLargeFileText[] = "file over 64 KiB";               // kSetupFileLimit
 
 #endif

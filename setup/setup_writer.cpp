@@ -18,7 +18,7 @@ void WriteKeyLine(TextWriter* out, const char* key, const char* value) {
 }  // namespace
 
 int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextWriter* out) {
-    WriteKeyLine(out, kSetupVersionKey, kSetupVersionText);
+    WriteText(out, kSetupVersionLine);
 
     // The date and time into the comment's zeros, minute first, from the last zero back.
     char text[kRowTextSize];

@@ -214,13 +214,14 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
         {"place twice", kHead + kBoard + "PORT=3 COM5\nX-NOTE=a\nPORT=3 COM6\n",
          "line 5: port 3 is given twice"},
         {"no name", kHead + kBoard + "PORT=3  \t\n", "line 3: PORT lacks place or name"},
-        {"NUL in a name", kHead + kBoard + std::string("PORT=1 CO\0M5\n", 13), "line 3: NUL byte"},
+        {"NUL in a name", kHead + kBoard + std::string("PORT=1 CO\0M5\n", 13),
+         "line 3: NUL byte or over 255 characters"},
         {"line over 255", kHead + kBoard + "PORT=1 " + longName + "N\n",
-         "line 3: over 255 characters"},
+         "line 3: NUL byte or over 255 characters"},
         {"file over 64 KiB", FileOfSize(kSetupFileLimit + 1), "line 657: file over 64 KiB"},
         // What the file may hold.
         {"comments, blank lines, X- keys, any letter case, blanks around keys and values",
-         " korvalin-setup = 1 \r\n\n  ; a note\nx-lane=7\nBoard= tessaline 16 PORT, id# 7D8E9F\t\n"
+         " korvalin-setup=1 \r\n\n  ; a note\nx-lane=7\nBoard= tessaline 16 PORT, id# 7D8E9F\t\n"
          "\t port =2   LANE 2  \r\n\r\nPORT=1 COM11\nbOARD=Standard COM Port, ID#\nport=1 COM1\n"
          "BOARD=Standard COM Port, ID#\t0E\f\nPORT=1\x0b COM2\n",
          nullptr, "3 7D8E9F: 2=LANE 2 1=COM11\n4 : 1=COM1\n4 0E: 1=COM2\n"},
