@@ -38,10 +38,9 @@ enum {
 };
 
 struct SavedPort {
-    int32_t place;    // 1 for the board's first present port, in its port order
-    int32_t line;     // its line in the file
-    int32_t nameCut;  // 1: the name was longer than kSavedNameSize - 1 and `name` holds its start
-    char name[kSavedNameSize];
+    int32_t place;              // 1 for the board's first present port, in its port order
+    int32_t line;               // its line in the file
+    char name[kSavedNameSize];  // a longer name's start
 };
 
 struct SavedBoard {
@@ -71,10 +70,11 @@ int WriteSavedSetup(const PortInventory& inventory, const LocalTime& when, TextW
 // file's line number of the first fault: not a setup of this version (first line, or an empty
 // file), an unknown key (a line without '=' is all key), a PORT before any BOARD, a BOARD value
 // that is not a type's text, its ID# label and the ID#, an ID# longer than kIdDigestSize - 1, a
-// place that is not a whole number or that no board of the type has, a place given twice on one
-// board, a PORT without a place and a name, more boards than kMaxBoards, a NUL byte (a name would
-// end at it), a line over kSetupLineLimit characters, a file over kSetupFileLimit bytes (CR LF
-// counted as two). A control character counts as a blank. The texts are setup_texts.h's.
+// place that is not a whole number from 1 to kMaxBoardPorts (one the board lacks is the apply's
+// to refuse), a place given twice on one board, a PORT without a place and a name, more boards than
+// kMaxBoards, a NUL byte (a name would end at it), a line over kSetupLineLimit characters, a file
+// over kSetupFileLimit bytes (CR LF counted as two). A control character counts as a blank. The
+// texts are setup_texts.h's.
 int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message, size_t size);
 
 // "line N: " then `format` with `piece` at its "%s", into `text` (`size`).

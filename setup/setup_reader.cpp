@@ -16,7 +16,6 @@ struct SetupFile {
     TextReader* text;
     SavedSetup* setup;
     SavedBoard* board;  // the latest board read, or null
-    int32_t most;       // the highest place it has
     int32_t number;     // the line in `line`, from 1
     const char* piece;
     char line[kSetupLineLimit + 2];  // a line one character too long is seen, never more
@@ -66,7 +65,6 @@ const char* ReadBoardLine(SetupFile* file, char* value) {
         if (TextLength(id) >= kIdDigestSize)
             return kSetupLongIdText;
         SavedBoard* board = file->board = &setup->boards[setup->boardCount++];
-        file->most = facts.portSlots == kSlotsLegacy ? 1 : kMaxBoardPorts;
         board->boardType = type;
         board->line = file->number;
         CopyText(board->id, id);
@@ -80,35 +78,34 @@ const char* ReadPortLine(SetupFile* file, char* value) {
     SavedBoard* board = file->board;
     if (board == nullptr)
         return kSetupPortFirstText;
-    // The place's digits up to the first blank. A place that is not a whole number, or past the
-    // board's slots, ends above them: no board has it.
+    // The place's digits up to the first blank. A place that is not a whole number, or past any
+    // board's slots, ends above them: no board has it. One that this board's type lacks is the
+    // apply's to refuse, as it refuses one the board here lacks.
     file->piece = value;
-    int32_t most = file->most;
     int32_t place = 0;
     char* name = value;
     for (; *name != 0 && !IsBlank(*name); ++name) {
         int32_t digit = *name - '0';
         place = place * 10 + digit;
-        if (static_cast<uint32_t>(digit) > 9 || place > most)
-            place = most + 1;
+        if (static_cast<uint32_t>(digit) > 9 || place > kMaxBoardPorts)
+            place = kMaxBoardPorts + 1;
     }
     if (*name != 0)
         *name++ = 0;
     name = Trim(name);
     if (*name == 0)
         return kSetupNoPlaceText;
-    if (place < 1 || place > most)
+    if (place < 1 || place > kMaxBoardPorts)
         return kSetupNoSuchPlaceText;
     for (int32_t p = 0; p < board->portCount; ++p) {
         if (board->ports[p].place == place)
             return kSetupTwiceText;
     }
 
-    // Distinct places no higher than the board's slots: the table has room for every one.
+    // Distinct places no higher than any board's slots: the table has room for every one.
     SavedPort* port = &board->ports[board->portCount++];
     port->place = place;
     port->line = file->number;
-    port->nameCut = TextLength(name) >= kSavedNameSize;
     AppendText(port->name, kSavedNameSize, name);  // the zeroed setup holds an empty name
     return nullptr;
 }
@@ -158,7 +155,7 @@ __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* set
                                              size_t size) {
     memset(setup, 0, sizeof *setup);
     message[0] = 0;
-    SetupFile file = {reader, setup, nullptr, 0, 0, nullptr, {}};
+    SetupFile file = {reader, setup, nullptr, 0, nullptr, {}};
     const char* fault;
     do {
         int c = ReadTextCharacter(reader);

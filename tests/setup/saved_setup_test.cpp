@@ -22,7 +22,7 @@ namespace {
 
 SavedSetup g_setup;  // too large for a test's frame
 
-// A setup as one line per board: "<type> <id>: <place>=<name>..." ('*' after a cut name).
+// A setup as one line per board: "<type> <id>: <place>=<name>...".
 std::string Summary(const SavedSetup& setup) {
     std::string text;
     for (int32_t b = 0; b < setup.boardCount; ++b) {
@@ -30,7 +30,6 @@ std::string Summary(const SavedSetup& setup) {
         text += std::to_string(board.boardType) + " " + board.id + ":";
         for (int32_t p = 0; p < board.portCount; ++p) {
             text += " " + std::to_string(board.ports[p].place) + "=" + board.ports[p].name;
-            text += board.ports[p].nameCut ? "*" : "";
         }
         text += "\n";
     }
@@ -207,8 +206,8 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
         {"place 0", kHead + kBoard + "PORT=0 COM5\n", "line 3: no such port 0"},
         {"place past a board's slots", kHead + kBoard + "PORT=65 COM5\n",
          "line 3: no such port 65"},
-        {"second port of a legacy board", kHead + "BOARD=Standard COM Port, ID# 0D\nPORT=2 COM5\n",
-         "line 3: no such port 2"},
+        {"second port of a legacy board, the apply's to refuse",
+         kHead + "BOARD=Standard COM Port, ID# 0D\nPORT=2 COM5\n", nullptr, "4 0D: 2=COM5\n"},
         {"huge place", kHead + kBoard + "PORT=99999999999999999999 COM5\n",
          "line 3: no such port 99999999999999999999"},
         {"place twice", kHead + kBoard + "PORT=3 COM5\nX-NOTE=a\nPORT=3 COM6\n",
@@ -226,7 +225,7 @@ TEST(SetupReader, RefusesEachBadFileNamingItsLineAndReadsTheEdgesItMayHold) {
          "BOARD=Standard COM Port, ID#\t0E\f\nPORT=1\x0b COM2\n",
          nullptr, "3 7D8E9F: 2=LANE 2 1=COM11\n4 : 1=COM1\n4 0E: 1=COM2\n"},
         {"a line of 255 exactly, its name kept in part", kHead + kBoard + "PORT=1 " + longName,
-         nullptr, "3 7D8E9F: 1=" + longName.substr(0, kSavedNameSize - 1) + "*\n"},
+         nullptr, "3 7D8E9F: 1=" + longName.substr(0, kSavedNameSize - 1) + "\n"},
         {"a file of 64 KiB exactly", FileOfSize(kSetupFileLimit), nullptr, ""},
         {"Ctrl+Z ends the text", kHead + kBoard + "\x1A" + "SPEED=9600\n", nullptr, "3 7D8E9F:\n"},
         {"the ID# is all that follows the label",
