@@ -29,10 +29,8 @@ enum {
 // x86_64 one, so it stays on the stack.
 struct ApplyPlan {
     BoardRecord* here[kMaxBoards];  // per saved board: the board here it matched, or null
-    // Per saved board: where the given slots of the board here it matched begin.
-    const SavedPort** givenAt[kMaxBoards];
-    uint8_t how[kMaxBoards];    // per saved board: kById or kByOrder
-    uint8_t taken[kMaxBoards];  // per board here: a saved board matched it
+    uint8_t how[kMaxBoards];        // per saved board: kById or kByOrder
+    uint8_t taken[kMaxBoards];      // per board here: a saved board matched it
     // Per port slot here, board by board in port order: the saved port that changes its name,
     // or null when it keeps it.
     const SavedPort* given[kMaxBoards * kMaxBoardPorts];
@@ -52,25 +50,21 @@ struct Teller {
 // empties for the next line.
 void Say(Teller* teller, int32_t line, const char* format, const char* piece) {
     char text[kLineSize];
-    text[0] = 0;
-    if (line != 0) {
-        AppendText(text, kLineSize, kSetupLinePrefix);
-        AppendNumber(text, kLineSize, static_cast<unsigned long>(line));
-        AppendText(text, kLineSize, ": ");
-    }
-    size_t used = TextLength(text);
-    FormatText(text + used, kLineSize - used, format, piece);
+    if (line != 0)
+        FormatSetupLine(text, kLineSize, line, format, piece);
+    else
+        FormatText(text, kLineSize, format, piece);
     AppendText(text, kLineSize, teller->tail);
     teller->tail[0] = 0;
     if (teller->sink != nullptr)
         teller->sink(teller->context, text);
 }
 
-// Who holds the name of saved port `self` once the setup is given: a port here under the name
-// it has then (its old one is going), or another device; null when none does. `*by` is the
-// saved port that gives the holder its name, when one does.
-const char* FindHolder(const PortInventory& inventory, const ApplyPlan& plan, const SavedPort* self,
-                       const SavedPort** by) {
+// Who holds the name of saved port `self` once the setup is given: the saved port that gives
+// it to another port here; `self` when a port here keeps it under the name it has then (its
+// old one is going) or another device has it; null when none does.
+const SavedPort* FindHolder(const PortInventory& inventory, const ApplyPlan& plan,
+                            const SavedPort* self) {
     int slots = inventory.boardCount * kMaxBoardPorts;
     for (int n = 0; n < slots + inventory.foreign.count; ++n) {
         const SavedPort* given = nullptr;
@@ -85,10 +79,8 @@ const char* FindHolder(const PortInventory& inventory, const ApplyPlan& plan, co
         } else {
             after = inventory.foreign.names[n - slots].portName;
         }
-        if (given != self && EqualIgnoringCase(after, self->name)) {
-            *by = given;
-            return after;
-        }
+        if (given != self && EqualIgnoringCase(after, self->name))
+            return given != nullptr ? given : self;
     }
     return nullptr;
 }
@@ -129,7 +121,6 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     (walk == kById ? EqualIgnoringCase(digest, saved.id)
                                    : BoardTypeOf(saved.boardType).makers)) {
                     plan.here[s] = board;
-                    plan.givenAt[s] = &plan.given[b * kMaxBoardPorts];
                     plan.how[s] = static_cast<uint8_t>(walk);
                     plan.taken[b] = 1;
                 }
@@ -181,41 +172,38 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     // the machine should see.
                     if (TextEqual(record->portName, name))
                         continue;
-                    plan.givenAt[s][index] = port;
+                    plan.given[(board - inventory.boards) * kMaxBoardPorts + index] = port;
                     ++changes;
                     if (walk == kStore) {
                         CopyText(record->portName, name);
                         board->modified = 1;
                     }
-                    // A blank first: the DOS check leaves blanks to its caller.
-                    char bad = DosForbiddenCharacter(name);
-                    for (const char* c = name; *c != 0; ++c) {
-                        if (*c == ' ' || *c == '\t')
-                            bad = *c;
+                    // Blanks too, which the command line's check leaves to its caller.
+                    const char* bad = name;
+                    for (; *bad != 0; ++bad) {
+                        unsigned char u = static_cast<unsigned char>(*bad);
+                        if (u <= ' ' || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *bad))
+                            break;
                     }
                     const SavedPort* by;
-                    const char* held;
                     piece = name;
                     refusal = nullptr;
                     if (walk != kCheck) {
                         // Planning and storing check nothing.
                     } else if (TextLength(name) > kMaxPortNameLength) {
                         refusal = kNameTooLongText;
-                    } else if (bad != 0) {
+                    } else if (*bad != 0) {
                         refusal = kNameCharacterText;
-                        ShowCharacter(bad, tail);
+                        ShowCharacter(*bad, tail);
                     } else if (inventory.foreign.overflow) {
                         // A name that cannot be checked is refused once, for all of them.
                         refusal = overflow;
                         overflow = nullptr;
-                    } else if ((held = FindHolder(inventory, plan, port, &by)) != nullptr) {
+                    } else if ((by = FindHolder(inventory, plan, port)) != nullptr) {
                         refusal = kNameInUseText;
-                        if (by != nullptr) {
+                        if (by != port) {
                             refusal = kNameGivenTwiceText;
                             AppendNumber(tail, kRowTextSize, static_cast<unsigned long>(by->line));
-                        } else if (!TextEqual(held, name)) {
-                            // The holder's spelling is said only when it differs.
-                            FormatText(tail, kRowTextSize, kNameHeldInOtherCaseText, held);
                         }
                     }
                 }

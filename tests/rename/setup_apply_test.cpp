@@ -174,7 +174,7 @@ TEST(SetupApply, ChecksTheNewNamesAsOneAssignmentAndListsEveryRefusal) {
          {"COM9", "COM9"}, {m}},
         {"keepers: on a board not in the file, and on the same board with no line",
          {"T16,AA,A,B,COM7", "T16,BB,COM6"}, {"T16,AA,1=com6,2=COM7"}, 0, {},
-         {m, "line 4: COM Port=[com6]" + used + " (as COM6; Windows ignores letter case)",
+         {m, "line 4: COM Port=[com6]" + used,
           "line 5: COM Port=[COM7]" + used, NotInFile("T16", "BB")}},
         {"a foreign name; one name twice; too long; cut; DOS character; blanks",
          {"T16,AA,A,B,C,D,E,F,G,H"}, {"T16,AA,1=LPT1,2=COM9,3=com9,4=ABCDEFGHIJKLMNOPQR12,5=" +
@@ -220,10 +220,7 @@ TEST(SetupApply, ASetupOfTheMachinesOwnNamesChangesNothing) {
     SetupApplyCounts counts;
     EXPECT_EQ(kSetupRefused, ApplySavedSetup(g_inventory, g_setup, 0, Said, &said, &counts));
     EXPECT_EQ(0, counts.namesChanged);
-    EXPECT_EQ(
-        "line 6: COM Port=[com9] is already being used!"
-        " (as COM9; Windows ignores letter case)",
-        said[1]);
+    EXPECT_EQ("line 6: COM Port=[com9] is already being used!", said[1]);
     ClearTestRegistry();
 }
 
