@@ -38,16 +38,9 @@ char* Trim(char* text) {
     return text;
 }
 
-// The text after `prefix` at the start of `text`, letter case aside, or null. A blank that
-// ends the prefix matches any blank, or the end of the text: an editor drops a trailing blank.
+// The text after `prefix` at the start of `text`, letter case aside, or null.
 char* After(char* text, const char* prefix) {
-    for (; *prefix != 0; ++text, ++prefix) {
-        if (LowerAscii(*text) != LowerAscii(*prefix)) {
-            int last = *prefix == ' ' && prefix[1] == 0;
-            return last && (*text == 0 || IsBlank(*text)) ? text : nullptr;
-        }
-    }
-    return text;
+    return StartsWithIgnoringCase(text, prefix) ? text + TextLength(prefix) : nullptr;
 }
 
 // BOARD=<type>, ID# <id>, the type and its label as the board's row shows them.
@@ -56,6 +49,11 @@ const char* ReadBoardLine(SetupFile* file, char* value) {
     if (setup->boardCount == kMaxBoards)
         return kSetupManyBoardsText;
     file->piece = value;
+    // A blank after it, for the one that ends the label: an editor drops a trailing blank. The
+    // line has room for it.
+    char* end = value + TextLength(value);
+    end[0] = ' ';
+    end[1] = 0;
     for (int32_t type = 0; type < kBoardTypeCount; ++type) {
         const BoardTypeFacts& facts = BoardTypeOf(type);
         char* id = After(value, facts.displayText);
@@ -70,6 +68,7 @@ const char* ReadBoardLine(SetupFile* file, char* value) {
         CopyText(board->id, id);
         return nullptr;
     }
+    *end = 0;  // the value as it was, for the message
     return kSetupBadBoardText;
 }
 
@@ -124,7 +123,8 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
         // A NUL would end a name without a word.
         if (c == 0 || length == kSetupLineLimit)
             return kSetupBadLineText;
-        file->line[length++] = static_cast<char>(c);
+        // Every blank as ' ', so that the one in a board's label matches a tab too.
+        file->line[length++] = IsBlank(static_cast<char>(c)) ? ' ' : static_cast<char>(c);
     }
     file->line[length] = 0;
 
@@ -154,7 +154,6 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
 __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message,
                                              size_t size) {
     memset(setup, 0, sizeof *setup);
-    message[0] = 0;
     SetupFile file = {reader, setup, nullptr, 0, nullptr, {}};
     const char* fault;
     do {
