@@ -154,6 +154,7 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
 __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* setup, char* message,
                                              size_t size) {
     memset(setup, 0, sizeof *setup);
+    message[0] = 0;
     SetupFile file = {reader, setup, nullptr, 0, nullptr, {}};
     const char* fault;
     do {

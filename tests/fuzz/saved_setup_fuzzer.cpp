@@ -32,7 +32,7 @@ void CheckSetup(const SavedSetup& setup) {
         const BoardTypeFacts& type = BoardTypeOf(board.boardType);
         Check(board.boardType >= 0 && board.boardType < kBoardTypeCount && *type.displayText);
         Check(board.line >= 2 && memchr(board.id, 0, sizeof board.id) != nullptr);
-        int32_t most = type.portSlots == kSlotsLegacy ? 1 : kMaxBoardPorts;
+        int32_t most = kMaxBoardPorts;  // a place the board's type lacks is the apply's to refuse
         Check(board.portCount >= 0 && board.portCount <= most);
         for (int32_t p = 0; p < board.portCount; ++p) {
             const SavedPort& port = board.ports[p];
