@@ -77,7 +77,6 @@ struct CommandLine {
     // /speed's speeds in the order given (speedCount 0 without it) and /repeat's runs (0 without
     // it: one run); its plug is unused, `plug` says it.
     PortTestOptions testOptions;
-    int testOptionGiven[3];  // /plug, /speed, /repeat: each is given once at most
     unsigned long optionsGiven;  // bit n: option n of the parser's list was on the line
     char listPath[kCommandPathSize];
     char previewPath[kCommandPathSize];

@@ -1,5 +1,6 @@
 // cmdline/parse_command_line.cpp: the command line's options and values, and what the
 // entry does with them.
+#include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -12,29 +13,44 @@
 
 namespace {
 
+// The options that set a flag come first, in the order of CommandLine's flags from showUsage
+// on, and those of them that name a file in the order of its paths: the option is the flag's
+// index, and the path's after kList's.
 enum OptionId {
     kUsage,
-    kList,
-    kRename,
     kSingle,
-    kRemove,
-    kPreview,
     kOk,
     kRestart,
+    kList,
+    kPreview,
     kLog,
     kSave,
     kApply,
     kPartial,
     kTest,
-    kPlug,  // /plug, /speed and /repeat in this order: CommandLine::testOptionGiven's
+    kRename,
+    kRemove,
+    kPlug,
     kSpeed,
     kRepeat,
     kOptions
 };
 
 const char* const kOptionNames[kOptions] = {
-    "?",   "list", "rename", "single",  "remove", "preview", "ok",    "restart",
-    "log", "save", "apply",  "partial", "test",   "plug",    "speed", "repeat"};
+    "?",     "single",  "ok",   "restart", "list",   "preview", "log",   "save",
+    "apply", "partial", "test", "rename",  "remove", "plug",    "speed", "repeat"};
+
+#define FLAG_AT(option, flag) \
+    offsetof(CommandLine, flag) == offsetof(CommandLine, showUsage) + (option) * sizeof(int)
+static_assert(FLAG_AT(kSingle, single) && FLAG_AT(kOk, commit) && FLAG_AT(kRestart, restart) &&
+                  FLAG_AT(kList, list) && FLAG_AT(kPreview, preview) && FLAG_AT(kLog, log) &&
+                  FLAG_AT(kSave, save) && FLAG_AT(kApply, apply) && FLAG_AT(kPartial, partial) &&
+                  FLAG_AT(kTest, test),
+              "an option's flag is found by its number");
+#undef FLAG_AT
+static_assert(offsetof(CommandLine, applyPath) ==
+                  offsetof(CommandLine, listPath) + (kApply - kList) * kCommandPathSize,
+              "a file's path is found by its option's number");
 
 // /speed's range: 50 baud is the slowest rate a PC's UART divisor was ever set for, 115,200 the
 // fastest (divisor 1); whether a port takes a speed between is the test's to find and say.
@@ -52,26 +68,6 @@ int TakeValue(const char** cursor, Token* value) {
         return 0;
     *cursor = after;
     return 1;
-}
-
-void TakePath(CommandLine* parsed, const char** cursor, const char* option, char* path, int* flag) {
-    Token value;
-    if (*flag) {
-        // The first file named keeps the messages: the one the user looks in first.
-        Fail(parsed, kOptionTwiceText, option);
-        TakeValue(cursor, &value);
-        return;
-    }
-    *flag = 1;
-    if (!TakeValue(cursor, &value)) {
-        Fail(parsed, kMissingValueText, option);
-        return;
-    }
-    if (value.tooLong || TextLength(value.text) >= kCommandPathSize) {
-        Fail(parsed, kValueTooLongText, value.text);
-        return;
-    }
-    CopyText(path, value.text);
 }
 
 int IsPortNameText(const char* text, size_t length) {
@@ -141,21 +137,6 @@ void AddRemoval(CommandLine* parsed, const Token& value) {
         CopyText(change->name, value.text);
 }
 
-// /rename and /remove take one value or more: every following word that is not an option.
-void TakeChanges(CommandLine* parsed, const char** cursor, const char* option, int rename) {
-    Token value;
-    if (!TakeValue(cursor, &value)) {
-        Fail(parsed, kMissingValueText, option);
-        return;
-    }
-    do {
-        if (rename)
-            AddRename(parsed, value);
-        else
-            AddRemoval(parsed, value);
-    } while (TakeValue(cursor, &value));
-}
-
 // Windows opens a port by its name in any letter case: com5 is COM5 tested again.
 int IsTestPortNamed(const CommandLine& parsed, const char* name) {
     for (int i = 0; i < parsed.testCount; ++i)
@@ -164,41 +145,16 @@ int IsTestPortNamed(const CommandLine& parsed, const char* name) {
     return 0;
 }
 
-// /test takes one port name or more, or ALL.
-void TakeTestPorts(CommandLine* parsed, const char** cursor, const char* option) {
-    Token value;
-    parsed->test = 1;
-    if (!TakeValue(cursor, &value)) {
-        Fail(parsed, kMissingValueText, option);
-        return;
-    }
-    do {
-        if (value.tooLong || TextLength(value.text) >= kPortNameSize)
-            Fail(parsed, kValueTooLongText, value.text);
-        else if (parsed->testCount >= kMaxTestPorts)
-            Fail(parsed, kTooManyTestPortsText, value.text);
-        else if (IsTestPortNamed(*parsed, value.text))
-            Fail(parsed, kPortNamedTwiceText, value.text);
-        else
-            CopyText(parsed->testNames[parsed->testCount++], value.text);
-    } while (TakeValue(cursor, &value));
-}
-
-// Takes the value of an option that is given once and takes one word (/plug, /speed, /repeat).
-// 0 when the line is bad for want of it, or for the option given again.
-int TakeOnce(CommandLine* parsed, const char** cursor, const char* option, int* given,
-             Token* value) {
-    int twice = *given;
-    *given = 1;
-    if (!TakeValue(cursor, value)) {
-        Fail(parsed, kMissingValueText, option);
-        return 0;
-    }
-    if (twice) {
-        Fail(parsed, kOptionTwiceText, option);
-        return 0;
-    }
-    return 1;
+// /test's ports: names, or ALL.
+void AddTestPort(CommandLine* parsed, const Token& value) {
+    if (value.tooLong || TextLength(value.text) >= kPortNameSize)
+        Fail(parsed, kValueTooLongText, value.text);
+    else if (parsed->testCount >= kMaxTestPorts)
+        Fail(parsed, kTooManyTestPortsText, value.text);
+    else if (IsTestPortNamed(*parsed, value.text))
+        Fail(parsed, kPortNamedTwiceText, value.text);
+    else
+        CopyText(parsed->testNames[parsed->testCount++], value.text);
 }
 
 void TakePlug(CommandLine* parsed, const Token& value) {
@@ -279,6 +235,12 @@ void CheckCombinations(CommandLine* parsed) {
     }
 }
 
+// Options given twice make the line bad; /?, /rename, /remove and /test may be repeated.
+constexpr uint32_t kGivenOnce = ~(Bit(kUsage) | Bit(kRename) | Bit(kRemove) | Bit(kTest));
+constexpr uint32_t kTakingValues = Bit(kList) | Bit(kPreview) | Bit(kLog) | Bit(kSave) |
+                                   Bit(kApply) | Bit(kTest) | Bit(kRename) | Bit(kRemove) |
+                                   Bit(kPlug) | Bit(kSpeed) | Bit(kRepeat);
+
 }  // namespace
 
 int MayHaveBeenCut(const char* text, int dosLimited) {
@@ -301,86 +263,66 @@ void ParseCommandLine(const char* text, CommandLine* parsed, int dosLimited) {
     Token token;
     while (NextToken(&cursor, &token)) {
         parsed->hasArguments = 1;
-        int option = kOptions;
-        if (LooksLikeOption(token)) {
-            for (int i = 0; i < kOptions; ++i)
-                if (EqualIgnoringCase(token.text + 1, kOptionNames[i]))
-                    option = i;
-        } else {
+        if (!LooksLikeOption(token)) {
             Fail(parsed, kUnexpectedArgumentText, token.text);
             continue;
         }
-        int* flag = nullptr;
-        Token value;
-        parsed->optionsGiven |= Bit(option);  // kOptions's bit for an unknown one: never asked
-        switch (option) {
-            case kUsage:
-                parsed->showUsage = 1;
-                break;
-            case kList:
-                TakePath(parsed, &cursor, token.text, parsed->listPath, &parsed->list);
-                break;
-            case kPreview:
-                TakePath(parsed, &cursor, token.text, parsed->previewPath, &parsed->preview);
-                break;
-            case kLog:
-                TakePath(parsed, &cursor, token.text, parsed->logPath, &parsed->log);
-                break;
-            case kSave:
-                TakePath(parsed, &cursor, token.text, parsed->savePath, &parsed->save);
-                break;
-            case kApply:
-                TakePath(parsed, &cursor, token.text, parsed->applyPath, &parsed->apply);
-                break;
-            case kPartial:
-                flag = &parsed->partial;
-                break;
-            case kRename:
-            case kRemove:
-                TakeChanges(parsed, &cursor, token.text, option == kRename);
-                break;
-            case kTest:
-                TakeTestPorts(parsed, &cursor, token.text);
-                break;
-            case kPlug:
-            case kSpeed:
-            case kRepeat:
-                if (!TakeOnce(parsed, &cursor, token.text, &parsed->testOptionGiven[option - kPlug],
-                              &value))
-                    break;
-                if (option == kPlug) {
-                    TakePlug(parsed, value);
-                } else {
-                    PortTestOptions& options = parsed->testOptions;
-                    unsigned long runs;
-                    int taken;
-                    if (option == kSpeed)
-                        taken = options.speedCount =
-                            TakeNumbers(value, kSlowestSpeed, kFastestSpeed, options.speeds,
-                                        kPortTestMaxSpeeds);
-                    else if ((taken = TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1)) != 0)
-                        options.runs = static_cast<unsigned>(runs);
-                    if (!taken)
-                        Fail(parsed, kNumbersValueText, value.text);
-                }
-                break;
-            case kSingle:
-                flag = &parsed->single;
-                break;
-            case kOk:
-                flag = &parsed->commit;
-                break;
-            case kRestart:
-                flag = &parsed->restart;
-                break;
-            default:
-                Fail(parsed, kUnknownOptionText, token.text);
-                break;
+        int option = kOptions;
+        for (int i = 0; i < kOptions; ++i)
+            if (EqualIgnoringCase(token.text + 1, kOptionNames[i]))
+                option = i;
+        if (option == kOptions) {
+            Fail(parsed, kUnknownOptionText, token.text);
+            continue;
         }
-        if (flag != nullptr) {
-            if (*flag)
-                Fail(parsed, kOptionTwiceText, token.text);
-            *flag = 1;
+        uint32_t bit = Bit(option);
+        int twice = parsed->optionsGiven & bit & kGivenOnce;
+        parsed->optionsGiven |= bit;
+        char* base = reinterpret_cast<char*>(parsed);
+        if (option <= kTest)
+            *reinterpret_cast<int*>(base + offsetof(CommandLine, showUsage) +
+                                    option * sizeof(int)) = 1;
+        Token value;
+        if ((bit & kTakingValues) && !TakeValue(&cursor, &value)) {
+            Fail(parsed, kMissingValueText, token.text);
+            continue;
+        }
+        // The value given first stays: the first log named keeps the messages.
+        if (twice) {
+            Fail(parsed, kOptionTwiceText, token.text);
+            continue;
+        }
+        if (option >= kList && option <= kApply) {
+            if (value.tooLong || TextLength(value.text) >= kCommandPathSize)
+                Fail(parsed, kValueTooLongText, value.text);
+            else
+                CopyText(
+                    base + offsetof(CommandLine, listPath) + (option - kList) * kCommandPathSize,
+                    value.text);
+        } else if (option == kPlug) {
+            TakePlug(parsed, value);
+        } else if (option >= kSpeed) {
+            PortTestOptions& options = parsed->testOptions;
+            unsigned long runs;
+            int taken;
+            if (option == kSpeed)
+                taken = options.speedCount = TakeNumbers(value, kSlowestSpeed, kFastestSpeed,
+                                                         options.speeds, kPortTestMaxSpeeds);
+            else if ((taken = TakeNumbers(value, 1, kPortTestMaxRuns, &runs, 1)) != 0)
+                options.runs = static_cast<unsigned>(runs);
+            if (!taken)
+                Fail(parsed, kNumbersValueText, value.text);
+        } else if (bit & kTakingValues) {
+            // /rename, /remove and /test take one value or more: every following word that is
+            // not an option.
+            do {
+                if (option == kRename)
+                    AddRename(parsed, value);
+                else if (option == kRemove)
+                    AddRemoval(parsed, value);
+                else
+                    AddTestPort(parsed, value);
+            } while (TakeValue(&cursor, &value));
         }
     }
     CheckCombinations(parsed);
