@@ -43,12 +43,12 @@ char* After(char* text, const char* prefix) {
     return StartsWithIgnoringCase(text, prefix) ? text + TextLength(prefix) : nullptr;
 }
 
-// BOARD=<type>, ID# <id>, the type and its label as the board's row shows them.
+// BOARD=<type>, ID# <id>, the type and its label as the board's row shows them. An ID# too long
+// for any row is as bad as none, and said with the same words.
 const char* ReadBoardLine(SetupFile* file, char* value) {
     SavedSetup* setup = file->setup;
     if (setup->boardCount == kMaxBoards)
         return kSetupManyBoardsText;
-    file->piece = value;
     // A blank after it, for the one that ends the label: an editor drops a trailing blank. The
     // line has room for it.
     char* end = value + TextLength(value);
@@ -59,9 +59,9 @@ const char* ReadBoardLine(SetupFile* file, char* value) {
         char* id = After(value, facts.displayText);
         if (id == nullptr || (id = After(id, facts.idLabel)) == nullptr)
             continue;
-        file->piece = id = Trim(id);
+        id = Trim(id);
         if (TextLength(id) >= kIdDigestSize)
-            return kSetupLongIdText;
+            break;
         SavedBoard* board = file->board = &setup->boards[setup->boardCount++];
         board->boardType = type;
         board->line = file->number;
@@ -80,7 +80,6 @@ const char* ReadPortLine(SetupFile* file, char* value) {
     // The place's digits up to the first blank. A place that is not a whole number, or past any
     // board's slots, ends above them: no board has it. One that this board's type lacks is the
     // apply's to refuse, as it refuses one the board here lacks.
-    file->piece = value;
     int32_t place = 0;
     char* name = value;
     for (; *name != 0 && !IsBlank(*name); ++name) {
@@ -139,7 +138,8 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
         ++value;
     if (*value != 0)
         *value++ = 0;
-    value = Trim(value);
+    // The piece a BOARD or PORT line's refusal shows.
+    file->piece = value = Trim(value);
     Trim(key);
     if (EqualIgnoringCase(key, kSetupBoardKey))
         return ReadBoardLine(file, value);
@@ -170,8 +170,7 @@ __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* set
 }
 
 void FormatSetupLine(char* text, size_t size, int32_t line, const char* format, const char* piece) {
-    text[0] = 0;
-    AppendText(text, size, kSetupLinePrefix);
+    CopyText(text, kSetupLinePrefix);  // every caller's text has room for it
     AppendNumber(text, size, static_cast<unsigned long>(line));
     AppendText(text, size, ": ");
     size_t used = TextLength(text);
