@@ -148,7 +148,7 @@ RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const
 char DosForbiddenCharacter(const char* name) {
     for (const char* c = name; *c != 0; ++c) {
         unsigned char u = static_cast<unsigned char>(*c);
-        if ((u < ' ' && u != '\t') || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *c))
+        if (u <= ' ' || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *c))
             return *c;
     }
     return 0;

@@ -53,7 +53,7 @@ RenameResult RenamePorts(const PortInventory& inventory, PortRecord* port, const
                          int autoEnumerate, RenamePlan* dryRun = nullptr);
 
 // The first character of `name` that no DOS program can have in a device name it opens (a
-// control character, or one of kDosForbiddenCharacters), or 0. Blanks are left to the caller.
+// blank, a control character, or one of kDosForbiddenCharacters), or 0.
 char DosForbiddenCharacter(const char* name);
 enum { kShownCharacterSize = 12 };
 // `c` as a message shows it: itself, or "code N" where it has no face of its own.

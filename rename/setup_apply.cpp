@@ -29,7 +29,7 @@ enum {
 // x86_64 one, so it stays on the stack.
 struct ApplyPlan {
     BoardRecord* here[kMaxBoards];  // per saved board: the board here it matched, or null
-    uint8_t how[kMaxBoards];        // per saved board: kById or kByOrder
+    const char* how[kMaxBoards];    // per saved board: how it matched, as said
     uint8_t taken[kMaxBoards];      // per board here: a saved board matched it
     // Per port slot here, board by board in port order: the saved port that changes its name,
     // or null when it keeps it.
@@ -56,8 +56,7 @@ void Say(Teller* teller, int32_t line, const char* format, const char* piece) {
         FormatText(text, kLineSize, format, piece);
     AppendText(text, kLineSize, teller->tail);
     teller->tail[0] = 0;
-    if (teller->sink != nullptr)
-        teller->sink(teller->context, text);
+    teller->sink(teller->context, text);
 }
 
 // Who holds the name of saved port `self` once the setup is given: the saved port that gives
@@ -121,7 +120,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                     (walk == kById ? EqualIgnoringCase(digest, saved.id)
                                    : BoardTypeOf(saved.boardType).makers)) {
                     plan.here[s] = board;
-                    plan.how[s] = static_cast<uint8_t>(walk);
+                    plan.how[s] = walk == kById ? kMatchedByIdText : kMatchedByOrderText;
                     plan.taken[b] = 1;
                 }
             }
@@ -137,8 +136,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                 const char* format = kBoardMatchText;
                 if (board != nullptr) {
                     FormatBoardRowText(board, row);
-                    FormatText(tail, kRowTextSize,
-                               plan.how[s] == kById ? kMatchedByIdText : kMatchedByOrderText, row);
+                    FormatText(tail, kRowTextSize, plan.how[s], row);
                 } else {
                     line = saved.line;
                     format = kNoBoardHereText;
@@ -178,13 +176,7 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                         CopyText(record->portName, name);
                         board->modified = 1;
                     }
-                    // Blanks too, which the command line's check leaves to its caller.
-                    const char* bad = name;
-                    for (; *bad != 0; ++bad) {
-                        unsigned char u = static_cast<unsigned char>(*bad);
-                        if (u <= ' ' || u == 0x7f || FindCharacter(kDosForbiddenCharacters, *bad))
-                            break;
-                    }
+                    char bad = DosForbiddenCharacter(name);
                     const SavedPort* by;
                     piece = name;
                     refusal = nullptr;
@@ -192,9 +184,9 @@ int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int parti
                         // Planning and storing check nothing.
                     } else if (TextLength(name) > kMaxPortNameLength) {
                         refusal = kNameTooLongText;
-                    } else if (*bad != 0) {
+                    } else if (bad != 0) {
                         refusal = kNameCharacterText;
-                        ShowCharacter(*bad, tail);
+                        ShowCharacter(bad, tail);
                     } else if (inventory.foreign.overflow) {
                         // A name that cannot be checked is refused once, for all of them.
                         refusal = overflow;

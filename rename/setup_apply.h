@@ -48,9 +48,8 @@ struct SetupApplyCounts {
 // ", skipped" follows), a place the matched board does not have (as the reader says it), a
 // refused name (one reason per line). Boards here that no saved board matched are said last
 // ("Standard COM Port, ID# 0F: not in the file") and left alone. The texts are rename_texts.h's.
-// Returns a SetupApplyResult and fills `counts` (namesChanged is 0 after a refusal); `sink` may
-// be null. `setup` is as ReadSavedSetup gives it: at most kMaxBoards boards, each with at most
-// kMaxBoardPorts ports.
+// Returns a SetupApplyResult and fills `counts` (namesChanged is 0 after a refusal). `setup` is as
+// ReadSavedSetup gives it: at most kMaxBoards boards, each with at most kMaxBoardPorts ports.
 int ApplySavedSetup(PortInventory& inventory, const SavedSetup& setup, int partial,
                     SetupLineSink sink, void* context, SetupApplyCounts* counts);
 
