@@ -18,7 +18,6 @@ struct SetupFile {
     SavedBoard* board;  // the latest board read, or null
     int32_t number;     // the line in `line`, from 1
     const char* piece;
-    char line[kSetupLineLimit + 2];  // a line one character too long is seen, never more
 };
 
 // A blank, a tab, and any other control character: none shows in an editor, and a CR
@@ -111,7 +110,10 @@ const char* ReadPortLine(SetupFile* file, char* value) {
 // The next line, its first character `c` read already: KEY=VALUE, blanks around either passed
 // over. Always inlined, and its caller never: the link-time inliner's own choice for these two
 // costs the program 48 bytes more.
-__attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file, int c) {
+// `line` holds kSetupLineLimit + 2 characters: a line one character too long is seen, never more.
+// Not in SetupFile, whose start would zero it.
+__attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file, char* line,
+                                                                int c) {
     size_t length = 0;
     for (;; c = ReadTextCharacter(file->text)) {
         // Checked after every character, the line end's too: the limit is the file's bytes.
@@ -123,11 +125,11 @@ __attribute__((always_inline)) inline const char* ReadSetupLine(SetupFile* file,
         if (c == 0 || length == kSetupLineLimit)
             return kSetupBadLineText;
         // Every blank as ' ', so that the one in a board's label matches a tab too.
-        file->line[length++] = IsBlank(static_cast<char>(c)) ? ' ' : static_cast<char>(c);
+        line[length++] = IsBlank(static_cast<char>(c)) ? ' ' : static_cast<char>(c);
     }
-    file->line[length] = 0;
+    line[length] = 0;
 
-    char* key = Trim(file->line);
+    char* key = Trim(line);
     if (file->number == 1)  // the format and its version, exactly
         return EqualIgnoringCase(key, kSetupVersionLine) ? nullptr : kSetupNotSetupText;
     if (*key == 0 || *key == kSetupCommentStart)
@@ -155,14 +157,15 @@ __attribute__((noinline)) int ReadSavedSetup(TextReader* reader, SavedSetup* set
                                              size_t size) {
     memset(setup, 0, sizeof *setup);
     message[0] = 0;
-    SetupFile file = {reader, setup, nullptr, 0, nullptr, {}};
+    SetupFile file = {reader, setup, nullptr, 0, nullptr};
+    char line[kSetupLineLimit + 2];
     const char* fault;
     do {
         int c = ReadTextCharacter(reader);
         if (c < 0 && file.number > 0)
             return 1;  // an empty file reads as a first line that is not the version line
         ++file.number;
-        fault = ReadSetupLine(&file, c);
+        fault = ReadSetupLine(&file, line, c);
     } while (fault == nullptr);
 
     FormatSetupLine(message, size, file.number, fault, file.piece);
