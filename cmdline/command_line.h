@@ -38,6 +38,9 @@ enum {
     kMaxTestPorts = 32,            // /test values
     kCommandPathSize = kPathSize,  // a file name
     kCommandMessageSize = 160,     // a message line, or a message box's text
+    // A log line that names a file or a registry change: a change of two 255-character paths,
+    // and the words around it.
+    kLogMessageSize = 512 + kCommandMessageSize,
     kArgumentFileSize = 4096,      // the words of every @FILE together
     // What an unattended run shows when no log takes its messages: the usage fits, and so
     // does /test's box of a line per port.
@@ -205,6 +208,8 @@ int RunUnattendedCommit(const CommandLine& parsed, const PortInventory& inventor
 void EmptyLog(const CommandLine& parsed);
 // Writes `text` and a line end to the log; without one, keeps it in outputs.unlogged.
 void WriteLogLine(const CommandOutputs& outputs, const char* text);
+// FormatText's line of `format` and `piece` (cut to kLogMessageSize), as WriteLogLine writes it.
+void WriteLogMessage(const CommandOutputs& outputs, const char* format, const char* piece);
 // The run without a window: opens the files, runs the walks into the command line's own
 // inventory, makes the changes, then lists, previews or commits, and for
 // /restart asks for the restart. Returns the exit code.

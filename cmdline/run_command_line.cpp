@@ -8,7 +8,9 @@ namespace {
 const char kStandardOutputName[] = "-";
 
 // Without a log, the usage gathers in the message a box shows, after the line that names it.
-static_assert(sizeof kUsageText + kCommandMessageSize <= kUnattendedMessageSize, "usage fits");
+static_assert(sizeof kUsageText + sizeof kLogNotWrittenText + kCommandPathSize <=
+                  kUnattendedMessageSize,
+              "usage fits");
 
 // The command line's own boards and ports; the dialog keeps its own. The setup /apply reads is
 // kept beside it, too large for a stack frame.
@@ -38,27 +40,30 @@ int CloseOutput(TextWriter* writer) {
 
 // /list and /save: the file written from the walks' inventory, and a line that says so.
 int WriteResult(const CommandLine& parsed, const CommandOutputs& outputs, const char* path) {
-    char message[kCommandMessageSize];
+    const char* format = kSavedText;
+    const char* piece = path;
+    char counts[40] = "";
     int written;
     if (parsed.save) {
         LocalTime now;
         ReadLocalTime(&now);
         written = WriteSavedSetup(commandInventory, now, outputs.result);
-        FormatText(message, sizeof message, kSavedText, path);
     } else {
         int boards, ports;
         ReadForeignPortNames(commandInventory);
         written = WriteInventoryListing(commandInventory, outputs.result, &boards, &ports);
-        char counts[40] = "";
         AppendNumber(counts, sizeof counts, boards);
         AppendText(counts, sizeof counts, " boards, ");
         AppendNumber(counts, sizeof counts, ports);
         AppendText(counts, sizeof counts, " ports");
-        FormatText(message, sizeof message, kListedText, counts);
+        format = kListedText;
+        piece = counts;
     }
-    if (!written)
-        FormatText(message, sizeof message, kCannotWriteText, path);
-    WriteLogLine(outputs, message);
+    if (!written) {
+        format = kCannotWriteText;
+        piece = path;
+    }
+    WriteLogMessage(outputs, format, piece);
     return written ? kExitDone : kExitNotCompleted;
 }
 
@@ -86,8 +91,7 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
         else if (OpenOutput(resultWriter, *resultPath, outputs->standardOutput))
             outputs->result = resultWriter;
         if (outputs->result == nullptr) {
-            FormatText(message, sizeof message, kCannotWriteText, *resultPath);
-            WriteLogLine(*outputs, message);
+            WriteLogMessage(*outputs, kCannotWriteText, *resultPath);
             return kExitBadCommandLine;
         }
     }
@@ -110,8 +114,8 @@ int RunWithLog(const CommandLine& parsed, CommandOutputs* outputs, TextWriter* r
         WriteLogLine(*outputs, message);
         return code;
     }
-    if (parsed.apply && (code = ApplyCommandSetup(parsed, commandSetup, commandInventory,
-                                                  *outputs)) != kExitDone)
+    if (parsed.apply &&
+        (code = ApplyCommandSetup(parsed, commandSetup, commandInventory, *outputs)) != kExitDone)
         return code;
     if (parsed.list || parsed.save)
         return WriteResult(parsed, *outputs, *resultPath);
@@ -134,6 +138,12 @@ void WriteLogLine(const CommandOutputs& outputs, const char* text) {
     }
 }
 
+void WriteLogMessage(const CommandOutputs& outputs, const char* format, const char* piece) {
+    char message[kLogMessageSize];
+    FormatText(message, sizeof message, format, piece);
+    WriteLogLine(outputs, message);
+}
+
 void EmptyLog(const CommandLine& parsed) {
     TextWriter log;
     if (parsed.log && parsed.logPath[0] != 0 && OpenOutput(&log, parsed.logPath, nullptr))
@@ -141,15 +151,19 @@ void EmptyLog(const CommandLine& parsed) {
 }
 
 int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
-    char unlogged[kUnattendedMessageSize] = "";
-    CommandOutputs outputs = {nullptr, nullptr, run->standardOutput, unlogged, sizeof unlogged};
+    // Without a log, its lines gather in the box's message.
+    run->message[0] = 0;
+    CommandOutputs outputs = {nullptr, nullptr, run->standardOutput, run->message,
+                              sizeof run->message};
     TextWriter log, result;
     int logFailed = 0;
     if (parsed.log && parsed.logPath[0] != 0) {
-        if (OpenOutput(&log, parsed.logPath, run->standardOutput))
+        if (OpenOutput(&log, parsed.logPath, run->standardOutput)) {
             outputs.log = &log;
-        else
+        } else {
             logFailed = 1;
+            WriteLogMessage(outputs, kLogNotWrittenText, parsed.logPath);
+        }
     }
     const char* resultPath = nullptr;
     int code;
@@ -161,9 +175,7 @@ int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
         code = RunWithLog(parsed, &outputs, &result, &resultPath);
     }
     if (outputs.result != outputs.log && !CloseOutput(outputs.result) && code == kExitDone) {
-        char message[kCommandMessageSize];
-        FormatText(message, sizeof message, kCannotWriteText, resultPath);
-        WriteLogLine(outputs, message);
+        WriteLogMessage(outputs, kCannotWriteText, resultPath);
         code = kExitNotCompleted;
     }
     const char* resultText = kResultTexts[code];
@@ -186,17 +198,13 @@ int RunUnattended(const CommandLine& parsed, UnattendedRun* run) {
             WriteLogLine(outputs, kTestBoxLogText);
     }
 
-    // What no log took reaches the user in a message box, unless the run simply got done.
-    run->message[0] = 0;
-    if (logFailed) {
+    // What no log took reaches the user in a message box, unless the run simply got done; a
+    // port test's lines are what the user asked for, whatever the result.
+    if (logFailed)
         code = kExitBadCommandLine;
-        FormatText(run->message, sizeof run->message, kLogNotWrittenText, parsed.logPath);
-        AppendText(run->message, sizeof run->message, "\n");
-    }
-    // A port test's lines are what the user asked for, whatever the result.
-    if (logFailed || (outputs.log == nullptr &&
-                      (parsed.test || (code != kExitDone && code != kExitRestartNeeded))))
-        AppendText(run->message, sizeof run->message, unlogged);
+    else if (outputs.log != nullptr ||
+             (!parsed.test && (code == kExitDone || code == kExitRestartNeeded)))
+        run->message[0] = 0;
     size_t length = TextLength(run->message);
     if (length > 0 && run->message[length - 1] == '\n')
         run->message[length - 1] = 0;

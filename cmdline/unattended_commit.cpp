@@ -101,15 +101,7 @@ void WriteSummary(const CommandOutputs& outputs, const char* format, const int* 
     }
     if (changed)
         AppendText(summary, sizeof summary, kRestartNeededText);
-    char message[kCommandMessageSize];
-    FormatText(message, sizeof message, format, summary);
-    WriteLogLine(outputs, message);
-}
-
-void WriteLongLogLine(const CommandOutputs& outputs, const char* format, const char* piece) {
-    char message[kChangeLineSize + kCommandMessageSize];
-    FormatText(message, sizeof message, format, piece);
-    WriteLogLine(outputs, message);
+    WriteLogMessage(outputs, format, summary);
 }
 
 struct PreviewWriter {
@@ -162,7 +154,7 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
         case kOkUndoNotWritten: {
             char reason[kUndoFailureSize];
             DescribeUndoFailure(outcome, reason, sizeof reason);
-            WriteLongLogLine(outputs, kUndoNotWrittenLogText, reason);
+            WriteLogMessage(outputs, kUndoNotWrittenLogText, reason);
             return kExitNotCompleted;
         }
     }
@@ -178,15 +170,15 @@ int RunUnattendedCommit(const CommandLine&, const PortInventory& inventory,
                            0};
         char line[kChangeLineSize];
         FormatChange(change, 0, line, sizeof line);
-        WriteLongLogLine(
+        WriteLogMessage(
             outputs,
             outcome.deviation == kOkUnplannedChange ? kUnplannedChangeText : kNotAllMadeText, line);
-        WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
+        WriteLogMessage(outputs, kUndoFolderText, outcome.undoFolder);
         return kExitNotCompleted;
     }
     WriteSummary(outputs, kDoneSummaryText, outcome.made, outcome.rewrittenUnchanged,
                  outcome.changed);
     if (outcome.undoFolder[0] != 0)
-        WriteLongLogLine(outputs, kUndoFolderText, outcome.undoFolder);
+        WriteLogMessage(outputs, kUndoFolderText, outcome.undoFolder);
     return outcome.changed ? kExitRestartNeeded : kExitDone;
 }
