@@ -10,7 +10,7 @@ void FormatIdDigest(const char* instanceName, char digest[kIdDigestSize]) {
         return;
     }
     if (length <= 5) {
-        AppendText(digest, kIdDigestSize, instanceName);
+        CopyText(digest, instanceName);
         return;
     }
     // Pairs back to front from just before the last two characters, at most three of them:
@@ -31,9 +31,8 @@ void FormatIdDigest(const char* instanceName, char digest[kIdDigestSize]) {
 void FormatBoardRowText(const BoardRecord* board, char text[kRowTextSize]) {
     char digest[kIdDigestSize];
     FormatIdDigest(board->instanceName, digest);
-    text[0] = '\0';
     const BoardTypeFacts& type = BoardTypeOf(board->boardType);
-    AppendText(text, kRowTextSize, type.displayText);
+    CopyText(text, type.displayText);  // a type's text is far shorter than a row
     AppendText(text, kRowTextSize, type.idLabel);
     AppendText(text, kRowTextSize, digest);
 }
