@@ -30,9 +30,11 @@ inline int IsBlank(char c) {
 char* Trim(char* text) {
     while (IsBlank(*text))
         ++text;
-    char* end = text + TextLength(text);
-    while (end > text && IsBlank(end[-1]))
-        --end;
+    char* end = text;  // just past the last character that is not a blank
+    for (char* c = text; *c != 0; ++c) {
+        if (!IsBlank(*c))
+            end = c + 1;
+    }
     *end = 0;
     return text;
 }
