@@ -92,6 +92,10 @@ TEST_F(CommandRun, BadLinesAndUnwritableFilesChangeNothingAndSaySo) {
         EXPECT_EQ(c.log, output_);
         EXPECT_EQ(before, MemoryRegistrySave());
     }
+    // A long name is said whole, not cut where a short message would end.
+    const std::string longPath = "/no/such/dir/" + std::string(200, 'x') + ".txt";
+    EXPECT_EQ(kExitBadCommandLine, Run("/list \"" + longPath + "\" /log -"));
+    EXPECT_EQ("Cannot write to " + longPath + "\nResult: bad command line\n", output_);
 }
 
 // Without a log (or with one that cannot be written) every bad, refused or unfinished run still
