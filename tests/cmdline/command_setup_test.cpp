@@ -97,18 +97,15 @@ TEST_F(CommandSetup, RefusedOrBadSetupsChangeNothingAndSayWhichLine) {
         int code;
         const char* said;
     } cases[] = {
+        // One case per way the run ends; each kind of refusal is the apply's and the reader's
+        // own tests' ground.
         {board + "PORT=1 COM1\n", "/ok", kExitRefused, "line 3: "},
-        {board + "PORT=1 COM40\nPORT=2 COM40\n", "/ok", kExitRefused, "line 4: "},
-        {board + "PORT=5 COM40\n", "/ok", kExitRefused, "line 3: "},
-        {board + "PORT=1 COM4:\n", "/ok", kExitRefused, "line 3: "},
-        {board + "PORT=1 ABCDEFGHIJKLMNOPQRST\n", "/ok", kExitRefused, "line 3: "},
         {board + "BOARD=Tessaline 16 Port, ID# 7D8E9F\nBOARD=Tessaline 16 Port, ID# 010203\n",
          "/ok", kExitRefused, "line 4: "},
         {board + "BOARD=Tessaline 16 Port, ID# 010203\nBOARD=Tessaline 16 Port, ID# 7D8E9F\n"
                  "PORT=1 COM40\n",
          "/partial /preview -", kExitDone, "skipped"},
         {"[Ports]\nCOM1=COM3\n", "/ok", kExitBadCommandLine, ": line 1: "},
-        {board + "SPEED=9600\n", "/ok", kExitBadCommandLine, ": line 3: "},
     };
     const std::string before = MemoryRegistrySave();
     for (const auto& c : cases) {
